@@ -1,0 +1,47 @@
+# The README's commands: each does the whole set-up on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-dejavu-core libgl-dev
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+.PHONY: all deps configure build run test bench screenshots clean
+
+all: build
+
+# Installs only what is missing, so a set-up machine costs no apt run.
+deps:
+	@missing=""; for p in $(DEBIAN_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No graphical display found (neither DISPLAY nor WAYLAND_DISPLAY is set): writing screenshots of the windows instead."; \
+	  QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/kollavo_screenshots $(BUILD_DIR)/screenshots; \
+	else \
+	  $(BUILD_DIR)/kollavo; \
+	fi
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/kollavo_screenshots docs
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+
+// The state of the running game, shared by all four windows. These are plain values on purpose:
+// every rule about them lives with the command that writes them (the move, New and the two
+// setting commands), and the windows read them directly.
+namespace Austausch {
+
+// 42 = 6 × 7, the highest sum that seven dice can show.
+inline constexpr int HoechsteSumme = 42;
+// A count is 16 bits wide; a sum whose count stands here cannot be counted again.
+inline constexpr qint16 HoechsteHaeufigkeit = 32767;
+
+// The count per sum, indexed by the sum itself (1 to 42); there is no element 0.
+class Zaehltabelle
+{
+public:
+    qint16 &operator[](int summe)
+    {
+        Q_ASSERT(summe >= 1 && summe <= HoechsteSumme);
+        return m_counts[static_cast<std::size_t>(summe - 1)];
+    }
+    qint16 operator[](int summe) const
+    {
+        Q_ASSERT(summe >= 1 && summe <= HoechsteSumme);
+        return m_counts[static_cast<std::size_t>(summe - 1)];
+    }
+    void clear() { m_counts.fill(0); }
+
+private:
+    std::array<qint16, HoechsteSumme> m_counts{};
+};
+
+inline qint16 Anzahl = 0;    // dice thrown together, 1 to 7
+inline qint32 Wurfzahl = 0;  // throws per move, 0 to 2147483647
+inline qint16 MinSumme = 0;  // always Anzahl
+inline qint16 MaxSumme = 0;  // always 6 × Anzahl
+inline Zaehltabelle Haeufigkeit;
+
+// Back to the values before the main window has loaded (all 0); lets tests start afresh.
+void reset();
+
+// Sum of the counts from MinSumme to MaxSumme: the number of throws since the last New.
+qint64 totalCount();
+
+} // namespace Austausch

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cmath>
+#include <limits>
+
+// Every conversion of a fractional value to an integer in this program rounds to the nearest
+// integer with an exact half going to the even neighbour (2.5 → 2, 3.5 → 4). std::nearbyint does
+// exactly that in the default floating-point environment, which the program never changes.
+inline double roundHalfEven(double x)
+{
+    return std::nearbyint(x);
+}
+
+// roundHalfEven() converted to an int, for values known to fit (pixel and chart coordinates).
+// Out-of-range or NaN input saturates instead of being undefined behaviour.
+inline int roundToInt(double x)
+{
+    const double r = std::nearbyint(x);
+    if (!(r >= std::numeric_limits<int>::min()))
+        return std::isnan(r) ? 0 : std::numeric_limits<int>::min();
+    if (r > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(r);
+}

@@ -1,0 +1,349 @@
+#include "casino.h"
+
+#include "abs_haeufigkeiten.h"
+#include "austausch.h"
+#include "dialogs.h"
+#include "export.h"
+#include "history_text.h"
+#include "move.h"
+#include "random_source.h"
+#include "rel_haeufigkeiten.h"
+#include "resources.h"
+#include "roll_button.h"
+#include "setup.h"
+#include "statistics_windows.h"
+#include "twips.h"
+#include "verlauf.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+
+namespace {
+
+const QString Title = QStringLiteral("Kollavo");
+
+// Design, in pixels at 15 twips per pixel: client area 4410 × 1410 twips with its top-left corner
+// at 2115, 2085 on the screen; die slot i at left 120 + 600 i, top 120, 495 × 495.
+constexpr QPoint ClientPosition(141, 139);
+constexpr QSize ClientSize(294, 94);
+constexpr QRect TrayRect(0, 0, 289, 49);
+constexpr QRect FirstCell(8, 8, 33, 33);
+constexpr QRect RollButtonRect(8, 56, 273, 33);
+constexpr float SlotLeftTwips = 120;
+constexpr float SlotPitchTwips = 600;
+
+const char *const FaceArrayNames[] = {"Eins", "Zwei", "Drei", "Vier", "Fuenf", "Sechs"};
+
+// The client area paints the tray Shape1 behind the dice: solid black, so the black corners of
+// the face images and the uncovered strips of the cells blend into it.
+class Client : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(TrayRect, Qt::black);
+    }
+};
+
+} // namespace
+
+QString infoText()
+{
+    return QStringLiteral("Kollavo Version 1.0.\r\n"
+                          "Autor: Das Kollavo-Entwicklerteam, Projekt Kollavo\r\n"
+                          "Email: maintainers@users.noreply.c-seed-778175d3.example");
+}
+
+Casino::Casino()
+{
+    setObjectName(QStringLiteral("Casino"));
+    setWindowTitle(Title);
+    setWindowIcon(Resources::programIcon());
+
+    createDiceRow();
+    createActions();
+    createMenus();
+
+    // Nothing here moves or scales, so the window keeps its design size.
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(ClientSize.width(), ClientSize.height() + menuHeight);
+    move(ClientPosition - QPoint(0, menuHeight));
+
+    Form_Load();
+}
+
+Casino::~Casino()
+{
+    Form_Unload(); // terminate: the statistics windows do not outlive the main window
+}
+
+void Casino::createDiceRow()
+{
+    m_client = new Client(this);
+    m_client->setObjectName(QStringLiteral("CasinoClient"));
+    m_client->setFixedSize(ClientSize);
+    setCentralWidget(m_client);
+
+    m_faces.reserve(6);
+    for (int value = 1; value <= 6; ++value) {
+        auto *cell = new QLabel(m_client);
+        cell->setGeometry(FirstCell);
+        cell->setAutoFillBackground(true);
+        QPalette palette = cell->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        cell->setPalette(palette);
+        cell->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        cell->setPixmap(Resources::face(value));
+        cell->setFocusPolicy(Qt::TabFocus);
+        m_faces.emplace_back(QString::fromLatin1(FaceArrayNames[value - 1]), cell);
+    }
+
+    m_cbKollavo = new RollButton(Title, m_client);
+    m_cbKollavo->setObjectName(QStringLiteral("CBKollavo"));
+    m_cbKollavo->setGeometry(RollButtonRect);
+    connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
+
+    QWidget *previous = &m_faces.front()[0];
+    for (std::size_t i = 1; i < m_faces.size(); ++i) {
+        setTabOrder(previous, &m_faces[i][0]);
+        previous = &m_faces[i][0];
+    }
+    setTabOrder(previous, m_cbKollavo);
+}
+
+void Casino::createActions()
+{
+    const auto action = [this](const char *name, const QString &caption) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    m_mNeu = action("MNeu", QStringLiteral("Neu"));
+    m_mAnzahl = action("MAnzahl", QStringLiteral("Würfelzahl"));
+    m_mWuerfe = action("MWuerfe", QStringLiteral("Würfe"));
+    m_mAbs = action("Mabs", QStringLiteral("absolute Häufigkeit"));
+    m_mRel = action("Mrel", QStringLiteral("relative Häufigkeit"));
+    m_mVerlauf = action("MVerlauf", QStringLiteral("Verlauf"));
+    m_mExport = action("MExport", QStringLiteral("Daten exportieren"));
+    m_mInfo = action("MInfo", QStringLiteral("Info"));
+    m_mEnde = action("MEnde", QStringLiteral("Ende"));
+
+    connect(m_mNeu, &QAction::triggered, this, &Casino::MNeu_Click);
+    connect(m_mAnzahl, &QAction::triggered, this, &Casino::MAnzahl_Click);
+    connect(m_mWuerfe, &QAction::triggered, this, &Casino::MWuerfe_Click);
+    connect(m_mExport, &QAction::triggered, this, &Casino::MExport_Click);
+    connect(m_mInfo, &QAction::triggered, this, &Casino::MInfo_Click);
+    connect(m_mEnde, &QAction::triggered, this, &Casino::MEnde_Click);
+
+    const std::pair<QAction *, SharedWindowBase *> items[] = {
+        {m_mAbs, &absHaeufigkeiten()}, {m_mRel, &relHaeufigkeiten()}, {m_mVerlauf, &verlauf()}};
+    for (const auto &[item, window] : items) {
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this,
+                [this, item = item, window = window] { windowItemClicked(item, *window); });
+        // A statistics window that is closed or released clears its own item's mark.
+        connect(window, &SharedWindowBase::released, item, [item = item] { item->setChecked(false); });
+    }
+}
+
+void Casino::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    // The menu belongs in the window as designed, not in a desktop-wide global menu.
+    bar->setNativeMenuBar(false);
+    bar->addAction(m_mNeu);
+    bar->addAction(m_mAnzahl);
+    bar->addAction(m_mWuerfe);
+    m_mHauf = bar->addMenu(QStringLiteral("Fenster"));
+    m_mHauf->setObjectName(QStringLiteral("MHauf"));
+    m_mHauf->menuAction()->setObjectName(QStringLiteral("MHauf"));
+    m_mHauf->addAction(m_mAbs);
+    m_mHauf->addAction(m_mRel);
+    m_mHauf->addAction(m_mVerlauf);
+    bar->addAction(m_mExport);
+    bar->addAction(m_mInfo);
+    bar->addAction(m_mEnde);
+}
+
+const ElementList<QLabel> &Casino::faceArray(int value) const
+{
+    Q_ASSERT(value >= 1 && value <= 6);
+    return m_faces[static_cast<std::size_t>(value - 1)];
+}
+
+void Casino::Form_Load()
+{
+    Setup::setDefaults();
+    MNeu_Click();
+}
+
+void Casino::MNeu_Click()
+{
+    Austausch::Haeufigkeit.clear();
+
+    ElementList<QLabel> &eins = m_faces.front();
+    const int existing = eins.count();
+    for (int i = 0; i < existing; ++i)
+        eins[i].raise();
+    for (int i = existing; i < Austausch::Anzahl; ++i) {
+        for (ElementList<QLabel> &array : m_faces) {
+            QLabel &cell = array.create(i);
+            Twips::setLeft(cell, SlotLeftTwips + SlotPitchTwips * static_cast<float>(i));
+            cell.setVisible(true);
+        }
+        eins[i].raise();
+    }
+    for (int i = 0; i < Austausch::Anzahl; ++i) {
+        for (ElementList<QLabel> &array : m_faces)
+            array[i].setVisible(true);
+    }
+    for (int i = Austausch::Anzahl; i < eins.count(); ++i) {
+        for (ElementList<QLabel> &array : m_faces)
+            array[i].setVisible(false);
+    }
+
+    ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
+    for (int i = 0; i < ergebnis.count(); ++i)
+        ergebnis[i].setVisible(false);
+    for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s)
+        ergebnis[s].setVisible(true);
+
+    absHaeufigkeiten()->absH_Refresh();
+    relHaeufigkeiten()->relH_Refresh();
+
+    history().clear();
+}
+
+void Casino::MAnzahl_Click()
+{
+    std::optional<qint16> anzahl;
+    while (!anzahl) {
+        const QString entry = dialogs().inputBox(
+            QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"),
+            Title, QString::number(Austausch::Anzahl));
+        anzahl = Setup::parseAnzahl(entry);
+    }
+    Setup::setAnzahl(*anzahl);
+    MNeu_Click();
+}
+
+void Casino::MWuerfe_Click()
+{
+    std::optional<qint32> wurfzahl;
+    while (!wurfzahl) {
+        const QString entry = dialogs().inputBox(
+            QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."), Title,
+            QString::number(Austausch::Wurfzahl));
+        wurfzahl = Setup::parseWurfzahl(entry);
+    }
+    Austausch::Wurfzahl = *wurfzahl;
+}
+
+void Casino::CBKollavo_MouseDown()
+{
+    const qint32 throwsAsked = Austausch::Wurfzahl;
+    const MoveResult result = performMove(randomSource(), history());
+    showFaces(result);
+    absHaeufigkeiten()->absH_Refresh();
+    relHaeufigkeiten()->relH_Refresh();
+    if (result.limitReached) {
+        // Shown once the press has been handled, so the button is not left pressed down
+        // behind a modal box.
+        QMetaObject::invokeMethod(
+            this, [this, result, throwsAsked] { reportCountLimit(result, throwsAsked); },
+            Qt::QueuedConnection);
+    }
+}
+
+void Casino::showFaces(const MoveResult &result)
+{
+    // Nothing is painted while a move runs, so bringing the last throw's faces to the front
+    // looks exactly like doing it for every throw, at a fraction of the cost.
+    for (int slot = 0; slot < result.dice; ++slot) {
+        const qint16 value = result.lastFaces[static_cast<std::size_t>(slot)];
+        m_faces[static_cast<std::size_t>(value - 1)][slot].raise();
+    }
+}
+
+void Casino::reportCountLimit(const MoveResult &result, qint32 throwsAsked)
+{
+    dialogs().messageBox(
+        QStringLiteral("Die Summe %1 wurde 32767-mal geworfen; mehr Würfe kann Kollavo für "
+                       "eine Summe nicht zählen.\r\nVon den %2 Würfen dieses Spielzugs wurden "
+                       "%3 ausgeführt.\r\nMit „Neu“ beginnt ein neues Spiel.")
+            .arg(result.limitSum)
+            .arg(throwsAsked)
+            .arg(result.throwsDone),
+        Title, Dialogs::Icon::Warning);
+}
+
+void Casino::windowItemClicked(QAction *item, SharedWindowBase &window)
+{
+    // QAction has already flipped its mark when it reports the click, so the mark the user
+    // clicked on is the opposite of the one it shows now.
+    const bool wasChecked = !item->isChecked();
+    if (wasChecked) {
+        window.hide();
+        item->setChecked(false);
+    } else {
+        window.show();
+        item->setChecked(true);
+    }
+}
+
+void Casino::MInfo_Click()
+{
+    dialogs().messageBox(infoText(), Title, Dialogs::Icon::None);
+}
+
+void Casino::MEnde_Click()
+{
+    relHaeufigkeiten().unload();
+    absHaeufigkeiten().unload();
+    verlauf().unload();
+    close();
+}
+
+void Casino::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Casino::Form_Unload()
+{
+    relHaeufigkeiten().unload();
+    absHaeufigkeiten().unload();
+    verlauf().unload();
+}
+
+void Casino::MExport_Click()
+{
+    const QString path = dialogs().saveFileName(QStringLiteral("Text (*.txt)"));
+    if (path.isEmpty())
+        return; // cancelled: nothing is written and nothing changes
+
+    qsizetype replaced = 0;
+    const QByteArray bytes =
+        Export::toWindows1252(Export::content(history().text()), &replaced);
+    if (const auto error = Export::writeFile(path, bytes)) {
+        dialogs().messageBox(
+            QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
+            Title, Dialogs::Icon::Warning);
+        return;
+    }
+    if (replaced > 0) {
+        dialogs().messageBox(
+            QStringLiteral("Die Daten wurden exportiert. %1 Zeichen des Verlaufs gibt es im "
+                           "Zeichensatz Windows-1252 nicht; sie stehen in der Datei als „?“.")
+                .arg(replaced),
+            Title, Dialogs::Icon::Warning);
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "element_list.h"
+
+#include <QMainWindow>
+
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class RollButton;
+class SharedWindowBase;
+struct MoveResult;
+
+// "Kollavo", the start-up window: the row of dice, the roll button and the menu bar through
+// which every other command is reached. Constructing it is the window's load: it sets the
+// game's defaults and starts the first game.
+class Casino : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Casino();
+    ~Casino() override;
+
+    // The face array of face value 1 … 6 (Eins … Sechs); element i stands in die slot i.
+    const ElementList<QLabel> &faceArray(int value) const;
+
+    void MNeu_Click();
+    void MAnzahl_Click();
+    void MWuerfe_Click();
+    void CBKollavo_MouseDown();
+    void MInfo_Click();
+    void MEnde_Click();
+    void MExport_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createDiceRow();
+    void Form_Load();
+    void Form_Unload();
+    void windowItemClicked(QAction *item, SharedWindowBase &window);
+    void showFaces(const MoveResult &result);
+    void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
+
+    QWidget *m_client = nullptr;
+    RollButton *m_cbKollavo = nullptr;
+    std::vector<ElementList<QLabel>> m_faces; // Eins … Sechs
+
+    QAction *m_mNeu = nullptr;
+    QAction *m_mAnzahl = nullptr;
+    QAction *m_mWuerfe = nullptr;
+    QMenu *m_mHauf = nullptr;
+    QAction *m_mAbs = nullptr;
+    QAction *m_mRel = nullptr;
+    QAction *m_mVerlauf = nullptr;
+    QAction *m_mExport = nullptr;
+    QAction *m_mInfo = nullptr;
+    QAction *m_mEnde = nullptr;
+};
+
+// The Info message's three lines, joined by CR LF.
+QString infoText();

@@ -1,0 +1,10 @@
+#include "roll_button.h"
+
+#include <QMouseEvent>
+
+void RollButton::mousePressEvent(QMouseEvent *event)
+{
+    QPushButton::mousePressEvent(event); // the pressed look for the left button
+    event->accept();                     // right and middle presses are ours too
+    emit mouseDown(event->button(), event->modifiers(), event->position());
+}

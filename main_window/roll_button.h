@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPushButton>
+
+// The roll button throws when any mouse button goes down on it, not on release and not from the
+// keyboard: it has no click handler, so space or Enter do nothing.
+class RollButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};

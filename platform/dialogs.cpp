@@ -1,0 +1,59 @@
+#include "dialogs.h"
+
+#include "resources.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+class QtDialogs final : public Dialogs
+{
+public:
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override
+    {
+        QInputDialog box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setLabelText(prompt);
+        box.setTextValue(defaultText);
+        box.setInputMode(QInputDialog::TextInput);
+        if (box.exec() != QDialog::Accepted)
+            return QString();
+        return box.textValue();
+    }
+
+    void messageBox(const QString &text, const QString &title, Icon icon) override
+    {
+        QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title,
+                        text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
+
+    QString saveFileName(const QString &filter) override
+    {
+        // No title, default suffix or folder of our own: a name typed without an extension is
+        // used exactly as typed.
+        return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString(),
+                                            filter);
+    }
+};
+
+Dialogs *g_installed = nullptr;
+
+} // namespace
+
+Dialogs &dialogs()
+{
+    if (g_installed)
+        return *g_installed;
+    static QtDialogs qtDialogs;
+    return qtDialogs;
+}
+
+void setDialogs(Dialogs *dialogs)
+{
+    g_installed = dialogs;
+}

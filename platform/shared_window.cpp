@@ -1,0 +1,46 @@
+#include "shared_window.h"
+
+#include "resources.h"
+
+#include <QEvent>
+
+void SharedWindowBase::show()
+{
+    QWidget &window = touch();
+    window.show();
+    window.raise();
+}
+
+void SharedWindowBase::hide()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+void SharedWindowBase::unload()
+{
+    if (!m_window)
+        return;
+    QWidget *window = m_window;
+    window->close();
+    // close() only schedules the deletion; the program expects the window gone right away.
+    delete window;
+}
+
+void SharedWindowBase::adopt(QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(Resources::programIcon());
+    window->installEventFilter(this);
+    m_window = window;
+}
+
+bool SharedWindowBase::eventFilter(QObject *watched, QEvent *event)
+{
+    // Closing is never refused in this program, so the window leaves its instance as soon as the
+    // close begins: anything that touches the instance from now on gets a new window, not one
+    // that is about to be deleted.
+    if (event->type() == QEvent::Close && watched == m_window)
+        m_window = nullptr;
+    return QObject::eventFilter(watched, event);
+}

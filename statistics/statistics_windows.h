@@ -1,0 +1,12 @@
+#pragma once
+
+#include "shared_window.h"
+
+class AbsHaeufigkeiten;
+class RelHaeufigkeiten;
+class Verlauf;
+
+// The three statistics windows, each one shared instance for the whole run.
+SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten();
+SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten();
+SharedWindow<Verlauf> &verlauf();

@@ -1,0 +1,125 @@
+#include "verlauf.h"
+
+#include "history_text.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+// Design: client area 4680 × 3420 twips whose top-left corner is at 1605, 6150 on the screen.
+constexpr int DesignLeft = 107;
+constexpr int DesignTop = 410;
+constexpr int DesignWidth = 312;
+constexpr int DesignHeight = 228;
+} // namespace
+
+QString historyTextOf(const QPlainTextEdit &box)
+{
+    // The raw text keeps what the user typed (toPlainText() would turn no-break spaces into
+    // blanks); every kind of line break in the box is a CR LF in the history.
+    QString raw = box.document()->toRawText();
+    QString text;
+    text.reserve(raw.size() + raw.size() / 8);
+    for (const QChar c : std::as_const(raw)) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            text += u"\r\n";
+        else
+            text += c;
+    }
+    return text;
+}
+
+Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("Verlauf"));
+    setWindowTitle(QStringLiteral("Verlauf"));
+    setGeometry(DesignLeft, DesignTop, DesignWidth, DesignHeight);
+
+    m_tfVerlauf->setObjectName(QStringLiteral("TFVerlauf"));
+    m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_tfVerlauf->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Form_Resize();
+
+    connect(m_tfVerlauf->document(), &QTextDocument::contentsChanged, this,
+            &Verlauf::takeUserEdit);
+    const auto followHistory = [this] {
+        if (isVisible() && !m_writingBox)
+            showHistory();
+    };
+    connect(&history(), &HistoryText::appended, this, followHistory);
+    connect(&history(), &HistoryText::replaced, this, followHistory);
+}
+
+Verlauf::~Verlauf()
+{
+    emit released(); // terminate
+}
+
+void Verlauf::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Verlauf::Form_Resize()
+{
+    Twips::setTop(*m_tfVerlauf, 0);
+    Twips::setLeft(*m_tfVerlauf, 0);
+    Twips::setWidth(*m_tfVerlauf, Twips::fromPixels(width()));
+    Twips::setHeight(*m_tfVerlauf, Twips::fromPixels(height()));
+}
+
+void Verlauf::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    showHistory();
+}
+
+void Verlauf::closeEvent(QCloseEvent *event)
+{
+    emit released(); // unload; closing is never refused
+    event->accept();
+}
+
+void Verlauf::showHistory()
+{
+    const HistoryText &h = history();
+    if (h.generation() == m_shownGeneration && h.text().size() == m_shownSize)
+        return;
+
+    m_writingBox = true;
+    if (h.generation() == m_shownGeneration && h.text().size() > m_shownSize) {
+        // Only lines were added since the box was last brought up to date: append them,
+        // following the end of the text if the user was looking at it.
+        QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
+        const bool atEnd = bar->value() == bar->maximum();
+        QTextCursor cursor(m_tfVerlauf->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(h.text().sliced(m_shownSize));
+        if (atEnd)
+            bar->setValue(bar->maximum());
+    } else {
+        m_tfVerlauf->setPlainText(h.text());
+    }
+    m_writingBox = false;
+
+    m_shownGeneration = h.generation();
+    m_shownSize = h.text().size();
+}
+
+void Verlauf::takeUserEdit()
+{
+    if (m_writingBox)
+        return;
+    m_writingBox = true; // the history's change signal must not write the box back
+    history().replace(historyTextOf(*m_tfVerlauf));
+    m_writingBox = false;
+    m_shownGeneration = history().generation();
+    m_shownSize = history().text().size();
+}

@@ -1,0 +1,102 @@
+#include "fakes.h"
+
+#include "austausch.h"
+#include "casino.h"
+#include "history_text.h"
+#include "statistics_windows.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    setDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    setDialogs(nullptr);
+}
+
+QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title,
+                                  const QString &defaultText)
+{
+    inputs.append({prompt, title, defaultText});
+    if (inputAnswers.empty()) {
+        // An endless re-ask would hang the test: fail loudly and hand back a valid entry.
+        QTest::qFail("input box asked with no scripted answer left", __FILE__, __LINE__);
+        return QStringLiteral("1");
+    }
+    QString answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::messageBox(const QString &text, const QString &title, Icon icon)
+{
+    messages.append({text, title, icon});
+}
+
+QString ScriptedDialogs::saveFileName(const QString &filter)
+{
+    saveFilters.append(filter);
+    if (saveAnswers.empty())
+        return QString();
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
+ScriptedRandom::ScriptedRandom()
+{
+    setRandomSource(this);
+}
+
+ScriptedRandom::~ScriptedRandom()
+{
+    setRandomSource(nullptr);
+}
+
+float ScriptedRandom::next()
+{
+    if (draws.empty()) {
+        exhausted = true;
+        return 0.5f;
+    }
+    const float r = draws.front();
+    draws.pop_front();
+    return r;
+}
+
+void ScriptedRandom::pushValue(int value)
+{
+    draws.push_back(static_cast<float>((value - 1) * 2 + 1) / 12.0f);
+}
+
+void ScriptedRandom::pushValues(std::initializer_list<int> values)
+{
+    for (int v : values)
+        pushValue(v);
+}
+
+std::unique_ptr<Casino> startProgram()
+{
+    Austausch::reset();
+    relHaeufigkeiten().unload();
+    absHaeufigkeiten().unload();
+    verlauf().unload();
+    history().clear();
+    return std::make_unique<Casino>();
+}
+
+void endProgram(std::unique_ptr<Casino> &casino)
+{
+    casino.reset();
+    relHaeufigkeiten().unload();
+    absHaeufigkeiten().unload();
+    verlauf().unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    history().clear();
+    Austausch::reset();
+}

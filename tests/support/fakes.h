@@ -1,0 +1,71 @@
+#pragma once
+
+#include "dialogs.h"
+#include "random_source.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+
+class Casino;
+
+// Answers the program's dialogs from a script and records what they were asked. Installed for
+// its lifetime; a dialog with no answer left fails the test instead of blocking.
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    struct Input
+    {
+        QString prompt;
+        QString title;
+        QString defaultText;
+    };
+    struct Message
+    {
+        QString text;
+        QString title;
+        Icon icon;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    std::deque<QString> inputAnswers;
+    std::deque<QString> saveAnswers; // an empty answer is a cancelled dialog
+    QList<Input> inputs;
+    QList<Message> messages;
+    QStringList saveFilters;
+
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    QString saveFileName(const QString &filter) override;
+};
+
+// Hands out prepared draws in order, installed for its lifetime; running out fails the test.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    ScriptedRandom();
+    ~ScriptedRandom() override;
+
+    void reseed() override { ++reseeds; }
+    float next() override;
+
+    // Draws that give these die values (the middle of each value's range).
+    void pushValues(std::initializer_list<int> values);
+    void pushValue(int value);
+
+    std::deque<float> draws;
+    int reseeds = 0;
+    bool exhausted = false;
+};
+
+// The program as it is right after start-up: game state and history back to nothing, every
+// statistics window unloaded, and a new main window loaded (not shown).
+std::unique_ptr<Casino> startProgram();
+// Unloads every window and resets the shared state, for cleanup().
+void endProgram(std::unique_ptr<Casino> &casino);
