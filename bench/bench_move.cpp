@@ -1,1 +1,104 @@
-int main() { return 0; }
+// The cost of a move: drawing and formatting the numbers, against the whole press with the
+// windows' work around it.
+#include "austausch.h"
+#include "bench_util.h"
+#include "casino.h"
+#include "history_text.h"
+#include "move.h"
+#include "random_source.h"
+#include "setup.h"
+#include "statistics_windows.h"
+#include "verlauf.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int Runs = 15;
+constexpr qint32 Throws = 100000;
+
+void newGame(Casino &casino, qint16 dice, qint32 throws)
+{
+    Setup::setAnzahl(dice);
+    Austausch::Wurfzahl = throws;
+    casino.MNeu_Click();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QElapsedTimer startup;
+    startup.start();
+    QApplication app(argc, argv);
+    auto casino = std::make_unique<Casino>();
+    casino->show();
+    QCoreApplication::processEvents();
+    const double startupMs = static_cast<double>(startup.nsecsElapsed()) / 1e6;
+
+    std::printf("Kollavo benchmarks: medians of %d runs\n", Runs);
+
+    // (a) The bare loop: draw, format the line, count.
+    HistoryText bare;
+    const double a = Bench::medianMs(
+        Runs,
+        [&] {
+            Setup::setAnzahl(7);
+            Austausch::Wurfzahl = Throws;
+            Austausch::Haeufigkeit.clear();
+            bare.clear();
+        },
+        [&] { performMove(randomSource(), bare); });
+
+    // (b) The whole press, history window hidden.
+    const double b = Bench::medianMs(
+        Runs, [&] { newGame(*casino, 7, Throws); }, [&] { casino->CBKollavo_MouseDown(); });
+
+    Bench::report("(a) bare loop, 100,000 throws of 7 dice", a, "ms", 1e9);
+    Bench::report("(b) move from the press, history hidden", b, "ms", 8);
+    Bench::report("(c) ratio b / a", b / a, "x", 1.5);
+
+    // (d) One die and 2147483647 throws per move: the game runs into the count limit.
+    qint32 throwsDone = 0;
+    const double d = Bench::medianMs(
+        5, [&] { newGame(*casino, 1, 2147483647); },
+        [&] { casino->CBKollavo_MouseDown(); throwsDone = static_cast<qint32>(Austausch::totalCount()); });
+    char name[96];
+    std::snprintf(name, sizeof name, "(d) game of one die up to the count limit (%d throws)", throwsDone);
+    Bench::report(name, d, "ms", 50);
+    QCoreApplication::processEvents(); // the limit message is shown after the press
+
+    Bench::report("(e) start-up until the main window is shown", startupMs, "ms", 200);
+
+    // The move with the history window shown, against one append of the same text to a box.
+    verlauf().show();
+    QCoreApplication::processEvents();
+    QString sameText;
+    const double shown = Bench::medianMs(
+        Runs, [&] { newGame(*casino, 7, Throws); },
+        [&] { casino->CBKollavo_MouseDown(); });
+    sameText = history().text();
+    QPlainTextEdit box;
+    box.resize(312, 228);
+    box.show();
+    const double append = Bench::medianMs(
+        Runs, [&] { box.clear(); },
+        [&] {
+            QTextCursor cursor(box.document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(sameText);
+        });
+    Bench::report("move of 100,000 throws of 7 dice, history window shown", shown, "ms", 300);
+    Bench::report("one QPlainTextEdit append of the same text", append, "ms", 1e9);
+    Bench::report("ratio shown move / append", shown / append, "x", 1.5);
+
+    casino->MEnde_Click();
+    return 0;
+}

@@ -218,6 +218,7 @@ void Casino::MNeu_Click()
     absHaeufigkeiten()->absH_Refresh();
     relHaeufigkeiten()->relH_Refresh();
 
+    verlauf().instance(); // the history window exists whenever the history changes
     history().clear();
 }
 
@@ -248,6 +249,7 @@ void Casino::MWuerfe_Click()
 
 void Casino::CBKollavo_MouseDown()
 {
+    verlauf().instance(); // the history window exists whenever the history changes
     const qint32 throwsAsked = Austausch::Wurfzahl;
     const MoveResult result = performMove(randomSource(), history());
     showFaces(result);

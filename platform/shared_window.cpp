@@ -6,9 +6,7 @@
 
 void SharedWindowBase::show()
 {
-    QWidget &window = touch();
-    window.show();
-    window.raise();
+    touch().show();
 }
 
 void SharedWindowBase::hide()

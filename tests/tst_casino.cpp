@@ -1,9 +1,405 @@
-#include <QTest>
+#include "abs_haeufigkeiten.h"
+#include "austausch.h"
+#include "casino.h"
+#include "fakes.h"
+#include "history_text.h"
+#include "rel_haeufigkeiten.h"
+#include "statistics_windows.h"
+#include "twips.h"
+#include "verlauf.h"
 
-class Test : public QObject
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+class TestCasino : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithTheDesignedWindow();
+    void startsWithOneDieShowingOne();
+    void anyMouseButtonThrows_data();
+    void anyMouseButtonThrows();
+    void keyboardDoesNotThrow();
+    void facesShowTheLastThrow();
+    void slotsAreHiddenNotRemoved();
+    void newClearsCountsAndHistory();
+    void numberOfDiceAsksUntilValid_data();
+    void numberOfDiceAsksUntilValid();
+    void throwsPerMoveAsksUntilValid();
+    void countLimitIsReported();
+    void windowItemsShowAndHide_data();
+    void windowItemsShowAndHide();
+    void closeBoxClearsTheMark_data();
+    void closeBoxClearsTheMark();
+    void infoShowsThreeLines();
+    void endeClosesEverything();
+
+private:
+    QAction *action(const char *name) const { return m_casino->findChild<QAction *>(name); }
+    // The face in front in die slot `slot`: the name of its array.
+    QString frontFace(int slot) const;
+    void press(Qt::MouseButton button = Qt::LeftButton);
+
+    std::unique_ptr<Casino> m_casino;
 };
 
-QTEST_MAIN(Test)
+void TestCasino::init()
+{
+    m_casino = startProgram();
+}
+
+void TestCasino::cleanup()
+{
+    endProgram(m_casino);
+}
+
+QString TestCasino::frontFace(int slot) const
+{
+    const QObjectList children = m_casino->centralWidget()->children();
+    for (auto it = children.crbegin(); it != children.crend(); ++it) {
+        auto *cell = qobject_cast<QLabel *>(*it);
+        if (cell && cell->property("Index").toInt() == slot)
+            return cell->objectName();
+    }
+    return QString();
+}
+
+void TestCasino::press(Qt::MouseButton button)
+{
+    auto *button_ = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
+    QTest::mousePress(button_, button);
+    QTest::mouseRelease(button_, button);
+}
+
+void TestCasino::startsWithTheDesignedWindow()
+{
+    // The window, its menu and the roll button are what teachers and their handouts refer to.
+    QCOMPARE(m_casino->windowTitle(), QStringLiteral("Kollavo"));
+    QCOMPARE(m_casino->centralWidget()->size(), QSize(294, 94));
+    auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
+    QCOMPARE(roll->text(), QStringLiteral("Kollavo"));
+    QCOMPARE(roll->geometry(), QRect(8, 56, 273, 33));
+
+    QStringList captions;
+    for (QAction *a : m_casino->menuBar()->actions())
+        captions << a->text();
+    QCOMPARE(captions, (QStringList{"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
+                                    "Info", "Ende"}));
+    for (const char *name : {"Mabs", "Mrel", "MVerlauf"}) {
+        QVERIFY(action(name)->isCheckable());
+        QVERIFY(!action(name)->isChecked());
+    }
+    // The statistics windows exist from the start, hidden.
+    QVERIFY(absHaeufigkeiten().isLoaded() && !absHaeufigkeiten().loadedWidget()->isVisible());
+    QVERIFY(relHaeufigkeiten().isLoaded() && !relHaeufigkeiten().loadedWidget()->isVisible());
+    QVERIFY(verlauf().isLoaded() && !verlauf().loadedWidget()->isVisible());
+}
+
+void TestCasino::startsWithOneDieShowingOne()
+{
+    // The first game: one die at slot 0 showing 1, nothing counted, sum labels 1 … 6 only.
+    QCOMPARE(Austausch::Anzahl, 1);
+    QCOMPARE(Austausch::Wurfzahl, 1);
+    QCOMPARE(Austausch::MinSumme, 1);
+    QCOMPARE(Austausch::MaxSumme, 6);
+    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(m_casino->faceArray(1).count(), 1);
+    QCOMPARE(Twips::left(m_casino->faceArray(1)[0]), 120.0f);
+    QCOMPARE(frontFace(0), QStringLiteral("Eins"));
+    QVERIFY(history().isEmpty());
+
+    ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
+    QCOMPARE(ergebnis.count(), 43);
+    QVERIFY(ergebnis[0].isHidden());
+    for (int s = 7; s <= 42; ++s)
+        QVERIFY(ergebnis[s].isHidden());
+}
+
+void TestCasino::anyMouseButtonThrows_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("left") << Qt::LeftButton;
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void TestCasino::anyMouseButtonThrows()
+{
+    // Every mouse button starts a move, on the press.
+    QFETCH(Qt::MouseButton, button);
+    ScriptedRandom random;
+    random.pushValues({5});
+    press(button);
+    QCOMPARE(history().text(), QStringLiteral("5"));
+    QCOMPARE(Austausch::Haeufigkeit[5], 1);
+    QCOMPARE(frontFace(0), QStringLiteral("Fuenf"));
+}
+
+void TestCasino::keyboardDoesNotThrow()
+{
+    // The roll button has no click handler: space or Enter must not throw.
+    ScriptedRandom random;
+    auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
+    QTest::keyClick(roll, Qt::Key_Space);
+    QTest::keyClick(roll, Qt::Key_Return);
+    QVERIFY(history().isEmpty());
+    QCOMPARE(random.reseeds, 0);
+}
+
+void TestCasino::facesShowTheLastThrow()
+{
+    // After a move the dice show its last throw; slots beyond the dice in use are untouched.
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers = {QStringLiteral("3")};
+    m_casino->MAnzahl_Click();
+    Austausch::Wurfzahl = 3;
+    ScriptedRandom random;
+    random.pushValues({1, 2, 3, 4, 5, 6, 6, 2, 3});
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
+    QCOMPARE(frontFace(1), QStringLiteral("Zwei"));
+    QCOMPARE(frontFace(2), QStringLiteral("Drei"));
+    QCOMPARE(history().text(), QStringLiteral("1 2 3\r\n4 5 6\r\n6 2 3"));
+}
+
+void TestCasino::slotsAreHiddenNotRemoved()
+{
+    // Fewer dice hide the extra slots; more dice show them again with face 1, creating nothing.
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers = {QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("5")};
+    m_casino->MAnzahl_Click();
+    for (int value = 1; value <= 6; ++value)
+        QCOMPARE(m_casino->faceArray(value).count(), 7);
+    QCOMPARE(Twips::left(m_casino->faceArray(6)[6]) + 495, 4215.0f);
+
+    ScriptedRandom random;
+    random.pushValues({2, 2, 2, 2, 2, 2, 2});
+    m_casino->CBKollavo_MouseDown();
+
+    m_casino->MAnzahl_Click();
+    for (int slot = 0; slot < 7; ++slot) {
+        for (int value = 1; value <= 6; ++value)
+            QCOMPARE(m_casino->faceArray(value)[slot].isHidden(), slot >= 3);
+    }
+
+    m_casino->MAnzahl_Click();
+    for (int value = 1; value <= 6; ++value)
+        QCOMPARE(m_casino->faceArray(value).count(), 7);
+    for (int slot = 0; slot < 7; ++slot) {
+        QCOMPARE(m_casino->faceArray(1)[slot].isHidden(), slot >= 5);
+        if (slot < 5)
+            QCOMPARE(frontFace(slot), QStringLiteral("Eins"));
+    }
+}
+
+void TestCasino::newClearsCountsAndHistory()
+{
+    // New, and choosing the same number of dice again, must start a fresh game.
+    ScriptedRandom random;
+    random.pushValues({3, 4});
+    m_casino->CBKollavo_MouseDown();
+    m_casino->MNeu_Click();
+    QCOMPARE(Austausch::totalCount(), 0);
+    QVERIFY(history().isEmpty());
+
+    m_casino->CBKollavo_MouseDown();
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers = {QStringLiteral("1")};
+    m_casino->MAnzahl_Click();
+    QCOMPARE(Austausch::totalCount(), 0);
+    QVERIFY(history().isEmpty());
+}
+
+void TestCasino::numberOfDiceAsksUntilValid_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<int>("dice");
+    QTest::newRow("valid at once") << QStringList{"4"} << 4;
+    QTest::newRow("cancel, out of range, text, then valid")
+        << QStringList{"", "0", "8", "-1", "abc", "7"} << 7;
+    QTest::newRow("a half rounds to even") << QStringList{"2.5"} << 2;
+}
+
+void TestCasino::numberOfDiceAsksUntilValid()
+{
+    // Every invalid entry, cancel included, brings the same box back until the value is valid.
+    QFETCH(QStringList, answers);
+    QFETCH(int, dice);
+    QLocale::setDefault(QLocale(QLocale::English));
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers.assign(answers.begin(), answers.end());
+    m_casino->MAnzahl_Click();
+    QLocale::setDefault(QLocale::system());
+
+    QCOMPARE(Austausch::Anzahl, dice);
+    QCOMPARE(Austausch::MinSumme, dice);
+    QCOMPARE(Austausch::MaxSumme, 6 * dice);
+    QCOMPARE(dialogs.inputs.size(), answers.size());
+    for (const ScriptedDialogs::Input &input : std::as_const(dialogs.inputs)) {
+        QCOMPARE(input.prompt,
+                 QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"));
+        QCOMPARE(input.title, QStringLiteral("Kollavo"));
+        QCOMPARE(input.defaultText, QStringLiteral("1"));
+    }
+}
+
+void TestCasino::throwsPerMoveAsksUntilValid()
+{
+    // Throws per move: re-asked until valid, and changing it keeps the game as it is.
+    ScriptedRandom random;
+    random.pushValues({6});
+    m_casino->CBKollavo_MouseDown();
+
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers = {QString(), QStringLiteral("-1"), QStringLiteral("32768")};
+    m_casino->MWuerfe_Click();
+    QCOMPARE(Austausch::Wurfzahl, 32768);
+    QCOMPARE(dialogs.inputs.size(), 3);
+    QCOMPARE(dialogs.inputs.last().prompt,
+             QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."));
+    QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("1"));
+    QCOMPARE(history().text(), QStringLiteral("6"));
+    QCOMPARE(Austausch::Haeufigkeit[6], 1);
+    QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
+
+    dialogs.inputAnswers = {QStringLiteral("0")};
+    m_casino->MWuerfe_Click();
+    QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("32768"));
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(history().text(), QStringLiteral("6"));
+}
+
+void TestCasino::countLimitIsReported()
+{
+    // A move that reaches a full count stops and tells the user, instead of corrupting counts.
+    ScriptedDialogs dialogs;
+    Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    Austausch::Wurfzahl = 4;
+    ScriptedRandom random;
+    random.pushValues({1, 2, 3, 4});
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(history().text(), QStringLiteral("1\r\n2"));
+    QCOMPARE(frontFace(0), QStringLiteral("Zwei"));
+    QTRY_COMPARE(dialogs.messages.size(), 1);
+    const QString text = dialogs.messages.first().text;
+    QVERIFY2(text.contains(QStringLiteral("Summe 3")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("32767")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Von den 4 Würfen dieses Spielzugs wurden 2")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("„Neu“")), qPrintable(text));
+}
+
+void TestCasino::windowItemsShowAndHide_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("window");
+    QTest::newRow("absolute") << QStringLiteral("Mabs") << 0;
+    QTest::newRow("relative") << QStringLiteral("Mrel") << 1;
+    QTest::newRow("history") << QStringLiteral("MVerlauf") << 2;
+}
+
+static SharedWindowBase &statisticsWindow(int which)
+{
+    switch (which) {
+    case 0:
+        return absHaeufigkeiten();
+    case 1:
+        return relHaeufigkeiten();
+    default:
+        return verlauf();
+    }
+}
+
+void TestCasino::windowItemsShowAndHide()
+{
+    // The check mark must always tell whether the window is shown.
+    QFETCH(QString, item);
+    QFETCH(int, window);
+    QAction *a = action(qPrintable(item));
+    SharedWindowBase &shared = statisticsWindow(window);
+
+    a->trigger();
+    QVERIFY(a->isChecked());
+    QVERIFY(shared.loadedWidget()->isVisible());
+    QVERIFY(shared.loadedWidget()->parentWidget() == nullptr);
+
+    a->trigger();
+    QVERIFY(!a->isChecked());
+    QVERIFY(shared.isLoaded());
+    QVERIFY(!shared.loadedWidget()->isVisible());
+}
+
+void TestCasino::closeBoxClearsTheMark_data()
+{
+    windowItemsShowAndHide_data();
+}
+
+void TestCasino::closeBoxClearsTheMark()
+{
+    // A window closed by its close box clears its mark and comes back with the current game.
+    QFETCH(QString, item);
+    QFETCH(int, window);
+    QAction *a = action(qPrintable(item));
+    SharedWindowBase &shared = statisticsWindow(window);
+
+    a->trigger();
+    QWidget *first = shared.loadedWidget();
+    first->close();
+    QVERIFY(!a->isChecked());
+    QVERIFY(!shared.isLoaded());
+
+    ScriptedRandom random;
+    random.pushValues({2});
+    m_casino->CBKollavo_MouseDown(); // re-creates the window hidden
+    QVERIFY(shared.isLoaded());
+    QVERIFY(!shared.loadedWidget()->isVisible());
+
+    a->trigger();
+    QVERIFY(a->isChecked());
+    QVERIFY(shared.loadedWidget()->isVisible());
+}
+
+void TestCasino::infoShowsThreeLines()
+{
+    // Info shows its message and changes nothing.
+    ScriptedDialogs dialogs;
+    action("MInfo")->trigger();
+    QCOMPARE(dialogs.messages.size(), 1);
+    const QStringList lines = dialogs.messages.first().text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("Kollavo Version 1.0."));
+    QVERIFY(lines[1].startsWith(QStringLiteral("Autor: ")) && lines[1].size() > 7);
+    QVERIFY(lines[2].startsWith(QStringLiteral("Email: ")) && lines[2].contains(u'@'));
+    QCOMPARE(dialogs.messages.first().title, QStringLiteral("Kollavo"));
+    QCOMPARE(dialogs.messages.first().icon, Dialogs::Icon::None);
+}
+
+void TestCasino::endeClosesEverything()
+{
+    // "Ende" with every window open leaves no window behind and ends the program with exit code 0.
+    m_casino->show();
+    for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
+        action(item)->trigger();
+    QTimer::singleShot(0, this, [this] { action("MEnde")->trigger(); });
+    QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_casino->isVisible());
+    QVERIFY(!absHaeufigkeiten().isLoaded());
+    QVERIFY(!relHaeufigkeiten().isLoaded());
+    QVERIFY(!verlauf().isLoaded());
+    for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
+        QVERIFY(!action(item)->isChecked());
+}
+
+QTEST_MAIN(TestCasino)
 #include "tst_casino.moc"

@@ -1,9 +1,232 @@
+#include "austausch.h"
+#include "casino.h"
+#include "export.h"
+#include "fakes.h"
+#include "history_text.h"
+#include "statistics_windows.h"
+#include "verlauf.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
-class Test : public QObject
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+class TestExport : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void fileHoldsTheGame_data();
+    void fileHoldsTheGame();
+    void secondExportReplacesTheFirst();
+    void nameWithoutExtensionIsUsedAsTyped();
+    void cancelWritesNothing();
+    void unwritableFileIsReported();
+    void fullDiskLeavesTheOldFile();
+    void editedHistoryIsEncoded();
+    void exportChangesNothing();
+
+private:
+    QByteArray exportTo(const QString &path);
+    static QByteArray read(const QString &path);
+    void throwValues(int dice, std::initializer_list<int> values, int throws);
+
+    std::unique_ptr<Casino> m_casino;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QDir m_dir;
 };
 
-QTEST_MAIN(Test)
+void TestExport::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    m_dir = QDir(m_tmp->path());
+    m_casino = startProgram();
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+}
+
+void TestExport::cleanup()
+{
+    m_dialogs.reset();
+    endProgram(m_casino);
+    m_tmp.reset();
+}
+
+QByteArray TestExport::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+QByteArray TestExport::exportTo(const QString &path)
+{
+    m_dialogs->saveAnswers.push_back(path);
+    m_casino->findChild<QAction *>(QStringLiteral("MExport"))->trigger();
+    return read(path);
+}
+
+void TestExport::throwValues(int dice, std::initializer_list<int> values, int throws)
+{
+    if (dice != Austausch::Anzahl) {
+        m_dialogs->inputAnswers.push_back(QString::number(dice));
+        m_casino->MAnzahl_Click();
+    }
+    Austausch::Wurfzahl = throws;
+    ScriptedRandom random;
+    random.pushValues(values);
+    m_casino->CBKollavo_MouseDown();
+}
+
+void TestExport::fileHoldsTheGame_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("one die, no throw: 35 bytes")
+        << 1 << QList<int>{} << QByteArray("1 2 3 4 5 6\r\n0 0 0 0 0 0\r\nW\xFC" "rfel1\r\n");
+    QTest::newRow("two dice, three throws")
+        << 2 << QList<int>{3, 5, 1, 1, 6, 2}
+        << QByteArray("2 3 4 5 6 7 8 9 10 11 12\r\n1 0 0 0 0 0 2 0 0 0 0\r\n"
+                      "W\xFC" "rfel1 W\xFC" "rfel2\r\n3 5\r\n1 1\r\n6 2");
+    QTest::newRow("seven dice, one throw")
+        << 7 << QList<int>{6, 6, 6, 6, 6, 6, 6}
+        << QByteArray("7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 "
+                      "32 33 34 35 36 37 38 39 40 41 42\r\n"
+                      "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1\r\n"
+                      "W\xFC" "rfel1 W\xFC" "rfel2 W\xFC" "rfel3 W\xFC" "rfel4 W\xFC" "rfel5 W\xFC"
+                      "rfel6 W\xFC" "rfel7\r\n6 6 6 6 6 6 6");
+}
+
+void TestExport::fileHoldsTheGame()
+{
+    // The file is read by spreadsheets and other programs: every byte counts.
+    QFETCH(int, dice);
+    QFETCH(QList<int>, values);
+    QFETCH(QByteArray, expected);
+    if (!values.isEmpty()) {
+        const int throws = static_cast<int>(values.size()) / dice;
+        if (dice != Austausch::Anzahl) {
+            m_dialogs->inputAnswers.push_back(QString::number(dice));
+            m_casino->MAnzahl_Click();
+        }
+        Austausch::Wurfzahl = throws;
+        ScriptedRandom random;
+        for (int v : values)
+            random.pushValue(v);
+        m_casino->CBKollavo_MouseDown();
+    }
+    const QString path = m_dir.filePath(QStringLiteral("daten.txt"));
+    QCOMPARE(exportTo(path), expected);
+    QCOMPARE(m_dialogs->saveFilters, QStringList{QStringLiteral("Text (*.txt)")});
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestExport::secondExportReplacesTheFirst()
+{
+    // A shorter second export must not leave the tail of the first one behind.
+    const QString path = m_dir.filePath(QStringLiteral("zweimal.txt"));
+    throwValues(1, {1, 2, 3, 4, 5, 6}, 6);
+    exportTo(path);
+    m_casino->MNeu_Click();
+    QCOMPARE(exportTo(path).size(), 35);
+}
+
+void TestExport::nameWithoutExtensionIsUsedAsTyped()
+{
+    // The program adds no extension of its own.
+    const QString path = m_dir.filePath(QStringLiteral("daten"));
+    QCOMPARE(exportTo(path).size(), 35);
+    QVERIFY(!QFile::exists(path + QStringLiteral(".txt")));
+}
+
+void TestExport::cancelWritesNothing()
+{
+    // Cancelling the dialog must neither write a file nor end the program with an error.
+    const int before = static_cast<int>(m_dir.entryList(QDir::Files).size());
+    m_casino->findChild<QAction *>(QStringLiteral("MExport"))->trigger();
+    QCOMPARE(m_dialogs->saveFilters.size(), 1);
+    QCOMPARE(m_dir.entryList(QDir::Files).size(), before);
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestExport::unwritableFileIsReported()
+{
+    // A file that cannot be created is reported with its name, not passed over in silence.
+    const QString path = m_dir.filePath(QStringLiteral("gibt-es-nicht/daten.txt"));
+    QCOMPARE(exportTo(path), QByteArray("<missing>"));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.contains(path));
+    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Warning);
+}
+
+void TestExport::fullDiskLeavesTheOldFile()
+{
+    // When writing fails half-way (here: a file size limit, as on a full disk), the file that
+    // was there before must stay intact.
+    const QString path = m_dir.filePath(QStringLiteral("alt.txt"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("alte Daten");
+    }
+    throwValues(1, {1, 2, 3, 4, 5, 6}, 6);
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 20;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    m_dialogs->saveAnswers.push_back(path);
+    m_casino->MExport_Click();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QCOMPARE(read(path), QByteArray("alte Daten"));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.contains(path));
+    QCOMPARE(m_dir.entryList(QDir::Files), QStringList{QStringLiteral("alt.txt")});
+}
+
+void TestExport::editedHistoryIsEncoded()
+{
+    // Windows-1252 has ü and €, but not every character a user can type: those become '?'
+    // and the user is told how many.
+    verlauf()->TFVerlauf().setPlainText(QStringLiteral("ü € ĉ ") + QString::fromUtf8("\xF0\x9F\x8E\xB2"));
+    const QByteArray bytes = exportTo(m_dir.filePath(QStringLiteral("zeichen.txt")));
+    QVERIFY(bytes.endsWith(QByteArray("\r\n\xFC \x80 ? ?")));
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("2 Zeichen")));
+}
+
+void TestExport::exportChangesNothing()
+{
+    // Exporting only reads the game.
+    throwValues(2, {3, 5, 1, 1}, 2);
+    QAction *item = m_casino->findChild<QAction *>(QStringLiteral("Mabs"));
+    item->trigger();
+    const QString historyBefore = history().text();
+    const qint64 totalBefore = Austausch::totalCount();
+    exportTo(m_dir.filePath(QStringLiteral("nur-lesen.txt")));
+    QCOMPARE(history().text(), historyBefore);
+    QCOMPARE(Austausch::totalCount(), totalBefore);
+    QCOMPARE(Austausch::Haeufigkeit[2], 1);
+    QVERIFY(item->isChecked());
+    QVERIFY(absHaeufigkeiten().loadedWidget()->isVisible());
+}
+
+QTEST_MAIN(TestExport)
 #include "tst_export.moc"

@@ -1,1 +1,106 @@
-int main() { return 0; }
+// Plays a short game headless and writes a PNG of every open window into the folder given as
+// the first argument (default build/screenshots). Run with QT_QPA_PLATFORM=offscreen.
+
+#include "austausch.h"
+#include "casino.h"
+#include "dialogs.h"
+#include "setup.h"
+#include "shared_window.h"
+#include "statistics_windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTextStream>
+
+namespace {
+
+// Nothing here may wait for a user: every dialog answers at once and leaves a note on stderr.
+class NoDialogs final : public Dialogs
+{
+public:
+    QString inputBox(const QString &prompt, const QString &, const QString &defaultText) override
+    {
+        QTextStream(stderr) << "input box answered with its default: " << prompt << '\n';
+        return defaultText;
+    }
+    void messageBox(const QString &text, const QString &, Icon) override
+    {
+        QTextStream(stderr) << "message box: " << text << '\n';
+    }
+    QString saveFileName(const QString &) override { return {}; }
+};
+
+// Posted events include the shows, layouts and deferred deletions the commands above queued.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+bool save(QWidget &window, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!window.grab().save(path, "PNG")) {
+        QTextStream(stderr) << "cannot write " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << path << '\n';
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1])
+                               : QStringLiteral("build/screenshots"));
+    if (!QDir().mkpath(folder.path())) {
+        QTextStream(stderr) << "cannot create " << folder.path() << '\n';
+        return 1;
+    }
+
+    NoDialogs noDialogs;
+    setDialogs(&noDialogs);
+
+    bool ok = true;
+    {
+        Casino casino;
+        casino.show();
+
+        Setup::setAnzahl(3);
+        casino.MNeu_Click();
+        Austausch::Wurfzahl = 4;
+        for (int move = 0; move < 3; ++move)
+            casino.CBKollavo_MouseDown();
+
+        for (const char *item : {"Mabs", "Mrel", "MVerlauf"}) {
+            if (auto *action = casino.findChild<QAction *>(QString::fromLatin1(item)))
+                action->trigger();
+            else
+                QTextStream(stderr) << "menu item " << item << " not found\n";
+        }
+        settle();
+
+        ok = save(casino, folder, QStringLiteral("casino")) && ok;
+        const std::pair<SharedWindowBase *, QString> windows[] = {
+            {&absHaeufigkeiten(), QStringLiteral("absHaeufigkeiten")},
+            {&relHaeufigkeiten(), QStringLiteral("relHaeufigkeiten")},
+            {&verlauf(), QStringLiteral("verlauf")},
+        };
+        for (const auto &[window, name] : windows) {
+            if (QWidget *widget = window->loadedWidget())
+                ok = save(*widget, folder, name) && ok;
+            else
+                QTextStream(stderr) << name << " is not loaded\n";
+        }
+    }
+    settle();
+    setDialogs(nullptr);
+    return ok ? 0 : 1;
+}
