@@ -1,1 +1,50 @@
-int main() { return 0; }
+#include "abs_haeufigkeiten.h"
+#include "austausch.h"
+#include "bench_util.h"
+#include "statistics_windows.h"
+
+#include <QApplication>
+
+#include <cmath>
+
+// One layout pass of the bar chart at its largest: seven dice, 36 bars.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+
+    Austausch::Anzahl = 7;
+    Austausch::Wurfzahl = 1;
+    Austausch::MinSumme = 7;
+    Austausch::MaxSumme = 42;
+    // Roughly the bell of seven dice after a few thousand throws.
+    for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s)
+        Austausch::Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
+
+    AbsHaeufigkeiten &window = absHaeufigkeiten().instance();
+    window.absH_Refresh(); // creates the 36 bars
+
+    // Every pass sees one more throw, so the heights and the scale really change.
+    int next = Austausch::MinSumme;
+    const auto countOneThrow = [&next] {
+        ++Austausch::Haeufigkeit[next];
+        next = next == Austausch::MaxSumme ? Austausch::MinSumme : next + 1;
+    };
+    const auto pass = [&window] { window.absH_Refresh(); };
+
+    Bench::report("absH_Refresh, 36 bars, window hidden", Bench::medianMs(201, countOneThrow, pass),
+                  "ms", 1.0);
+    window.show();
+    QCoreApplication::processEvents();
+    Bench::report("absH_Refresh, 36 bars, window shown", Bench::medianMs(201, countOneThrow, pass),
+                  "ms", 1.0);
+    // What the user waits for: the pass and the repaint it causes.
+    Bench::report("absH_Refresh and repaint, 36 bars, window shown",
+                  Bench::medianMs(201, countOneThrow, [&window] {
+                      window.absH_Refresh();
+                      window.repaint();
+                  }),
+                  "ms", 1.0);
+
+    absHaeufigkeiten().unload();
+    return 0;
+}

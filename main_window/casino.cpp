@@ -14,11 +14,12 @@
 #include "statistics_windows.h"
 #include "twips.h"
 #include "verlauf.h"
+#include "wrapping_menu_bar.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPainter>
 
 namespace {
@@ -72,7 +73,7 @@ Casino::Casino()
     createMenus();
 
     // Nothing here moves or scales, so the window keeps its design size.
-    const int menuHeight = menuBar()->sizeHint().height();
+    const int menuHeight = menuWidget()->sizeHint().height();
     setFixedSize(ClientSize.width(), ClientSize.height() + menuHeight);
     move(ClientPosition - QPoint(0, menuHeight));
 
@@ -155,9 +156,10 @@ void Casino::createActions()
 
 void Casino::createMenus()
 {
-    QMenuBar *bar = menuBar();
-    // The menu belongs in the window as designed, not in a desktop-wide global menu.
-    bar->setNativeMenuBar(false);
+    auto *bar = new WrappingMenuBar(this);
+    bar->setObjectName(QStringLiteral("CasinoMenu"));
+    bar->resize(ClientSize.width(), bar->height());
+    setMenuWidget(bar);
     bar->addAction(m_mNeu);
     bar->addAction(m_mAnzahl);
     bar->addAction(m_mWuerfe);

@@ -1,6 +1,104 @@
 #include "abs_haeufigkeiten.h"
 
-// TODO(unfinished): the bar chart is not built yet; the window is an empty placeholder.
+#include "austausch.h"
+#include "rounding.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Design, in pixels at 15 twips per pixel: client area 6330 × 4125 twips with its top-left corner
+// at 8625, 1140 on the screen.
+constexpr QRect ClientGeometry(575, 76, 422, 275);
+
+// Bar 0 as designed: Left 600, Top 3480, 255 × 615 twips.
+constexpr float BarLeft = 600;
+constexpr float BarTop = 3480;
+constexpr float BarWidth = 255;
+constexpr float BarHeight = 615;
+constexpr float LabelWidth = 615;
+constexpr float LabelHeight = 255;
+constexpr int GridLines = 16;
+
+// The design asks for MS Sans Serif, which other platforms do not have; their own default
+// sans-serif family at the same size keeps the proportions.
+QFont sansSerif(qreal pointSize, bool bold = false)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setBarColour(QLabel &bar, int colourValue)
+{
+    // Bars left over beyond MaxSumme come out above 255; they have no height, so their shade is
+    // never seen, but a colour needs a valid intensity.
+    const QColor colour(std::min(colourValue, 255), 0, 0);
+    QPalette palette = bar.palette();
+    // Most passes keep a bar's shade; a new palette would repaint it for nothing.
+    if (palette.color(QPalette::Window) == colour)
+        return;
+    palette.setColor(QPalette::Window, colour);
+    bar.setPalette(palette);
+}
+
+} // namespace
+
+namespace BarChart {
+
+qint32 scaleMaximum(qint16 minSumme, qint16 maxSumme)
+{
+    qint32 maximum = 0;
+    for (int s = minSumme; s <= maxSumme; ++s)
+        maximum = std::max<qint32>(maximum, Austausch::Haeufigkeit[s]);
+    return maximum == 0 ? 1 : maximum;
+}
+
+qint32 gridStep(qint32 maximum)
+{
+    const qint32 step = roundToInt(maximum / 10.0);
+    return step == 0 ? 1 : step;
+}
+
+float barWidth(float chartWidth, float leftMargin, qint16 sums)
+{
+    const float room = static_cast<float>(static_cast<double>(chartWidth) - leftMargin);
+    // A window narrower than the margin (or minimised to nothing) has no room for bars; they
+    // collapse onto the margin instead of running left with negative widths.
+    if (!(room > 0))
+        return 0;
+    return static_cast<float>(static_cast<double>(room) / sums);
+}
+
+float barLeft(int index, float barWidth, float leftMargin)
+{
+    return static_cast<float>(index * static_cast<double>(barWidth) + leftMargin);
+}
+
+float barHeight(qint16 count, qint32 maximum, float chartHeight)
+{
+    return static_cast<float>(static_cast<double>(count) / maximum * chartHeight * 0.9);
+}
+
+int colourValue(int summe, qint16 maxSumme)
+{
+    return roundToInt(static_cast<double>(summe) / maxSumme * 250);
+}
+
+float levelY(qint32 value, qint32 maximum, float chartHeight)
+{
+    return static_cast<float>((1 - static_cast<double>(value) / maximum * 0.9) * chartHeight);
+}
+
+} // namespace BarChart
+
 AbsHaeufigkeiten::AbsHaeufigkeiten()
     : m_absH(QStringLiteral("absH"), new QLabel(this)),
       m_niveau(QStringLiteral("Niveau"), new LineElement(this)),
@@ -8,6 +106,38 @@ AbsHaeufigkeiten::AbsHaeufigkeiten()
 {
     setObjectName(QStringLiteral("absHaeufigkeiten"));
     setWindowTitle(QStringLiteral("absolute Häufigkeiten"));
+    setGeometry(ClientGeometry);
+    setAutoFillBackground(true);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, Qt::white);
+    setPalette(windowPalette);
+    setFont(sansSerif(8.25));
+
+    QLabel &bar = m_absH[0];
+    Twips::setLeft(bar, BarLeft);
+    Twips::setTop(bar, BarTop);
+    Twips::setWidth(bar, BarWidth);
+    Twips::setHeight(bar, BarHeight);
+    bar.setAutoFillBackground(true);
+    QPalette barPalette = bar.palette();
+    barPalette.setColor(QPalette::Window, QColor(255, 0, 0));
+    barPalette.setColor(QPalette::WindowText, Qt::white);
+    // A plain frame would take the (white) text colour; a shaded one with both shades black
+    // gives the single black border.
+    barPalette.setColor(QPalette::Light, Qt::black);
+    barPalette.setColor(QPalette::Dark, Qt::black);
+    bar.setPalette(barPalette);
+    bar.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar.setLineWidth(1);
+    bar.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    bar.setFont(sansSerif(9.75, true));
+
+    QLabel &label = m_nzahl[0];
+    Twips::setWidth(label, LabelWidth);
+    Twips::setHeight(label, LabelHeight);
+    label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Form_Load();
 }
 
 AbsHaeufigkeiten::~AbsHaeufigkeiten()
@@ -15,7 +145,88 @@ AbsHaeufigkeiten::~AbsHaeufigkeiten()
     emit released();
 }
 
+void AbsHaeufigkeiten::Form_Load()
+{
+    for (int k = 1; k < GridLines; ++k) {
+        LineElement &line = m_niveau.create(k);
+        QLabel &label = m_nzahl.create(k);
+        line.setVisible(true);
+        label.setVisible(true);
+    }
+    // The grid lies behind the bars; the bars made later start in front by themselves.
+    m_absH[0].raise();
+}
+
 void AbsHaeufigkeiten::absH_Refresh()
 {
-    // TODO(unfinished): layout pass.
+    Form_Resize();
+}
+
+void AbsHaeufigkeiten::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void AbsHaeufigkeiten::closeEvent(QCloseEvent *event)
+{
+    emit released();
+    event->accept();
+}
+
+void AbsHaeufigkeiten::Form_Resize()
+{
+    const qint16 minSumme = Austausch::MinSumme;
+    const qint16 maxSumme = Austausch::MaxSumme;
+    // Before the main window has set up a game there are no sums to count.
+    if (minSumme < 1 || maxSumme > Austausch::HoechsteSumme || minSumme > maxSumme)
+        return;
+
+    const float w = Twips::fromPixels(width());
+    const float h = Twips::fromPixels(height());
+    const qint32 maximum = BarChart::scaleMaximum(minSumme, maxSumme);
+    const qint32 step = BarChart::gridStep(maximum);
+    const float margin = Twips::left(m_absH[0]);
+    const auto sums = static_cast<qint16>(maxSumme - minSumme + 1);
+    const float barWidth = BarChart::barWidth(w, margin, sums);
+
+    // The bar stands on the bottom edge with the height it really got, not the one asked for.
+    const auto place = [&](QLabel &bar, int index) {
+        const qint16 count = Austausch::Haeufigkeit[minSumme + index];
+        Twips::setLeft(bar, BarChart::barLeft(index, barWidth, margin));
+        Twips::setWidth(bar, barWidth);
+        Twips::setHeight(bar, BarChart::barHeight(count, maximum, h));
+        Twips::setTop(bar, h - Twips::height(bar));
+        return count;
+    };
+
+    const int existing = m_absH.count();
+    for (int i = 0; i < existing; ++i) {
+        QLabel &bar = m_absH[i];
+        const qint16 count = place(bar, i);
+        bar.setToolTip(QString::number(count));
+        bar.setText(QString::number(minSumme + i));
+        setBarColour(bar, BarChart::colourValue(minSumme + i, maxSumme));
+    }
+    // New bars keep bar 0's colour until the next pass colours them.
+    for (int i = existing; i < sums; ++i) {
+        QLabel &bar = m_absH.create(i);
+        const qint16 count = place(bar, i);
+        bar.setVisible(true);
+        bar.setToolTip(QString::number(count));
+        bar.setText(QString::number(minSumme + i));
+    }
+
+    for (int k = 0; k < GridLines; ++k) {
+        const qint32 value = k * step;
+        LineElement &line = m_niveau[k];
+        line.setX1(0);
+        line.setX2(w);
+        line.setY1(BarChart::levelY(value, maximum, h));
+        line.setY2(line.y1());
+        QLabel &label = m_nzahl[k];
+        Twips::setLeft(label, 0);
+        Twips::setTop(label, line.y1());
+        label.setText(QString::number(value));
+    }
 }

@@ -6,6 +6,30 @@
 #include <QLabel>
 #include <QWidget>
 
+class QCloseEvent;
+class QResizeEvent;
+
+// The arithmetic of the bar chart's layout pass, in twips, before anything is placed on pixels.
+// Every value rounds to single precision exactly where the window system would receive it.
+namespace BarChart {
+
+// The largest count in Haeufigkeit of the sums Mn … Mx, at least 1 so that nothing divides by
+// zero.
+qint32 scaleMaximum(qint16 minSumme, qint16 maxSumme);
+// One tenth of the scale maximum, at least 1.
+qint32 gridStep(qint32 maximum);
+// The width of each of `sums` bars between the left margin and the right edge; 0 when the chart
+// area is no wider than the margin.
+float barWidth(float chartWidth, float leftMargin, qint16 sums);
+float barLeft(int index, float barWidth, float leftMargin);
+float barHeight(qint16 count, qint32 maximum, float chartHeight);
+// The red intensity of sum s: 42 for the lowest reachable sum of any number of dice, 250 for Mx.
+int colourValue(int summe, qint16 maxSumme);
+// Bars and grid share this scale: the y of count `value`.
+float levelY(qint32 value, qint32 maximum, float chartHeight);
+
+} // namespace BarChart
+
 // "absolute Häufigkeiten": the count of every reachable sum as a bar chart.
 class AbsHaeufigkeiten : public QWidget
 {
@@ -26,7 +50,14 @@ signals:
     // The unload or terminate step ran: the main window clears the check mark of Mabs.
     void released();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void Form_Load();
+    void Form_Resize();
+
     ElementList<QLabel> m_absH;
     ElementList<LineElement> m_niveau;
     ElementList<QLabel> m_nzahl;

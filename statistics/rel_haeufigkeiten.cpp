@@ -1,20 +1,239 @@
 #include "rel_haeufigkeiten.h"
 
-// TODO(unfinished): the pie chart is not built yet; only the label array exists.
+#include "austausch.h"
+#include "pie.h"
+#include "rounding.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Design, in pixels at 15 twips per pixel: client area 3960 × 3840 twips whose top-left corner
+// is at 9495, 7695 on the screen; the label template 255 × 255 at 2400, 2400.
+constexpr QRect DesignGeometry(633, 513, 264, 256);
+constexpr QRect LabelTemplate(160, 160, 17, 17);
+constexpr double LabelPointSize = 8.25;
+
+// Deliberately not the full-precision 2π: the end points are rounded one after the other, and
+// another constant moves them.
+constexpr double ZweiPi = 6.28318530717958;
+// A wedge narrower than this (radians) is left out, and so is its label.
+constexpr double KleinsterWinkel = 0.01;
+
+} // namespace
+
+ErgebnisPosition ergebnisPosition(float cx, int cy, double phi, int width, int height)
+{
+    const double s = std::sin(phi);
+    const double c = std::cos(phi);
+    // Distance from the centre to the ellipse along the middle direction. Taking the same
+    // parameter on both half-axes instead would drift off the wedge when the area is not square.
+    // On a circle it is exactly cy, so a square chart does not hang on sin² + cos² being 1.
+    double radius = 0;
+    if (double(cx) == double(cy))
+        radius = cy;
+    else if (cx > 0 && cy > 0)
+        radius = double(cx) * cy / std::hypot(cy * s, double(cx) * c);
+    const double left = roundHalfEven(cx - radius / 2 * s) - width / 2.0;
+    const double top = cy - radius / 2 * c - height / 2.0;
+    return {static_cast<float>(left), static_cast<float>(top)};
+}
+
 RelHaeufigkeiten::RelHaeufigkeiten() : m_ergebnis(QStringLiteral("Ergebnis"), new QLabel(this))
 {
     setObjectName(QStringLiteral("relHaeufigkeiten"));
     setWindowTitle(QStringLiteral("relative Häufigkeiten"));
-    for (int i = 1; i <= 42; ++i)
-        m_ergebnis.create(i).setText(QString::number(i));
+    setGeometry(DesignGeometry);
+
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::white);
+    setPalette(background);
+    // paintEvent covers every pixel from the surface.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    QLabel &vorlage = m_ergebnis[0];
+    vorlage.setGeometry(LabelTemplate);
+    QFont font = vorlage.font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(LabelPointSize);
+    font.setWeight(QFont::Bold);
+    vorlage.setFont(font);
+    QPalette text = vorlage.palette();
+    text.setColor(QPalette::WindowText, Qt::white);
+    vorlage.setPalette(text);
+    vorlage.setAutoFillBackground(false); // the number stands directly on its wedge
+    vorlage.setFrameStyle(QFrame::NoFrame);
+    vorlage.setMargin(0);
+    vorlage.setIndent(0);
+    vorlage.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Form_Load();
 }
 
 RelHaeufigkeiten::~RelHaeufigkeiten()
 {
-    emit released();
+    emit released(); // terminate
+}
+
+void RelHaeufigkeiten::Form_Load()
+{
+    for (int i = 1; i <= Austausch::HoechsteSumme; ++i)
+        m_ergebnis.create(i).setText(QString::number(i));
 }
 
 void RelHaeufigkeiten::relH_Refresh()
 {
-    // TODO(unfinished): redraw.
+    Form_Resize();
+}
+
+void RelHaeufigkeiten::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void RelHaeufigkeiten::Form_Resize()
+{
+    Cls();
+    QPainter painter;
+    beginDrawing(painter);
+
+    const float cx = scaleWidth() / 2.0f;
+    const int cy = roundToInt(scaleHeight() / 2.0f);
+    const int right = roundToInt(scaleWidth());
+    const int bottom = roundToInt(scaleHeight());
+    // The first wedge starts straight above the centre, at 12 o'clock.
+    double px = cx;
+    double py = cy / 2.0;
+
+    // Read once: the range cannot change during a redraw. Before the main window has set up the
+    // game (all 0) there is no sum to draw.
+    const int maxSummeWert = Austausch::MaxSumme;
+    const int minSumme = std::max<int>(Austausch::MinSumme, 1);
+    const int maxSumme = std::min<int>(maxSummeWert, Austausch::HoechsteSumme);
+
+    qint32 total = 0;
+    for (int s = minSumme; s <= maxSumme; ++s)
+        total += Austausch::Haeufigkeit[s];
+    if (total == 0)
+        total = 1;
+
+    const PieFunction &pie = pieFunction();
+    double acc = 0;
+    for (int s = minSumme; s <= maxSumme; ++s) {
+        const qint16 helligkeit = static_cast<qint16>(s * 250);
+        setFillColor(painter, QColor(roundToInt(helligkeit / double(maxSummeWert)), 0, 0));
+
+        const double a = Austausch::Haeufigkeit[s] * ZweiPi / total;
+        // P turned counter-clockwise on the screen by a about the centre; rounding each end point
+        // before it starts the next wedge is what chains the wedges.
+        const double cosA = std::cos(a);
+        const double sinA = std::sin(a);
+        const int qx = roundToInt(cx + (px - cx) * cosA - (cy - py) * sinA);
+        const int qy = roundToInt(cy - (px - cx) * sinA - (cy - py) * cosA);
+
+        QLabel &label = m_ergebnis[s];
+        const bool drawn = a > KleinsterWinkel;
+        if (drawn)
+            pie(painter, 0, 0, right, bottom, roundToInt(px), roundToInt(py), qx, qy);
+        label.setVisible(drawn);
+
+        const double phi = a / 2 + acc;
+        acc += a;
+        const ErgebnisPosition position =
+            ergebnisPosition(cx, cy, phi, label.width(), label.height());
+        label.move(roundToInt(position.left), roundToInt(position.top));
+
+        // Also when nothing was drawn, so the wedges after a left-out one keep their places.
+        px = qx;
+        py = qy;
+    }
+
+    if (painter.isActive())
+        painter.end();
+    Refresh();
+}
+
+void RelHaeufigkeiten::Cls()
+{
+    const QSize client = size();
+    if (m_surface.size() != client)
+        m_surface = client.isEmpty() ? QImage() : QImage(client, QImage::Format_RGB32);
+    m_surface.fill(Qt::white);
+}
+
+void RelHaeufigkeiten::beginDrawing(QPainter &painter)
+{
+    // A client area without pixels has no surface to paint on; Pie draws nothing into an empty
+    // rectangle, so the painter may stay inactive then.
+    if (m_surface.isNull())
+        return;
+    painter.begin(&m_surface);
+    // Aliased, so every wedge is exactly its colour and the outline stays a hairline.
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(m_fillColor);
+}
+
+void RelHaeufigkeiten::setFillColor(QPainter &painter, const QColor &colour)
+{
+    m_fillColor = colour;
+    if (painter.isActive())
+        painter.setBrush(colour);
+}
+
+void RelHaeufigkeiten::Refresh()
+{
+    update();
+}
+
+void RelHaeufigkeiten::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, Qt::white);
+    painter.drawImage(dirty, m_surface, dirty);
+}
+
+void RelHaeufigkeiten::mousePressEvent(QMouseEvent *event)
+{
+    // A press on a label reaches the window because labels ignore it; it is no click on the form.
+    m_clickPressed = event->button() == Qt::LeftButton
+                     && childAt(event->position().toPoint()) == nullptr;
+    event->accept();
+}
+
+void RelHaeufigkeiten::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_clickPressed && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_clickPressed = false;
+    event->accept();
+    if (click)
+        Form_Click();
+}
+
+void RelHaeufigkeiten::Form_Click()
+{
+    // Both radial points at the corner: the whole ellipse in the current fill colour. No
+    // Refresh: it reaches the screen with the next repaint, and the next redraw clears it.
+    QPainter painter;
+    beginDrawing(painter);
+    pieFunction()(painter, 0, 0, roundToInt(scaleWidth()), roundToInt(scaleHeight()), 0, 0, 0, 0);
+}
+
+void RelHaeufigkeiten::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void RelHaeufigkeiten::Form_Unload()
+{
+    emit released();
 }

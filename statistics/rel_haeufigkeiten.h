@@ -2,10 +2,17 @@
 
 #include "element_list.h"
 
+#include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QWidget>
 
+class QPainter;
+
 // "relative Häufigkeiten": the share of every sum as a pie chart on a persistent surface.
+// Every reachable sum gets a wedge proportional to its count, counter-clockwise from 12 o'clock
+// in shades of red, with its label on the wedge's middle. Drawing goes into an image that
+// survives hiding and covering; paintEvent only copies it to the screen.
 class RelHaeufigkeiten : public QWidget
 {
     Q_OBJECT
@@ -20,10 +27,50 @@ public:
     // The sum labels 0 … 42; New shows and hides them.
     ElementList<QLabel> &Ergebnis() { return m_ergebnis; }
 
+    // The persistent drawing surface, as the next repaint copies it to the screen.
+    const QImage &surface() const { return m_surface; }
+
 signals:
     // The unload or terminate step ran: the main window clears the check mark of Mrel.
     void released();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void Form_Load();
+    void Form_Resize();
+    void Form_Click();
+    void Form_Unload();
+
+    // The surface's own operations.
+    void Cls();
+    void setFillColor(QPainter &painter, const QColor &colour);
+    void beginDrawing(QPainter &painter);
+    void Refresh();
+
+    float scaleWidth() const { return static_cast<float>(width()); }
+    float scaleHeight() const { return static_cast<float>(height()); }
+
     ElementList<QLabel> m_ergebnis;
+    QImage m_surface;
+    // Black until the first redraw sets it, as a fresh drawing surface has it.
+    QColor m_fillColor = Qt::black;
+    bool m_clickPressed = false;
 };
+
+// Where a redraw puts a sum's label, exact, before the widget is placed on whole pixels: its
+// centre on the wedge's middle direction phi (radians counter-clockwise from 12 o'clock),
+// half-way from the chart centre (cx, cy) to the ellipse with half-axes cx and cy. The
+// horizontal term is rounded before the half width is taken off. Single precision, as label
+// positions are set: 119.49999999999991 is 119.5 there and goes to 120, not 119.
+struct ErgebnisPosition
+{
+    float left;
+    float top;
+};
+ErgebnisPosition ergebnisPosition(float cx, int cy, double phi, int width, int height);

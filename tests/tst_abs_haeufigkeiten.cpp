@@ -1,9 +1,310 @@
+#include "abs_haeufigkeiten.h"
+#include "austausch.h"
+#include "casino.h"
+#include "fakes.h"
+#include "statistics_windows.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QImage>
+#include <QPointer>
 #include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+using Pixels = QList<int>;
 
 class Test : public QObject
 {
     Q_OBJECT
+
+private slots:
+    void init() { m_casino = startProgram(); }
+    void cleanup() { endProgram(m_casino); }
+
+    void computedValues();
+    void startUp();
+    void firstThrow();
+    void gridStep_data();
+    void gridStep();
+    void raisingDice();
+    void loweringDice_data();
+    void loweringDice();
+    void resize_data();
+    void resize();
+    void closeAndRecreate();
+
+private:
+    static AbsHaeufigkeiten &window() { return absHaeufigkeiten().instance(); }
+    void setDice(int dice);
+    void throwDice(const QList<int> &faces);
+
+    std::unique_ptr<Casino> m_casino;
 };
+
+void Test::setDice(int dice)
+{
+    ScriptedDialogs dialogs;
+    dialogs.inputAnswers = {QString::number(dice)};
+    m_casino->MAnzahl_Click();
+}
+
+void Test::throwDice(const QList<int> &faces)
+{
+    ScriptedRandom random;
+    for (int face : faces)
+        random.pushValue(face);
+    m_casino->CBKollavo_MouseDown();
+    QVERIFY(random.draws.empty());
+}
+
+static QColor colourOf(const QLabel &bar)
+{
+    return bar.palette().color(QPalette::Window);
+}
+
+void Test::computedValues()
+{
+    // Guards rounding in the wrong place: values the window system receives before snapping.
+    QCOMPARE(BarChart::barWidth(6330, 600, 6), 955.0f);
+    QCOMPARE(BarChart::barWidth(6330, 600, 11), static_cast<float>(5730.0 / 11));
+    QCOMPARE(BarChart::barWidth(450, 600, 6), 0.0f);
+    QCOMPARE(BarChart::barHeight(1, 1, 4125), 3712.5f);
+    QCOMPARE(BarChart::levelY(1, 1, 4125), 412.5f);
+}
+
+void Test::startUp()
+{
+    // Guards the design-time chart: wrong margin, bar width, order, colours or grid at start-up.
+    AbsHaeufigkeiten &w = window();
+    QVERIFY(w.isHidden());
+    // Showing it from the menu, as the user first sees it.
+    m_casino->findChild<QAction *>(QStringLiteral("Mabs"))->trigger();
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.objectName(), QStringLiteral("absHaeufigkeiten"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("absolute Häufigkeiten"));
+    QCOMPARE(w.geometry(), QRect(575, 76, 422, 275));
+
+    // 600 + i × 955 twips on whole pixels (ties to even); 955 twips is 64 pixels.
+    const Pixels lefts{40, 104, 167, 231, 295, 358};
+    const Pixels reds{42, 83, 125, 167, 208, 250};
+    QCOMPARE(w.absH().count(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const QLabel &bar = w.absH()[i];
+        QCOMPARE(bar.geometry(), QRect(lefts[i], 275, 64, 0));
+        QCOMPARE(bar.text(), QString::number(i + 1));
+        QCOMPARE(bar.toolTip(), QStringLiteral("0"));
+        QCOMPARE(colourOf(bar), QColor(reds[i], 0, 0));
+        QVERIFY(bar.isVisibleTo(&w));
+    }
+
+    // Line 1 at 412.5 twips = 27.5 pixels, applied at 28; line 0 on the bottom edge.
+    QCOMPARE(w.Niveau()[0].y1(), 4125.0f);
+    QCOMPARE(w.Niveau()[1].y1(), 420.0f);
+    for (int k = 0; k < 16; ++k) {
+        const LineElement &line = w.Niveau()[k];
+        const QLabel &label = w.NZahl()[k];
+        QVERIFY(k < 2 || line.y1() < 0);
+        QCOMPARE(line.y2(), line.y1());
+        QCOMPARE(line.x2(), 6330.0f);
+        QCOMPARE(label.text(), QString::number(k));
+        QCOMPARE(label.geometry(), QRect(0, Twips::toPixels(line.y1()), 41, 17));
+        QVERIFY(line.isVisibleTo(&w) && label.isVisibleTo(&w));
+    }
+}
+
+void Test::firstThrow()
+{
+    // Guards a bar that floats above the bottom edge or hides behind the grid after a throw.
+    throwDice({1});
+    AbsHaeufigkeiten &w = window();
+    // 0.9 × 4125 = 3712.5 twips = 247.5 pixels, applied as 248; the bar stands on the bottom edge.
+    const QLabel &bar = w.absH()[0];
+    QCOMPARE(bar.geometry(), QRect(40, 27, 64, 248));
+    QCOMPARE(bar.toolTip(), QStringLiteral("1"));
+    for (int i = 1; i < 6; ++i)
+        QCOMPARE(w.absH()[i].height(), 0);
+
+    // Grid line 1 (pixel row 28) runs behind the bar but shows left of the bars.
+    const QImage image = w.grab().toImage();
+    QCOMPARE(QColor(image.pixel(bar.x() + 5, 28)), QColor(42, 0, 0));
+    QCOMPARE(QColor(image.pixel(30, 28)), QColor(Qt::black));
+    QCOMPARE(QColor(image.pixel(30, 100)), QColor(Qt::white));
+}
+
+void Test::gridStep_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("linesInside"); // values 0 < v ≤ M / 0.9
+    QTest::newRow("5") << 5 << 1 << 5;
+    QTest::newRow("15") << 15 << 2 << 8;
+    QTest::newRow("25") << 25 << 2 << 13;
+    QTest::newRow("35") << 35 << 4 << 9;
+    QTest::newRow("45") << 45 << 4 << 12;
+    QTest::newRow("100") << 100 << 10 << 11;
+}
+
+void Test::gridStep()
+{
+    // Guards the grid's values and scale: a wrong step, rounding or a grid that is not the bars'.
+    QFETCH(int, maximum);
+    QFETCH(int, step);
+    QFETCH(int, linesInside);
+    Austausch::Haeufigkeit[3] = static_cast<qint16>(maximum);
+    Austausch::Haeufigkeit[5] = 1;
+    AbsHaeufigkeiten &w = window();
+    w.absH_Refresh();
+
+    int inside = 0;
+    for (int k = 0; k < 16; ++k) {
+        QCOMPARE(w.NZahl()[k].text(), QString::number(k * step));
+        const float y = w.Niveau()[k].y1();
+        if (y >= 0 && y < 4125)
+            ++inside;
+    }
+    QCOMPARE(inside, linesInside);
+    // The tallest bar is 0.9 of the height: 3712.5 twips, applied as 248 pixels.
+    QCOMPARE(w.absH()[2].height(), 248);
+    QCOMPARE(w.absH()[2].toolTip(), QString::number(maximum));
+}
+
+void Test::raisingDice()
+{
+    // Guards the bars added when the range grows: captions, order, shades and width.
+    throwDice({6});
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    setDice(2);
+    const auto &bars = w.absH();
+    QCOMPARE(bars.count(), 11);
+    for (int i = 0; i < 11; ++i) {
+        QCOMPARE(bars[i].text(), QString::number(i + 2));
+        QCOMPARE(bars[i].toolTip(), QStringLiteral("0"));
+        QCOMPARE(bars[i].width(), 35); // 520.9 twips
+        QVERIFY(bars[i].isVisible());
+        if (i > 0)
+            QVERIFY(bars[i].x() > bars[i - 1].x());
+    }
+    QCOMPARE(colourOf(bars[5]), QColor(146, 0, 0));
+    for (int i = 6; i < 11; ++i)
+        QCOMPARE(colourOf(bars[i]), QColor(42, 0, 0));
+    throwDice({6, 6});
+    // The next pass shades them all; 62.5 and 187.5 go to the even neighbour.
+    const Pixels reds{42, 62, 83, 104, 125, 146, 167, 188, 208, 229, 250};
+    for (int i = 0; i < 11; ++i)
+        QCOMPARE(colourOf(bars[i]), QColor(reds[i], 0, 0));
+    QCOMPARE(bars[10].height(), 248);
+    QCOMPARE(bars[10].geometry().right() + 1, w.width());
+}
+
+void Test::loweringDice_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::newRow("seven to one") << 1;
+    QTest::newRow("seven to three") << 3;
+    QTest::newRow("seven to six") << 6;
+}
+
+void Test::loweringDice()
+{
+    // Guards left-over bars that stay in the chart or get destroyed when the range shrinks.
+    QFETCH(int, dice);
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    setDice(7);
+    QCOMPARE(w.absH().count(), 36);
+    const QLabel *last = &w.absH()[35];
+    setDice(dice);
+    const auto &bars = w.absH();
+    QCOMPARE(bars.count(), 36);
+    QCOMPARE(&bars[35], last);
+    const int sums = 5 * dice + 1;
+    int inChart = 0;
+    for (int i = 0; i < bars.count(); ++i) {
+        const QLabel &bar = bars[i];
+        if (bar.x() < w.width() && bar.width() > 0)
+            ++inChart;
+        if (i >= sums) {
+            QCOMPARE(bar.height(), 0);
+            QVERIFY(bar.x() >= w.width());
+        }
+    }
+    QCOMPARE(inChart, sums);
+}
+
+void Test::resize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("larger") << QSize(800, 500);
+    QTest::newRow("smaller") << QSize(200, 120);
+    QTest::newRow("narrower than the margin") << QSize(30, 200);
+    QTest::newRow("as wide as the margin") << QSize(40, 200);
+    QTest::newRow("one pixel") << QSize(1, 1);
+    QTest::newRow("nothing, as minimised") << QSize(0, 0);
+}
+
+void Test::resize()
+{
+    // Guards a chart that ignores a resize, runs left with negative widths when there is no room
+    // right of the margin, or does not come back afterwards.
+    QFETCH(QSize, size);
+    setDice(2);
+    throwDice({3, 4});
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    w.resize(size);
+    QTRY_COMPARE(w.size(), size);
+
+    const auto &bars = w.absH();
+    // The counted sum 7 stands on the bottom edge at 0.9 of the height.
+    QTRY_COMPARE(bars[5].y() + bars[5].height(), size.height());
+    QCOMPARE(bars[5].height(), qRound(0.9 * size.height()));
+    // Eleven bars share the room right of the 40-pixel margin, none when there is no room.
+    const double pitch = std::max(0, size.width() - 40) / 11.0;
+    for (int i = 0; i < bars.count(); ++i) {
+        QVERIFY(qAbs(bars[i].x() - (40 + i * pitch)) <= 1);
+        QVERIFY(qAbs(bars[i].width() - pitch) <= 1);
+        QCOMPARE(bars[i].y() + bars[i].height(), size.height());
+    }
+    QCOMPARE(w.Niveau()[0].y1(), Twips::fromPixels(size.height()));
+    QCOMPARE(w.Niveau()[15].x2(), Twips::fromPixels(size.width()));
+
+    w.resize(422, 275);
+    QTRY_COMPARE(bars[5].geometry(), QRect(214, 27, 35, 248));
+    QCOMPARE(bars[10].geometry().right() + 1, 422);
+}
+
+void Test::closeAndRecreate()
+{
+    // Guards a stale check mark or a stale window after the user closes the chart.
+    auto *mabs = m_casino->findChild<QAction *>(QStringLiteral("Mabs"));
+    QVERIFY(mabs);
+    setDice(2);
+    mabs->trigger();
+    QPointer<AbsHaeufigkeiten> old = &window();
+    QVERIFY(old->isVisible());
+    QVERIFY(mabs->isChecked());
+
+    old->close();
+    QVERIFY(!mabs->isChecked());
+    QVERIFY(!absHaeufigkeiten().isLoaded());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(old.isNull());
+
+    throwDice({1, 2});
+    QVERIFY(absHaeufigkeiten().isLoaded());
+    AbsHaeufigkeiten &fresh = window();
+    QVERIFY(fresh.isHidden());
+    const auto &bars = fresh.absH();
+    QCOMPARE(bars.count(), 11);
+    QCOMPARE(bars[1].toolTip(), QStringLiteral("1"));
+    QCOMPARE(bars[1].height(), 248);
+    // Every bar but bar 0 was made in this first pass and still has bar 0's shade.
+    for (int i = 1; i < 11; ++i)
+        QCOMPARE(colourOf(bars[i]), QColor(42, 0, 0));
+}
 
 QTEST_MAIN(Test)
 #include "tst_abs_haeufigkeiten.moc"

@@ -7,9 +7,11 @@
 #include "statistics_windows.h"
 #include "twips.h"
 #include "verlauf.h"
+#include "wrapping_menu_bar.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -91,11 +93,22 @@ void TestCasino::startsWithTheDesignedWindow()
     QCOMPARE(roll->text(), QStringLiteral("Kollavo"));
     QCOMPARE(roll->geometry(), QRect(8, 56, 273, 33));
 
+    // Every menu item is in view: rows wrap instead of hiding items behind an extension button.
+    auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
+    QVERIFY(bar);
     QStringList captions;
-    for (QAction *a : m_casino->menuBar()->actions())
-        captions << a->text();
+    for (const QMenuBar *row : bar->rows()) {
+        for (QAction *a : row->actions()) {
+            captions << a->text();
+            QVERIFY2(row->actionGeometry(a).right() < bar->width(), qPrintable(a->text()));
+        }
+    }
     QCOMPARE(captions, (QStringList{"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
                                     "Info", "Ende"}));
+    m_casino->layout()->activate();
+    QCOMPARE(m_casino->centralWidget()->geometry(),
+             QRect(QPoint(0, bar->sizeHint().height()), QSize(294, 94)));
+    QCOMPARE(m_casino->size(), QSize(294, 94 + bar->sizeHint().height()));
     for (const char *name : {"Mabs", "Mrel", "MVerlauf"}) {
         QVERIFY(action(name)->isCheckable());
         QVERIFY(!action(name)->isChecked());

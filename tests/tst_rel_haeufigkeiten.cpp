@@ -1,9 +1,515 @@
+#include "austausch.h"
+#include "casino.h"
+#include "fakes.h"
+#include "pie.h"
+#include "rel_haeufigkeiten.h"
+#include "statistics_windows.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
-class Test : public QObject
+#include <cmath>
+#include <numbers>
+
+using Calls = QList<QList<int>>;
+
+namespace {
+
+// Puts itself in front of Pie and records every call as left, top, right, bottom, x1, y1, x2, y2
+// and the red of the fill colour (-1 without a surface); the wedge is still drawn.
+class PieRecorder
 {
-    Q_OBJECT
+public:
+    PieRecorder()
+    {
+        setPieFunction([this](QPainter &painter, int l, int t, int r, int b, int x1, int y1,
+                              int x2, int y2) {
+            calls.append({l, t, r, b, x1, y1, x2, y2,
+                          painter.isActive() ? painter.brush().color().red() : -1});
+            return Pie(painter, l, t, r, b, x1, y1, x2, y2);
+        });
+    }
+    ~PieRecorder() { setPieFunction({}); }
+
+    Calls calls;
 };
 
-QTEST_MAIN(Test)
+// A game of `anzahl` dice whose sums, from the lowest on, were thrown `counts` times.
+void setGame(int anzahl, const QList<int> &counts)
+{
+    Austausch::Anzahl = static_cast<qint16>(anzahl);
+    Austausch::MinSumme = static_cast<qint16>(anzahl);
+    Austausch::MaxSumme = static_cast<qint16>(6 * anzahl);
+    Austausch::Haeufigkeit.clear();
+    for (int i = 0; i < counts.size(); ++i)
+        Austausch::Haeufigkeit[anzahl + i] = static_cast<qint16>(counts[i]);
+}
+
+QList<int> eachSumOnce(int anzahl)
+{
+    return QList<int>(5 * anzahl + 1, 1);
+}
+
+// The point at `degrees` counter-clockwise from 3 o'clock, half-way from the centre of `box` to
+// its inscribed ellipse.
+QPoint probe(const QRect &box, double degrees)
+{
+    const double t = degrees * std::numbers::pi / 180;
+    const double a = box.width() / 2.0;
+    const double b = box.height() / 2.0;
+    const double r = a * b / std::hypot(b * std::cos(t), a * std::sin(t));
+    const QPointF centre(box.left() + a, box.top() + b);
+    return QPointF(centre.x() + r / 2 * std::cos(t), centre.y() - r / 2 * std::sin(t)).toPoint();
+}
+
+constexpr QRgb White = 0xffffffff;
+
+} // namespace
+
+class TestRelHaeufigkeiten : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void design();
+    void wedges_data();
+    void wedges();
+    void fillColours_data();
+    void fillColours();
+    void emptyClientArea();
+    void pieDrawsTheWedge_data();
+    void pieDrawsTheWedge();
+    void labelPositions_data();
+    void labelPositions();
+    void labelsOnTheirWedges_data();
+    void labelsOnTheirWedges();
+    void surfaceColours();
+    void click_data();
+    void click();
+    void hidingKeepsThePicture();
+    void resizeRedraws();
+    void moveAndNewRedraw();
+    void closingClearsMrelAndReloads();
+
+private:
+    RelHaeufigkeiten &redrawAt(const QSize &size)
+    {
+        RelHaeufigkeiten &window = *relHaeufigkeiten();
+        window.resize(size);
+        m_pies->calls.clear();
+        window.relH_Refresh();
+        return window;
+    }
+
+    std::unique_ptr<PieRecorder> m_pies;
+    std::unique_ptr<Casino> m_casino;
+};
+
+void TestRelHaeufigkeiten::init()
+{
+    m_pies = std::make_unique<PieRecorder>();
+    m_casino = startProgram();
+}
+
+void TestRelHaeufigkeiten::cleanup()
+{
+    endProgram(m_casino);
+    m_pies.reset();
+}
+
+// The window must open hidden at its design place, with a template label and 42 hidden sums.
+void TestRelHaeufigkeiten::design()
+{
+    RelHaeufigkeiten &window = *relHaeufigkeiten();
+    QCOMPARE(window.objectName(), QStringLiteral("relHaeufigkeiten"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("relative Häufigkeiten"));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.geometry(), QRect(633, 513, 264, 256));
+
+    const ElementList<QLabel> &ergebnis = window.Ergebnis();
+    QCOMPARE(ergebnis.count(), 43);
+    for (int i = 0; i < ergebnis.count(); ++i) {
+        const QLabel &label = ergebnis[i];
+        QCOMPARE(label.text(), i == 0 ? QString() : QString::number(i));
+        QCOMPARE(label.size(), QSize(17, 17));
+        QVERIFY(label.font().bold());
+        QCOMPARE(label.font().pointSizeF(), 8.25);
+        QCOMPARE(label.palette().color(QPalette::WindowText), QColor(Qt::white));
+        QVERIFY(!label.autoFillBackground());
+        QCOMPARE(label.property("Index").toInt(), i);
+    }
+    QCOMPARE(ergebnis[0].pos(), QPoint(160, 160));
+    // Only the six sums of one die are ever placed; the rest keep the template's place.
+    QCOMPARE(ergebnis[7].pos(), QPoint(160, 160));
+}
+
+void TestRelHaeufigkeiten::wedges_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<Calls>("calls");
+
+    const QSize design(264, 256);
+    QTest::newRow("each face once") << design << eachSumOnce(1)
+        << Calls{{0, 0, 264, 256, 132, 64, 77, 96, 42},   {0, 0, 264, 256, 77, 96, 77, 160, 83},
+                 {0, 0, 264, 256, 77, 160, 132, 192, 125}, {0, 0, 264, 256, 132, 192, 187, 160, 167},
+                 {0, 0, 264, 256, 187, 160, 187, 96, 208}, {0, 0, 264, 256, 187, 96, 132, 64, 250}};
+    QTest::newRow("no throws") << design << QList<int>{} << Calls{};
+    QTest::newRow("one sum holds every throw") << design << QList<int>{0, 0, 5}
+        << Calls{{0, 0, 264, 256, 132, 64, 132, 64, 125}};
+    QTest::newRow("once in 628 is drawn") << design << QList<int>{1, 0, 0, 0, 0, 627}
+        << Calls{{0, 0, 264, 256, 132, 64, 131, 64, 42}, {0, 0, 264, 256, 131, 64, 132, 64, 250}};
+    QTest::newRow("once in 629 leaves a gap") << design << QList<int>{1, 0, 0, 0, 0, 628}
+        << Calls{{0, 0, 264, 256, 131, 64, 132, 64, 250}};
+    QTest::newRow("odd size chains rounded end points") << QSize(265, 257) << eachSumOnce(1)
+        << Calls{{0, 0, 265, 257, 132, 64, 77, 96, 42},   {0, 0, 265, 257, 77, 96, 77, 160, 83},
+                 {0, 0, 265, 257, 77, 160, 132, 192, 125}, {0, 0, 265, 257, 132, 192, 188, 160, 167},
+                 {0, 0, 265, 257, 188, 160, 188, 96, 208}, {0, 0, 265, 257, 188, 96, 133, 64, 250}};
+}
+
+// Wedge end points must chain from the rounded previous end, thresholds and all.
+void TestRelHaeufigkeiten::wedges()
+{
+    QFETCH(QSize, size);
+    QFETCH(QList<int>, counts);
+    QFETCH(Calls, calls);
+
+    setGame(1, counts);
+    RelHaeufigkeiten &window = redrawAt(size);
+    QCOMPARE(m_pies->calls, calls);
+
+    QList<int> drawn;
+    for (const QList<int> &call : std::as_const(calls))
+        drawn.append(qRound(call.last() * 6 / 250.0));
+    for (int s = 1; s <= 6; ++s)
+        QCOMPARE(!window.Ergebnis()[s].isHidden(), drawn.contains(s));
+}
+
+void TestRelHaeufigkeiten::fillColours_data()
+{
+    QTest::addColumn<int>("anzahl");
+    QTest::addColumn<QList<int>>("colours");
+
+    QTest::newRow("one die") << 1 << QList<int>{42, 83, 125, 167, 208, 250};
+    QTest::newRow("two dice, ties to even") << 2
+        << QList<int>{42, 62, 83, 104, 125, 146, 167, 188, 208, 229, 250};
+    QTest::newRow("seven dice, 36 wedges") << 7
+        << QList<int>{42,  48,  54,  60,  65,  71,  77,  83,  89,  95,  101, 107,
+                      113, 119, 125, 131, 137, 143, 149, 155, 161, 167, 173, 179,
+                      185, 190, 196, 202, 208, 214, 220, 226, 232, 238, 244, 250};
+}
+
+// Each sum's shade must be s × 250 / MaxSumme rounded half to even.
+void TestRelHaeufigkeiten::fillColours()
+{
+    QFETCH(int, anzahl);
+    QFETCH(QList<int>, colours);
+
+    setGame(anzahl, eachSumOnce(anzahl));
+    redrawAt(QSize(264, 256));
+    QList<int> drawn;
+    for (const QList<int> &call : std::as_const(m_pies->calls))
+        drawn.append(call.last());
+    QCOMPARE(drawn, colours);
+}
+
+// A window without client area must not divide by zero, paint on nothing or warn.
+void TestRelHaeufigkeiten::emptyClientArea()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    setGame(1, eachSumOnce(1));
+    RelHaeufigkeiten &window = redrawAt(QSize(0, 0));
+
+    QCOMPARE(m_pies->calls.size(), 6);
+    for (const QList<int> &call : std::as_const(m_pies->calls))
+        QCOMPARE(call.first(8), QList<int>(8, 0));
+    const ErgebnisPosition position = ergebnisPosition(0, 0, 1.0, 17, 17);
+    QCOMPARE(position.left, -8.5f);
+    QCOMPARE(position.top, -8.5f);
+    for (int s = 1; s <= 6; ++s)
+        QCOMPARE(window.Ergebnis()[s].pos(), QPoint(-8, -8)); // -8.5 to even
+}
+
+void TestRelHaeufigkeiten::pieDrawsTheWedge_data()
+{
+    QTest::addColumn<QList<int>>("box"); // left, top, right, bottom as Pie takes them
+    QTest::addColumn<QPoint>("first");
+    QTest::addColumn<QPoint>("second");
+    QTest::addColumn<QList<double>>("inside"); // degrees from 3 o'clock, counter-clockwise
+    QTest::addColumn<QList<double>>("outside");
+
+    const QList<int> circle{0, 0, 200, 200};
+    const QList<double> quarter{10, 45, 80};
+    const QList<double> rest{100, 180, 270, 350};
+    const QList<double> all{0, 90, 180, 270};
+    QTest::newRow("quarter") << circle << QPoint(200, 100) << QPoint(100, 0) << quarter << rest;
+    QTest::newRow("counter-clockwise: swapped ends give the rest")
+        << circle << QPoint(100, 0) << QPoint(200, 100) << rest << quarter;
+    QTest::newRow("directions count, not distances")
+        << circle << QPoint(150, 100) << QPoint(100, -300) << quarter << rest;
+    QTest::newRow("wide ellipse keeps the rays' directions") << QList<int>{0, 0, 400, 100}
+        << QPoint(300, 50) << QPoint(250, 0) << QList<double>{5, 40} << QList<double>{50, 90, 300};
+    QTest::newRow("tall ellipse keeps the rays' directions") << QList<int>{0, 0, 100, 400}
+        << QPoint(50, 0) << QPoint(0, 150) << QList<double>{95, 130} << QList<double>{140, 270, 80};
+    QTest::newRow("same point: whole ellipse")
+        << circle << QPoint(200, 100) << QPoint(200, 100) << all << QList<double>{};
+    QTest::newRow("same direction: whole ellipse")
+        << circle << QPoint(150, 100) << QPoint(250, 100) << all << QList<double>{};
+    QTest::newRow("point at the centre: whole ellipse")
+        << circle << QPoint(100, 100) << QPoint(200, 100) << all << QList<double>{};
+    QTest::newRow("corner points, as a click passes them") << QList<int>{0, 0, 200, 150}
+        << QPoint(0, 0) << QPoint(0, 0) << all << QList<double>{};
+    QTest::newRow("centre between pixels: all but a sliver") << QList<int>{0, 0, 201, 201}
+        << QPoint(100, 0) << QPoint(101, 0) << all << QList<double>{};
+    QTest::newRow("centre between pixels: a sliver") << QList<int>{0, 0, 201, 201}
+        << QPoint(101, 0) << QPoint(100, 0) << QList<double>{} << all;
+    QTest::newRow("offset rectangle") << QList<int>{50, 20, 150, 120}
+        << QPoint(100, 20) << QPoint(50, 70) << QList<double>{100, 170} << QList<double>{10, 190};
+}
+
+// Pie must sweep counter-clockwise on the screen between the rays, on any ellipse.
+void TestRelHaeufigkeiten::pieDrawsTheWedge()
+{
+    QFETCH(QList<int>, box);
+    QFETCH(QPoint, first);
+    QFETCH(QPoint, second);
+    QFETCH(QList<double>, inside);
+    QFETCH(QList<double>, outside);
+
+    const int left = box[0], top = box[1], right = box[2], bottom = box[3];
+    QImage image(right + 10, bottom + 10, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(QColor(100, 0, 0));
+    QCOMPARE(Pie(painter, left, top, right, bottom, first.x(), first.y(), second.x(), second.y()),
+             1);
+    painter.end();
+
+    const QRect rect(left, top, right - left, bottom - top);
+    for (double degrees : std::as_const(inside))
+        QVERIFY2(image.pixel(probe(rect, degrees)) == qRgb(100, 0, 0), qPrintable(QString::number(degrees)));
+    for (double degrees : std::as_const(outside))
+        QVERIFY2(image.pixel(probe(rect, degrees)) == White, qPrintable(QString::number(degrees)));
+    QCOMPARE(image.pixel(rect.topLeft() + QPoint(2, 2)), White); // outside the ellipse
+}
+
+void TestRelHaeufigkeiten::labelPositions_data()
+{
+    QTest::addColumn<int>("sum");
+    QTest::addColumn<QPointF>("exact");
+    QTest::addColumn<QPoint>("placed");
+
+    // 256 × 256, one die, each face once: the labels at 30°, 90°, … from 12 o'clock.
+    QTest::newRow("1") << 1 << QPointF(87.5, 64.07) << QPoint(88, 64);
+    QTest::newRow("2") << 2 << QPointF(55.5, 119.5) << QPoint(56, 120);
+    QTest::newRow("3") << 3 << QPointF(87.5, 174.93) << QPoint(88, 175);
+    QTest::newRow("4") << 4 << QPointF(151.5, 174.93) << QPoint(152, 175);
+    QTest::newRow("5") << 5 << QPointF(183.5, 119.5) << QPoint(184, 120);
+    QTest::newRow("6") << 6 << QPointF(151.5, 64.07) << QPoint(152, 64);
+}
+
+// Labels must sit on their wedge's middle, not with x and y swapped, placed half to even.
+void TestRelHaeufigkeiten::labelPositions()
+{
+    QFETCH(int, sum);
+    QFETCH(QPointF, exact);
+    QFETCH(QPoint, placed);
+
+    const double phi = (2 * sum - 1) * std::numbers::pi / 6;
+    const ErgebnisPosition position = ergebnisPosition(128, 128, phi, 17, 17);
+    QVERIFY(std::abs(position.left - exact.x()) < 0.005);
+    QVERIFY(std::abs(position.top - exact.y()) < 0.005);
+
+    setGame(1, eachSumOnce(1));
+    const QLabel &label = redrawAt(QSize(256, 256)).Ergebnis()[sum];
+    QCOMPARE(label.geometry(), QRect(placed, QSize(17, 17)));
+    QVERIFY(!label.isHidden());
+}
+
+void TestRelHaeufigkeiten::labelsOnTheirWedges_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("square") << QSize(256, 256);
+    QTest::newRow("design") << QSize(264, 256);
+    QTest::newRow("wide") << QSize(400, 150);
+    QTest::newRow("tall") << QSize(150, 400);
+}
+
+// On a stretched chart a label must still land on its own, possibly narrow, wedge.
+void TestRelHaeufigkeiten::labelsOnTheirWedges()
+{
+    QFETCH(QSize, size);
+
+    const int twoDiceColours[] = {42, 62, 83, 104, 125, 146, 167, 188, 208, 229, 250};
+    setGame(2, {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1});
+    RelHaeufigkeiten &window = redrawAt(size);
+    QCOMPARE(m_pies->calls.size(), 11);
+    for (int s = 2; s <= 12; ++s) {
+        const QLabel &label = window.Ergebnis()[s];
+        const QPoint centre = label.pos() + QPoint(8, 8);
+        QVERIFY2(window.surface().pixel(centre) == qRgb(twoDiceColours[s - 2], 0, 0),
+                 qPrintable(QStringLiteral("sum %1 at %2, %3").arg(s).arg(centre.x()).arg(centre.y())));
+    }
+}
+
+// The redraw must clear the surface and leave white what no wedge covers.
+void TestRelHaeufigkeiten::surfaceColours()
+{
+    setGame(1, {});
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    QCOMPARE(window.surface().size(), QSize(264, 256));
+    for (int s = 1; s <= 6; ++s)
+        QVERIFY(window.Ergebnis()[s].isHidden());
+    QImage white(264, 256, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QCOMPARE(window.surface(), white);
+
+    setGame(1, eachSumOnce(1));
+    window.relH_Refresh();
+    const QRect box(0, 0, 264, 256);
+    const int colours[] = {42, 83, 125, 167, 208, 250};
+    for (int s = 1; s <= 6; ++s) // middles at 120°, 180°, … from 3 o'clock
+        QCOMPARE(window.surface().pixel(probe(box, 60.0 * s + 60)), qRgb(colours[s - 1], 0, 0));
+    QCOMPARE(window.surface().pixel(2, 2), White);
+
+    setGame(1, {0, 0, 0, 9});
+    window.relH_Refresh();
+    for (double degrees : {0.0, 90.0, 180.0, 270.0})
+        QCOMPARE(window.surface().pixel(probe(box, degrees)), qRgb(167, 0, 0));
+    QCOMPARE(window.surface().pixel(263, 255), White);
+}
+
+void TestRelHaeufigkeiten::click_data()
+{
+    QTest::addColumn<bool>("onLabel");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("drawsEllipse");
+
+    QTest::newRow("left, on the client area") << false << Qt::LeftButton << true;
+    QTest::newRow("left, on a label") << true << Qt::LeftButton << false;
+    QTest::newRow("right") << false << Qt::RightButton << false;
+}
+
+// A click must paint the whole ellipse in the last fill colour and touch nothing else.
+void TestRelHaeufigkeiten::click()
+{
+    QFETCH(bool, onLabel);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, drawsEllipse);
+
+    setGame(1, eachSumOnce(1));
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    m_pies->calls.clear();
+    const QPoint firstWedge = probe(QRect(0, 0, 264, 256), 120);
+    QCOMPARE(window.surface().pixel(firstWedge), qRgb(42, 0, 0));
+    const QRect label1 = window.Ergebnis()[1].geometry();
+
+    if (onLabel)
+        QTest::mouseClick(&window.Ergebnis()[1], button);
+    else
+        QTest::mouseClick(&window, button, Qt::NoModifier, QPoint(3, 3));
+
+    const Calls ellipse{{0, 0, 264, 256, 0, 0, 0, 0, 250}};
+    QCOMPARE(m_pies->calls, drawsEllipse ? ellipse : Calls{});
+    QCOMPARE(window.surface().pixel(firstWedge), drawsEllipse ? qRgb(250, 0, 0) : qRgb(42, 0, 0));
+    QCOMPARE(window.Ergebnis()[1].geometry(), label1);
+    QVERIFY(!window.Ergebnis()[1].isHidden());
+}
+
+// Hiding and showing must keep the drawn chart, and redraws while hidden must land.
+void TestRelHaeufigkeiten::hidingKeepsThePicture()
+{
+    setGame(1, eachSumOnce(1));
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.pixel(probe(QRect(0, 0, 264, 256), 240)), qRgb(125, 0, 0));
+
+    relHaeufigkeiten().hide();
+    relHaeufigkeiten().show();
+    QCOMPARE(window.grab().toImage().convertToFormat(QImage::Format_RGB32), shown);
+
+    relHaeufigkeiten().hide();
+    setGame(1, {0, 0, 0, 0, 0, 3});
+    window.relH_Refresh();
+    relHaeufigkeiten().show();
+    const QImage after = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(after.pixel(probe(QRect(0, 0, 264, 256), 240)), qRgb(250, 0, 0));
+}
+
+// Resizing the window must redraw the chart to the new client area.
+void TestRelHaeufigkeiten::resizeRedraws()
+{
+    setGame(1, {0, 0, 3});
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    m_pies->calls.clear();
+
+    window.resize(300, 200);
+    QTRY_COMPARE(window.surface().size(), QSize(300, 200));
+    QVERIFY(!m_pies->calls.isEmpty());
+    QCOMPARE(m_pies->calls.last(), (QList<int>{0, 0, 300, 200, 150, 50, 150, 50, 125}));
+    QCOMPARE(window.Ergebnis()[3].pos(), QPoint(142, 142)); // below the centre
+}
+
+// A move and New must reach the chart through relH_Refresh, labels included.
+void TestRelHaeufigkeiten::moveAndNewRedraw()
+{
+    ScriptedRandom random;
+    random.pushValues({4});
+    m_pies->calls.clear();
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(m_pies->calls, (Calls{{0, 0, 264, 256, 132, 64, 132, 64, 167}}));
+    const ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
+    for (int s = 0; s <= 42; ++s)
+        QCOMPARE(ergebnis[s].isHidden(), s != 4);
+
+    m_pies->calls.clear();
+    m_casino->MNeu_Click();
+    QCOMPARE(m_pies->calls, Calls{});
+    for (int s = 0; s <= 42; ++s)
+        QVERIFY(ergebnis[s].isHidden());
+}
+
+// Closing the window must clear Mrel's mark, and the next touch must build it anew.
+void TestRelHaeufigkeiten::closingClearsMrelAndReloads()
+{
+    auto *mrel = m_casino->findChild<QAction *>(QStringLiteral("Mrel"));
+    QVERIFY(mrel);
+    QSignalSpy released(&relHaeufigkeiten(), &SharedWindowBase::released);
+
+    mrel->trigger();
+    QVERIFY(mrel->isChecked());
+    mrel->trigger(); // hiding is no unload
+    QVERIFY(!mrel->isChecked());
+    QCOMPARE(released.count(), 0);
+
+    mrel->trigger();
+    QPointer<RelHaeufigkeiten> old = &*relHaeufigkeiten();
+    QVERIFY(old->isVisible());
+    old->close();
+    QVERIFY(!mrel->isChecked());
+    QVERIFY(released.count() >= 1);
+    QTRY_VERIFY(old.isNull());
+
+    RelHaeufigkeiten &fresh = *relHaeufigkeiten();
+    QVERIFY(!fresh.isVisible());
+    QCOMPARE(fresh.Ergebnis().count(), 43);
+    for (int s = 1; s <= 42; ++s) {
+        QCOMPARE(fresh.Ergebnis()[s].text(), QString::number(s));
+        QVERIFY(fresh.Ergebnis()[s].isHidden());
+    }
+}
+
+QTEST_MAIN(TestRelHaeufigkeiten)
 #include "tst_rel_haeufigkeiten.moc"
