@@ -139,7 +139,12 @@ void RelHaeufigkeiten::Form_Resize()
         const int qy = roundToInt(cy - (px - cx) * sinA - (cy - py) * cosA);
 
         QLabel &label = m_ergebnis[s];
-        const bool drawn = a > KleinsterWinkel;
+        // End points that round onto each other make Pie draw the whole ellipse. That is right
+        // for a sum holding (nearly) every throw, but in a small window a thin wedge can do it
+        // too, and would then paint over all the wedges before it. (Without any height every
+        // point is the centre and nothing can be drawn; those calls stay as they are.)
+        const bool endsMeet = cy > 0 && qx == roundToInt(px) && qy == roundToInt(py);
+        const bool drawn = a > KleinsterWinkel && !(endsMeet && a <= ZweiPi / 2);
         if (drawn)
             pie(painter, 0, 0, right, bottom, roundToInt(px), roundToInt(py), qx, qy);
         label.setVisible(drawn);

@@ -168,6 +168,8 @@ void TestRelHaeufigkeiten::wedges_data()
         << Calls{{0, 0, 264, 256, 132, 64, 131, 64, 42}, {0, 0, 264, 256, 131, 64, 132, 64, 250}};
     QTest::newRow("once in 629 leaves a gap") << design << QList<int>{1, 0, 0, 0, 0, 628}
         << Calls{{0, 0, 264, 256, 131, 64, 132, 64, 250}};
+    QTest::newRow("a sliver whose ends meet is no whole ellipse") << QSize(40, 20)
+        << QList<int>{99, 1} << Calls{{0, 0, 40, 20, 20, 5, 20, 5, 42}};
     QTest::newRow("odd size chains rounded end points") << QSize(265, 257) << eachSumOnce(1)
         << Calls{{0, 0, 265, 257, 132, 64, 77, 96, 42},   {0, 0, 265, 257, 77, 96, 77, 160, 83},
                  {0, 0, 265, 257, 77, 160, 132, 192, 125}, {0, 0, 265, 257, 132, 192, 188, 160, 167},
