@@ -33,11 +33,17 @@ double medianMs(int runs, Body body)
     return medianMs(runs, [] {}, body);
 }
 
-// One row: name, measured value, unit and target ("≤ target").
-inline void report(const char *name, double value, const char *unit, double target)
+// One row: name, measured value and unit ("ms", or "x" for a ratio), against `target`
+// ("<= target"); a target of 0 marks a reference figure without one.
+inline void report(const char *name, double value, const char *unit, double target = 0)
 {
-    std::printf("%-62s %10.3f %-3s (target <= %g%s)%s\n", name, value, unit, target,
-                unit[0] == 'x' ? "" : " ms", value <= target ? "" : "  ** above target **");
+    const bool ratio = unit[0] == 'x';
+    if (target <= 0) {
+        std::printf("%-62s %10.3f %-3s (reference)\n", name, value, unit);
+    } else {
+        std::printf("%-62s %10.3f %-3s (target <= %g%s)%s\n", name, value, unit, target,
+                    ratio ? "" : " ms", value <= target ? "" : "  ** above target **");
+    }
     std::fflush(stdout);
 }
 

@@ -1,23 +1,23 @@
 #include "history_text.h"
 
-void HistoryText::appendLines(QString lines)
+#include <algorithm>
+
+void HistoryText::appendLines(QStringView lines)
 {
     if (lines.isEmpty())
         return;
-    const qsizetype oldSize = m_text.size();
-    if (m_text.isEmpty()) {
-        m_text = std::move(lines);
-    } else {
-        m_text.reserve(m_text.size() + 2 + lines.size());
-        m_text += u"\r\n";
-        m_text += lines;
-    }
-    emit appended(oldSize);
+    Appender appender(*this, lines.size() + 2);
+    appender.ensureRoom(lines.size() + 2);
+    appender.startLine();
+    for (const QChar c : lines)
+        appender.put(c.unicode());
 }
 
 void HistoryText::clear()
 {
-    replace(QString());
+    m_text.truncate(0);
+    ++m_generation;
+    emit replaced();
 }
 
 void HistoryText::replace(QString text)
@@ -25,6 +25,32 @@ void HistoryText::replace(QString text)
     m_text = std::move(text);
     ++m_generation;
     emit replaced();
+}
+
+HistoryText::Appender::Appender(HistoryText &history, qint64 expectedChars)
+    : m_history(history),
+      m_text(history.m_text),
+      m_oldSize(history.m_text.size()),
+      m_used(history.m_text.size())
+{
+    // Room for the expected lines at once, within reason: a move of two billion throws stops
+    // at the count limit long before, and the text grows geometrically anyway.
+    const qint64 room = std::clamp<qint64>(expectedChars, 16, 1 << 22);
+    m_text.resize(m_used + static_cast<qsizetype>(room));
+    m_data = m_text.data();
+}
+
+HistoryText::Appender::~Appender()
+{
+    m_text.truncate(m_used);
+    if (m_used > m_oldSize)
+        emit m_history.appended(m_oldSize);
+}
+
+void HistoryText::Appender::grow(qsizetype chars)
+{
+    m_text.resize(std::max(m_text.size() * 2, m_used + chars));
+    m_data = m_text.data();
 }
 
 HistoryText &history()

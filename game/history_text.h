@@ -20,10 +20,52 @@ public:
 
     // Adds already CR LF-joined lines at the end: after a CR LF when the text holds anything,
     // user edits included, and without one into an empty text.
-    void appendLines(QString lines);
+    void appendLines(QStringView lines);
+    // Empties the text but keeps its memory: the next game writes as many lines again.
     void clear();
     // A new text as a whole (the user edited it in the history window); CR LF line breaks.
     void replace(QString text);
+
+    // Writes lines straight into the end of the text, for the move: building them elsewhere and
+    // copying them over would cost as much again. appended() is emitted when it is done.
+    class Appender
+    {
+    public:
+        // `expectedChars`: a hint for the room to make at once.
+        Appender(HistoryText &history, qint64 expectedChars);
+        ~Appender();
+        Appender(const Appender &) = delete;
+        Appender &operator=(const Appender &) = delete;
+
+        // Makes room for `chars` more characters, for the put() calls of one line.
+        void ensureRoom(qsizetype chars)
+        {
+            if (m_used + chars > m_text.size())
+                grow(chars);
+        }
+        // Starts a line: after a CR LF unless the text is empty.
+        void startLine()
+        {
+            if (m_used > 0) {
+                m_data[m_used++] = QChar(u'\r');
+                m_data[m_used++] = QChar(u'\n');
+            }
+        }
+        void put(char16_t c) { m_data[m_used++] = QChar(c); }
+        qsizetype size() const { return m_used; }
+        QChar at(qsizetype position) const { return m_data[position]; }
+        // Takes back what was written from `position` on.
+        void truncate(qsizetype position) { m_used = position; }
+
+    private:
+        void grow(qsizetype chars);
+
+        HistoryText &m_history;
+        QString &m_text;
+        QChar *m_data;
+        qsizetype m_oldSize;
+        qsizetype m_used;
+    };
 
 signals:
     // Lines were appended from `oldSize` on.

@@ -20,7 +20,17 @@ struct MoveResult
 };
 
 // The die value for a draw r: r × 6 + 0.5 rounded half to even (0.5 → 4, 1/6 → 2).
-qint16 dieValue(float r);
+inline qint16 dieValue(float r)
+{
+    // r is single precision, so r × 6 + 0.5 is exact in double and lies in [0.5, 6.5):
+    // truncation is floor here, and only an exact half needs the tie rule. Branch-free, because
+    // whether a draw rounds up is a coin toss the processor cannot predict.
+    const double x = static_cast<double>(r) * 6.0 + 0.5;
+    const auto v = static_cast<int>(x);
+    const double fraction = x - v;
+    const int up = static_cast<int>(fraction > 0.5) | (static_cast<int>(fraction == 0.5) & v);
+    return static_cast<qint16>(v + (up & 1));
+}
 
 // One move ("Spielzug") on the game state: re-seed, then Wurfzahl throws of Anzahl dice each.
 // Every throw adds its line to `history` and one count to Haeufigkeit. A draw of exactly 0 would
