@@ -1,9 +1,255 @@
+#include "element_list.h"
+#include "line_element.h"
+#include "shared_window.h"
+#include "twips.h"
+#include "wrapping_menu_bar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSignalSpy>
 #include <QTest>
 
-class Test : public QObject
+// A window as the program's windows are: loaded by its constructor, announcing its unload
+// (close) and terminate (destruction) steps.
+class ProbeWindow : public QWidget
 {
     Q_OBJECT
+
+public:
+    ProbeWindow() { ++loads; }
+    ~ProbeWindow() override { emit released(); }
+    static inline int loads = 0;
+
+signals:
+    void released();
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        emit released();
+        event->accept();
+    }
 };
 
-QTEST_MAIN(Test)
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twipsSnapToPixelsHalfToEven_data();
+    void twipsSnapToPixelsHalfToEven();
+    void geometryReadsBackWhatWasApplied();
+    void createdElementCopiesElementZeroAsItIsNow();
+    void pictureElementsKeepTheirPicture();
+    void lineEndsSnapAndCopy();
+    void sharedWindowLifecycle();
+    void closingDetachesAtOnce();
+    void menuBarWrapsInsteadOfHiding_data();
+    void menuBarWrapsInsteadOfHiding();
+};
+
+void TestPlatform::twipsSnapToPixelsHalfToEven_data()
+{
+    QTest::addColumn<float>("twips");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("whole pixel") << 120.0f << 8;
+    QTest::newRow("half pixel 0.5 to 0") << 7.5f << 0;
+    QTest::newRow("half pixel 1.5 to 2") << 22.5f << 2;
+    QTest::newRow("half pixel 2.5 to 2") << 37.5f << 2;
+    QTest::newRow("grid line at 412.5: 27.5 to 28") << 412.5f << 28;
+    QTest::newRow("bar height 3712.5: 247.5 to 248") << 3712.5f << 248;
+    QTest::newRow("below half") << 955.0f << 64;
+    QTest::newRow("negative") << -1000.0f << -67;
+}
+
+void TestPlatform::twipsSnapToPixelsHalfToEven()
+{
+    // Positions are placed on whole pixels with the program's one rounding rule.
+    QFETCH(float, twips);
+    QFETCH(int, pixels);
+    QCOMPARE(Twips::toPixels(twips), pixels);
+}
+
+void TestPlatform::geometryReadsBackWhatWasApplied()
+{
+    // Code that computes from a position it set must see where the element really is.
+    QWidget parent;
+    QWidget child(&parent);
+    Twips::setLeft(child, 1555);
+    Twips::setTop(child, 412.5f);
+    Twips::setWidth(child, 955);
+    Twips::setHeight(child, -20);
+    QCOMPARE(Twips::left(child), 1560.0f);
+    QCOMPARE(Twips::top(child), 420.0f);
+    QCOMPARE(Twips::width(child), 960.0f);
+    QCOMPARE(Twips::height(child), 0.0f);
+    QCOMPARE(child.geometry(), QRect(104, 28, 64, 0));
+}
+
+void TestPlatform::createdElementCopiesElementZeroAsItIsNow()
+{
+    // A new element copies element 0 as it is at that moment and starts invisible.
+    QWidget window;
+    auto *first = new QLabel(QStringLiteral("vorher"), &window);
+    ElementList<QLabel> list(QStringLiteral("absH"), first);
+    first->setGeometry(40, 232, 17, 41);
+    first->setText(QStringLiteral("7"));
+    first->setToolTip(QStringLiteral("12"));
+    QFont bold = first->font();
+    bold.setBold(true);
+    first->setFont(bold);
+    first->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    first->setAutoFillBackground(true);
+    QPalette palette = first->palette();
+    palette.setColor(QPalette::Window, QColor(42, 0, 0));
+    first->setPalette(palette);
+    first->setFrameStyle(QFrame::Box | QFrame::Plain);
+    window.show();
+
+    QLabel &copy = list.create(1);
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(&list[1], &copy);
+    QCOMPARE(copy.parentWidget(), &window);
+    QVERIFY(copy.isHidden());
+    QCOMPARE(copy.objectName(), QStringLiteral("absH"));
+    QCOMPARE(copy.property("Index").toInt(), 1);
+    QCOMPARE(first->property("Index").toInt(), 0);
+    QCOMPARE(copy.geometry(), first->geometry());
+    QCOMPARE(copy.text(), QStringLiteral("7"));
+    QCOMPARE(copy.toolTip(), QStringLiteral("12"));
+    QVERIFY(copy.font().bold());
+    QCOMPARE(copy.alignment(), first->alignment());
+    QVERIFY(copy.autoFillBackground());
+    QCOMPARE(copy.palette().color(QPalette::Window), QColor(42, 0, 0));
+    QCOMPARE(copy.frameStyle(), first->frameStyle());
+}
+
+void TestPlatform::pictureElementsKeepTheirPicture()
+{
+    // A label holds a picture or a caption; copying the caption must not drop the picture.
+    QWidget window;
+    auto *first = new QLabel(&window);
+    QPixmap picture(31, 31);
+    picture.fill(Qt::red);
+    first->setPixmap(picture);
+    ElementList<QLabel> list(QStringLiteral("Eins"), first);
+    const QLabel &copy = list.create(1);
+    QVERIFY(!copy.pixmap().isNull());
+    QCOMPARE(copy.pixmap().toImage().pixelColor(15, 15), QColor(Qt::red));
+}
+
+void TestPlatform::lineEndsSnapAndCopy()
+{
+    // A grid line's second end and label follow the y its first end really received.
+    QWidget window;
+    window.resize(422, 275);
+    auto *line = new LineElement(&window);
+    ElementList<LineElement> list(QStringLiteral("Niveau"), line);
+    line->setX1(0);
+    line->setX2(6330);
+    line->setY1(412.5f);
+    line->setY2(line->y1());
+    QCOMPARE(line->y1(), 420.0f);
+    QCOMPARE(line->y2(), 420.0f);
+    QCOMPARE(line->geometry(), QRect(0, 28, 423, 1));
+
+    LineElement &copy = list.create(1);
+    QVERIFY(copy.isHidden());
+    QCOMPARE(copy.x2(), 6330.0f);
+    QCOMPARE(copy.y1(), 420.0f);
+    copy.setY1(-300);
+    copy.setY2(-300);
+    QCOMPARE(copy.geometry().top(), -20);
+}
+
+void TestPlatform::sharedWindowLifecycle()
+{
+    // First touch creates and loads the window hidden; unload runs the unload step and destroys
+    // it; the next touch creates it anew.
+    SharedWindow<ProbeWindow> shared;
+    QSignalSpy released(&shared, &SharedWindowBase::released);
+    ProbeWindow::loads = 0;
+    QVERIFY(!shared.isLoaded());
+
+    ProbeWindow &first = shared.instance();
+    QCOMPARE(ProbeWindow::loads, 1);
+    QVERIFY(!first.isVisible());
+    QCOMPARE(&shared.instance(), &first);
+    QCOMPARE(ProbeWindow::loads, 1);
+
+    shared.show();
+    QVERIFY(first.isVisible());
+    shared.hide();
+    QVERIFY(shared.isLoaded());
+    QVERIFY(!first.isVisible());
+    QCOMPARE(released.count(), 0);
+
+    QPointer<ProbeWindow> watch(&first);
+    shared.unload();
+    QVERIFY(watch.isNull());
+    QCOMPARE(released.count(), 2); // unload and terminate
+    QVERIFY(!shared.isLoaded());
+
+    shared.instance();
+    QCOMPARE(ProbeWindow::loads, 2);
+    shared.unload();
+}
+
+void TestPlatform::closingDetachesAtOnce()
+{
+    // A window closed by its close box is gone for the program at once, although Qt deletes it
+    // later: a touch in between must get a new window, not the dying one.
+    SharedWindow<ProbeWindow> shared;
+    shared.show();
+    QPointer<QWidget> closed = shared.loadedWidget();
+    closed->close();
+    QVERIFY(!shared.isLoaded());
+    QWidget *fresh = &shared.instance();
+    QVERIFY(fresh != closed.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(closed.isNull());
+    QVERIFY(shared.isLoaded());
+    shared.unload();
+}
+
+void TestPlatform::menuBarWrapsInsteadOfHiding_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("oneRow");
+    QTest::newRow("narrow window") << 294 << false;
+    QTest::newRow("wide window") << 1200 << true;
+}
+
+void TestPlatform::menuBarWrapsInsteadOfHiding()
+{
+    // Every item must stay in view, in its order, whatever the window's width.
+    QFETCH(int, width);
+    QFETCH(bool, oneRow);
+    WrappingMenuBar bar;
+    bar.resize(width, 30);
+    QStringList expected;
+    for (const char *caption : {"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
+                                "Info", "Ende"}) {
+        expected << QString::fromUtf8(caption);
+        if (expected.size() == 4)
+            bar.addMenu(expected.last());
+        else
+            bar.addAction(new QAction(expected.last(), &bar));
+    }
+    bar.resize(width, bar.sizeHint().height());
+
+    QStringList shown;
+    for (const QMenuBar *row : bar.rows()) {
+        for (QAction *a : row->actions()) {
+            shown << a->text();
+            QVERIFY(row->actionGeometry(a).right() < width);
+        }
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(bar.rows().size() == 1, oneRow);
+}
+
+QTEST_MAIN(TestPlatform)
 #include "tst_platform.moc"
