@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QTextCursor>
 
 #include <cstdio>
@@ -121,6 +122,15 @@ int main(int argc, char *argv[])
     Bench::report("move of 100,000 throws of 7 dice, history window shown", shown, "ms", 300);
     Bench::report("one QPlainTextEdit append of the same text", append, "ms");
     Bench::report("ratio shown move / append", shown / append, "x", 1.5);
+
+    // A character typed into the shown history of 100,000 lines: the history takes the edit.
+    QPlainTextEdit &shownBox = verlauf()->TFVerlauf();
+    shownBox.moveCursor(QTextCursor::End);
+    const double typed = Bench::medianMs(Runs, [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(&shownBox, &press);
+    });
+    Bench::report("one character typed into that history", typed, "ms");
 
     casino->MEnde_Click();
     return 0;

@@ -10,6 +10,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 // Design: client area 4680 × 3420 twips whose top-left corner is at 1605, 6150 on the screen.
 constexpr int DesignLeft = 107;
@@ -22,14 +24,20 @@ QString historyTextOf(const QPlainTextEdit &box)
 {
     // The raw text keeps what the user typed (toPlainText() would turn no-break spaces into
     // blanks); every kind of line break in the box is a CR LF in the history.
-    QString raw = box.document()->toRawText();
-    QString text;
-    text.reserve(raw.size() + raw.size() / 8);
-    for (const QChar c : std::as_const(raw)) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            text += u"\r\n";
-        else
-            text += c;
+    const QString raw = box.document()->toRawText();
+    const auto isBreak = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    };
+    const auto breaks = std::count_if(raw.cbegin(), raw.cend(), isBreak);
+    QString text(raw.size() + breaks, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const QChar c : raw) {
+        if (isBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
+        }
     }
     return text;
 }
