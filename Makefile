@@ -3,10 +3,11 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-dejavu-core libgl-dev
+DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
+                   desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test test-asan bench screenshots clean
+.PHONY: all deps configure build run test test-asan bench screenshots install package clean
 
 all: build
 
@@ -54,6 +55,17 @@ bench: build
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/kollavo_screenshots docs
+
+# The program, its desktop entry, icon and AppStream metadata; `make install PREFIX=/usr
+# DESTDIR=/tmp/root` stages them for packaging.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# A .deb in $(BUILD_DIR). Its dependencies come from dpkg-shlibdeps, which only packaging needs.
+package: build
+	@$(MAKE) --no-print-directory deps DEBIAN_PACKAGES=dpkg-dev
+	cd $(BUILD_DIR) && cpack
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kollavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Lets Wayland docks match the window with its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Kollavo"));
 
     // The program speaks German, so Qt's own dialog buttons do too.
     QTranslator qtTranslator;
