@@ -9,8 +9,20 @@ namespace Setup {
 
 std::optional<double> parseNumber(const QString &entry, const QLocale &locale)
 {
+    const QString number = entry.trimmed();
+    // QLocale takes a group separator after leading zeros as grouping: "0.300" would be 300 in
+    // German. No number is written that way, so it is no number.
+    qsizetype digits = 0;
+    if (number.startsWith(locale.negativeSign()) || number.startsWith(locale.positiveSign()))
+        digits = 1;
+    qsizetype zeros = digits;
+    while (zeros < number.size() && number[zeros] == locale.zeroDigit()[0])
+        ++zeros;
+    if (zeros > digits && number.mid(zeros).startsWith(locale.groupSeparator()))
+        return std::nullopt;
+
     bool ok = false;
-    const double value = locale.toDouble(entry.trimmed(), &ok);
+    const double value = locale.toDouble(number, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
