@@ -1,6 +1,8 @@
 // Writes the six die faces (face1.png … face6.png) and the program icon (icon.png) into the
 // folder given as the only argument. Run by hand; the outputs are committed.
 
+#include "png_output.h"
+
 #include <QColor>
 #include <QDir>
 #include <QImage>
@@ -272,17 +274,6 @@ QImage icon()
     return image;
 }
 
-bool save(const QImage &image, const QDir &folder, const QString &name)
-{
-    const QString path = folder.filePath(name);
-    if (!image.save(path, "PNG")) {
-        QTextStream(stderr) << "cannot write " << path << '\n';
-        return false;
-    }
-    QTextStream(stdout) << path << '\n';
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -298,7 +289,7 @@ int main(int argc, char *argv[])
     }
     bool ok = true;
     for (int value = 1; value <= 6; ++value)
-        ok = save(face(value), folder, QStringLiteral("face%1.png").arg(value)) && ok;
-    ok = save(icon(), folder, QStringLiteral("icon.png")) && ok;
+        ok = savePng(face(value), folder, QStringLiteral("face%1.png").arg(value)) && ok;
+    ok = savePng(icon(), folder, QStringLiteral("icon.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // the first argument (default build/screenshots). Run with QT_QPA_PLATFORM=offscreen.
 
 #include "austausch.h"
+#include "png_output.h"
 #include "casino.h"
 #include "dialogs.h"
 #include "setup.h"
@@ -43,13 +44,7 @@ void settle()
 
 bool save(QWidget &window, const QDir &folder, const QString &name)
 {
-    const QString path = folder.filePath(name + QStringLiteral(".png"));
-    if (!window.grab().save(path, "PNG")) {
-        QTextStream(stderr) << "cannot write " << path << '\n';
-        return false;
-    }
-    QTextStream(stdout) << path << '\n';
-    return true;
+    return savePng(window.grab().toImage(), folder, name + QStringLiteral(".png"));
 }
 
 } // namespace
