@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The README's commands: each does the whole set-up on a fresh Debian 12 machine.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of a move: drawing and formatting the numbers, against the whole press with the
 // windows' work around it.
 #include "austausch.h"
@@ -29,7 +30,8 @@ class SilentDialogs final : public Dialogs
 public:
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &, const QString &, Icon) override {}
-    QString saveFileName(const QString &) override { return {}; }
+    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    bool printDialog(QPrinter &) override { return false; }
 };
 
 constexpr int Runs = 21;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of the pie chart's redraw at its design size with the most wedges there can be,
 // against drawing the same wedges alone.
 #include "austausch.h"

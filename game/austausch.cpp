@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 
 namespace Austausch {
@@ -9,6 +10,7 @@ void reset()
     MinSumme = 0;
     MaxSumme = 0;
     Haeufigkeit.clear();
+    Wurfsummen.clear();
 }
 
 qint64 totalCount()

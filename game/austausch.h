@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QtGlobal>
 
 #include <array>
+#include <vector>
 
 // The state of the running game, shared by all four windows. These are plain values on purpose:
 // every rule about them lives with the command that writes them (the move, New and the two
@@ -39,8 +41,14 @@ inline qint32 Wurfzahl = 0;  // throws per move, 0 to 2147483647
 inline qint16 MinSumme = 0;  // always Anzahl
 inline qint16 MaxSumme = 0;  // always 6 × Anzahl
 inline Zaehltabelle Haeufigkeit;
+// The sum of every throw since the last New, oldest first: written by the move beside its count,
+// cleared by New. The law-of-large-numbers chart reads the order of the throws from here, never
+// from the history text, which the user may edit. A game ends at the count limit after at most
+// 42 × 32767 throws, so one byte a throw stays small.
+inline std::vector<quint8> Wurfsummen;
 
-// Back to the values before the main window has loaded (all 0); lets tests start afresh.
+// Back to the values before the main window has loaded (all 0, no throws); lets tests start
+// afresh.
 void reset();
 
 // Sum of the counts from MinSumme to MaxSumme: the number of throws since the last New.

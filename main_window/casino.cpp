@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "casino.h"
 
 #include "abs_haeufigkeiten.h"
@@ -189,6 +190,7 @@ void Casino::Form_Load()
 void Casino::MNeu_Click()
 {
     Austausch::Haeufigkeit.clear();
+    Austausch::Wurfsummen.clear();
 
     ElementList<QLabel> &eins = m_faces.front();
     const int existing = eins.count();
@@ -330,7 +332,7 @@ void Casino::Form_Unload()
 
 void Casino::MExport_Click()
 {
-    const QString path = dialogs().saveFileName(QStringLiteral("Text (*.txt)"));
+    const QString path = dialogs().saveFileName({QStringLiteral("Text (*.txt)")});
     if (path.isEmpty())
         return; // cancelled: nothing is written and nothing changes
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs.h"
 
 #include "resources.h"
@@ -6,6 +7,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QStringList>
 
 namespace {
 
@@ -32,12 +35,18 @@ public:
         box.exec();
     }
 
-    QString saveFileName(const QString &filter) override
+    QString saveFileName(const QStringList &filters, QString *selectedFilter) override
     {
         // No title, default suffix or folder of our own: a name typed without an extension is
         // used exactly as typed.
         return QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), QString(),
-                                            filter);
+                                            filters.join(QStringLiteral(";;")), selectedFilter);
+    }
+
+    bool printDialog(QPrinter &printer) override
+    {
+        QPrintDialog box(&printer, QApplication::activeWindow());
+        return box.exec() == QDialog::Accepted;
     }
 };
 

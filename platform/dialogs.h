@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 // The program's modal dialogs, behind one interface so that tests can answer them: headless,
@@ -17,8 +20,11 @@ public:
                              const QString &defaultText) = 0;
     // A message with one OK button.
     virtual void messageBox(const QString &text, const QString &title, Icon icon) = 0;
-    // The chosen path of a save dialog with one filter; empty when cancelled.
-    virtual QString saveFileName(const QString &filter) = 0;
+    // The chosen path of a save dialog offering `filters` (the first one preselected); empty
+    // when cancelled. `selectedFilter`, when given, receives the filter the user chose.
+    virtual QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr) = 0;
+    // The print dialog for `printer`; true when the user chose to print.
+    virtual bool printDialog(QPrinter &printer) = 0;
 };
 
 // The process-wide dialogs. setDialogs() does not take ownership; nullptr restores the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "casino.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "casino.h"
 #include "export.h"
@@ -130,7 +131,7 @@ void TestExport::fileHoldsTheGame()
     }
     const QString path = m_dir.filePath(QStringLiteral("daten.txt"));
     QCOMPARE(exportTo(path), expected);
-    QCOMPARE(m_dialogs->saveFilters, QStringList{QStringLiteral("Text (*.txt)")});
+    QCOMPARE(m_dialogs->saveFilters, QList<QStringList>{{QStringLiteral("Text (*.txt)")}});
     QVERIFY(m_dialogs->messages.isEmpty());
 }
 

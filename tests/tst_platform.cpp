@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "element_list.h"
 #include "line_element.h"
 #include "shared_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the six die faces (face1.png … face6.png) and the program icon (icon.png) into the
 // folder given as the only argument. Run by hand; the outputs are committed.
 

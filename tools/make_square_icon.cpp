@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a square copy of an image, centred on a transparent background, for icon themes that
 // only know square sizes. Usage: kollavo_make_square_icon <input> <output> <size>
 // Run by hand; the output is committed (resources/icon_128.png, size 128).

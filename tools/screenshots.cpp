@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays a short game headless and writes a PNG of every open window into the folder given as
 // the first argument (default build/screenshots). Run with QT_QPA_PLATFORM=offscreen.
 
@@ -30,7 +31,8 @@ public:
     {
         QTextStream(stderr) << "message box: " << text << '\n';
     }
-    QString saveFileName(const QString &) override { return {}; }
+    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    bool printDialog(QPrinter &) override { return false; }
 };
 
 // Posted events include the shows, layouts and deferred deletions the commands above queued.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
 
 #include "austausch.h"
@@ -38,13 +39,30 @@ void ScriptedDialogs::messageBox(const QString &text, const QString &title, Icon
     messages.append({text, title, icon});
 }
 
-QString ScriptedDialogs::saveFileName(const QString &filter)
+QString ScriptedDialogs::saveFileName(const QStringList &filters, QString *selectedFilter)
 {
-    saveFilters.append(filter);
+    saveFilters.append(filters);
     if (saveAnswers.empty())
         return QString();
     QString answer = saveAnswers.front();
     saveAnswers.pop_front();
+    QString filter = filters.value(0);
+    if (!saveFilterAnswers.empty()) {
+        filter = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
+    if (selectedFilter)
+        *selectedFilter = filter;
+    return answer;
+}
+
+bool ScriptedDialogs::printDialog(QPrinter &)
+{
+    ++printDialogs;
+    if (printAnswers.empty())
+        return false;
+    const bool answer = printAnswers.front();
+    printAnswers.pop_front();
     return answer;
 }
 

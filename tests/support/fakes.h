@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "dialogs.h"
@@ -37,12 +38,17 @@ public:
     std::deque<QString> saveAnswers; // an empty answer is a cancelled dialog
     QList<Input> inputs;
     QList<Message> messages;
-    QStringList saveFilters;
+    QList<QStringList> saveFilters; // the filters each save dialog offered
+    // The filter each answered save dialog reports as chosen; the first offered when empty.
+    std::deque<QString> saveFilterAnswers;
+    std::deque<bool> printAnswers; // false: the print dialog was cancelled
+    int printDialogs = 0;
 
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     void messageBox(const QString &text, const QString &title, Icon icon) override;
-    QString saveFileName(const QString &filter) override;
+    QString saveFileName(const QStringList &filters, QString *selectedFilter) override;
+    bool printDialog(QPrinter &printer) override;
 };
 
 // Hands out prepared draws in order, installed for its lifetime; running out fails the test.
