@@ -2,11 +2,17 @@
 # The README's commands: each does the whole set-up on a fresh Debian 12 machine.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
+# ON in CI: a warning fails the build.
+WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
-DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
-                   desktop-file-utils appstream
+DEBIAN_PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core \
+                   libgl-dev desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+# Everything the Makefile passes to CMake; a build folder configured with other values is
+# configured again, so changing BUILD_TYPE or WERROR is never silently ignored.
+CMAKE_ARGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKOLLAVO_WERROR=$(WERROR) $(EXTRA_CMAKE_ARGS)
 
 .PHONY: all deps configure build run test test-asan bench screenshots install package clean
 
@@ -19,21 +25,37 @@ deps:
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing >/dev/null; \
 	fi
 
+# $(call configure-in,DIR,ARGS): configures DIR unless it already was, with exactly ARGS. A folder
+# made by another generator is started afresh, since CMake cannot switch generators in place.
+define configure-in
+	@stamp="$(1)/kollavo-configure-args"; \
+	if [ ! -f "$(1)/CMakeCache.txt" ] || [ "$$(cat "$$stamp" 2>/dev/null)" != "$(strip $(2))" ]; then \
+	  if [ -f "$(1)/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$$' "$(1)/CMakeCache.txt"; then \
+	    rm -rf "$(1)/CMakeCache.txt" "$(1)/CMakeFiles"; \
+	  fi; \
+	  echo "Configuring $(1): $(strip $(2))"; mkdir -p "$(1)"; \
+	  cmake -S . -B "$(1)" $(2) > "$(1)/kollavo-configure.log" 2>&1 || { cat "$(1)/kollavo-configure.log"; exit 1; }; \
+	  echo "$(strip $(2))" > "$$stamp"; \
+	fi
+endef
+
 configure: deps
-	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(call configure-in,$(BUILD_DIR),$(CMAKE_ARGS))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Builds only what it runs: the program, or without a display the screenshot tool.
+run: configure
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "No graphical display found (neither DISPLAY nor WAYLAND_DISPLAY is set): writing screenshots of the windows instead."; \
+	  cmake --build $(BUILD_DIR) -j $(JOBS) --target kollavo_screenshots && \
 	  QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/kollavo_screenshots $(BUILD_DIR)/screenshots; \
 	else \
-	  $(BUILD_DIR)/kollavo; \
+	  cmake --build $(BUILD_DIR) -j $(JOBS) --target kollavo && $(BUILD_DIR)/kollavo; \
 	fi
 
 test: build
@@ -43,7 +65,7 @@ test: build
 # Leaks are looked for too, with the known ones of the system libraries suppressed.
 ASAN_DIR ?= build-asan
 test-asan: deps
-	@[ -f $(ASAN_DIR)/CMakeCache.txt ] || cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKOLLAVO_SANITIZE=ON
+	$(call configure-in,$(ASAN_DIR),-G Ninja -DCMAKE_BUILD_TYPE=Debug -DKOLLAVO_SANITIZE=ON -DKOLLAVO_WERROR=$(WERROR))
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1 \
@@ -51,8 +73,12 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Every benchmark program (not the folders CMake keeps beside them); fails when one fails.
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@status=0; for b in $(BUILD_DIR)/bench/bench_*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  QT_QPA_PLATFORM=offscreen "$$b" || status=1; \
+	done; exit $$status
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/kollavo_screenshots docs
@@ -69,4 +95,4 @@ package: build
 	cd $(BUILD_DIR) && cpack
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)
