@@ -8,18 +8,56 @@
 
 namespace Setup {
 
+namespace {
+
+bool isSpaceSeparator(QChar c)
+{
+    return c == u' ' || c == u'\u00A0' || c == u'\u202F' || c == u'\u2009';
+}
+
+bool isApostrophe(QChar c)
+{
+    return c == u'\'' || c == u'\u2019';
+}
+
+} // namespace
+
 std::optional<double> parseNumber(const QString &entry, const QLocale &locale)
 {
-    const QString number = entry.trimmed();
+    QString number = entry.trimmed();
+    // Nobody can tell a no-break or narrow space from a plain one, and a Swiss keyboard has the
+    // straight apostrophe: whichever of its kind the user typed counts as the locale's own
+    // group separator.
+    const QString group = locale.groupSeparator();
+    if (group.size() == 1) {
+        const QChar separator = group.front();
+        const auto sameKind = isSpaceSeparator(separator) ? isSpaceSeparator
+                              : isApostrophe(separator)   ? isApostrophe
+                                                          : nullptr;
+        if (sameKind) {
+            for (QChar &c : number) {
+                if (sameKind(c))
+                    c = separator;
+            }
+        }
+    }
+
     // QLocale takes a group separator after leading zeros as grouping: "0.300" would be 300 in
-    // German. No number is written that way, so it is no number.
-    qsizetype digits = 0;
-    if (number.startsWith(locale.negativeSign()) || number.startsWith(locale.positiveSign()))
-        digits = 1;
-    qsizetype zeros = digits;
-    while (zeros < number.size() && number[zeros] == locale.zeroDigit()[0])
-        ++zeros;
-    if (zeros > digits && number.mid(zeros).startsWith(locale.groupSeparator()))
+    // German, "0 300" 300 in French. No number is written that way, so it is no number.
+    QStringView rest(number);
+    const QString signs[] = {locale.negativeSign(), locale.positiveSign(), QStringLiteral("-"),
+                             QStringLiteral("+"), QStringLiteral("\u2212")};
+    for (const QString &sign : signs) {
+        if (!sign.isEmpty() && rest.startsWith(sign)) {
+            rest = rest.sliced(sign.size());
+            break;
+        }
+    }
+    const QString zero = locale.zeroDigit();
+    const bool leadingZero = !zero.isEmpty() && rest.startsWith(zero);
+    while (leadingZero && rest.startsWith(zero))
+        rest = rest.sliced(zero.size());
+    if (leadingZero && !group.isEmpty() && rest.startsWith(group))
         return std::nullopt;
 
     bool ok = false;

@@ -12,7 +12,8 @@ namespace Setup {
 
 // The numeric test and the conversion of an entry, in one step so they cannot disagree:
 // a plain number in `locale` (its decimal and group separators, a sign, an exponent, blanks
-// around it). Anything else, and NaN or infinity, is not numeric.
+// around it), of any length. A group separator may be typed as any character of its kind (a
+// plain space for a no-break one); one after leading zeros, NaN and infinity are not numeric.
 std::optional<double> parseNumber(const QString &entry, const QLocale &locale = QLocale());
 
 // A valid entry for the number of dice (1 ≤ x ≤ 7, rounded half to even), or nothing.

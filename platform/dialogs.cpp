@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QStringList>
+
+#include <limits>
 
 namespace {
 
@@ -23,6 +26,9 @@ public:
         box.setLabelText(prompt);
         box.setTextValue(defaultText);
         box.setInputMode(QInputDialog::TextInput);
+        // The line edit would cut a long entry at 32767 characters and so read another number.
+        if (auto *line = box.findChild<QLineEdit *>())
+            line->setMaxLength(std::numeric_limits<int>::max());
         if (box.exec() != QDialog::Accepted)
             return QString();
         return box.textValue();

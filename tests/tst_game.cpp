@@ -1,16 +1,55 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
-#include "fakes.h"
+#include "distribution.h"
 #include "history_text.h"
 #include "move.h"
 #include "random_source.h"
 #include "setup.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <array>
+#include <deque>
 #include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Hands out the draws that give the listed die values (the middle of each value's range), then
+// records that it ran out instead of blocking.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    explicit ScriptedRandom(const QList<int> &values = {})
+    {
+        for (int v : values)
+            draws.push_back(static_cast<float>((v - 1) * 2 + 1) / 12.0f);
+    }
+    void reseed() override { ++reseeds; }
+    float next() override
+    {
+        if (draws.empty()) {
+            exhausted = true;
+            return 0.5f;
+        }
+        const float r = draws.front();
+        draws.pop_front();
+        return r;
+    }
+
+    std::deque<float> draws;
+    int reseeds = 0;
+    bool exhausted = false;
+};
+
+constexpr qint64 Largest = 2147483647;
+// The entry is asked for again.
+constexpr int Again = -1;
+
+} // namespace
 
 class TestGame : public QObject
 {
@@ -29,16 +68,16 @@ private slots:
     void linesFollowWhateverTheHistoryHolds();
     void zeroThrowsChangeNothing();
     void countLimitEndsTheMoveBeforeTheThrow();
-    void parseAnzahl_data();
-    void parseAnzahl();
-    void parseWurfzahl_data();
-    void parseWurfzahl();
+    void entriesReadAsTyped_data();
+    void entriesReadAsTyped();
     void setAnzahlKeepsTheRangeInStep();
+    void sumDistributionCountsEveryOutcome_data();
+    void sumDistributionCountsEveryOutcome();
     void generatorIsUniform();
     void reseedingTwiceGivesDifferentSequences();
 
 private:
-    static QString historyAfterMove(int dice, std::initializer_list<int> values, qint32 throws);
+    static QString historyAfterMove(int dice, const QList<int> &values, qint32 throws);
 };
 
 void TestGame::init()
@@ -84,12 +123,11 @@ void TestGame::zeroDrawIsDrawnAgain()
     QVERIFY(!random.exhausted);
 }
 
-QString TestGame::historyAfterMove(int dice, std::initializer_list<int> values, qint32 throws)
+QString TestGame::historyAfterMove(int dice, const QList<int> &values, qint32 throws)
 {
     Setup::setAnzahl(static_cast<qint16>(dice));
     Austausch::Wurfzahl = throws;
-    ScriptedRandom random;
-    random.pushValues(values);
+    ScriptedRandom random(values);
     performMove(random, history());
     return history().text();
 }
@@ -97,20 +135,21 @@ QString TestGame::historyAfterMove(int dice, std::initializer_list<int> values, 
 void TestGame::historyLinesHaveTheirFormat_data()
 {
     QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("values");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("one die: a single digit") << 1 << QStringLiteral("3\r\n6");
-    QTest::newRow("seven dice: 13 characters") << 7 << QStringLiteral("3 6 1 1 2 5 4\r\n6 6 6 6 6 6 6");
+    QTest::newRow("one die: a single digit") << 1 << QList<int>{3, 6} << u"3\r\n6"_s;
+    QTest::newRow("seven dice: 13 characters")
+        << 7 << QList<int>{3, 6, 1, 1, 2, 5, 4, 6, 6, 6, 6, 6, 6, 6}
+        << u"3 6 1 1 2 5 4\r\n6 6 6 6 6 6 6"_s;
 }
 
 void TestGame::historyLinesHaveTheirFormat()
 {
     // The export and the history window rely on one line per throw, single blanks, no padding.
     QFETCH(int, dice);
+    QFETCH(QList<int>, values);
     QFETCH(QString, expected);
-    if (dice == 1)
-        QCOMPARE(historyAfterMove(1, {3, 6}, 2), expected);
-    else
-        QCOMPARE(historyAfterMove(7, {3, 6, 1, 1, 2, 5, 4, 6, 6, 6, 6, 6, 6, 6}, 2), expected);
+    QCOMPARE(historyAfterMove(dice, values, 2), expected);
 }
 
 void TestGame::moveCountsEveryThrowOnce()
@@ -119,8 +158,7 @@ void TestGame::moveCountsEveryThrowOnce()
     // must be those of the move's last throw.
     Setup::setAnzahl(3);
     Austausch::Wurfzahl = 3;
-    ScriptedRandom random;
-    random.pushValues({1, 2, 3, 6, 6, 6, 2, 5, 1});
+    ScriptedRandom random({1, 2, 3, 6, 6, 6, 2, 5, 1});
     const MoveResult result = performMove(random, history());
 
     QCOMPARE(random.reseeds, 1);
@@ -144,7 +182,8 @@ void TestGame::linesFollowWhateverTheHistoryHolds_data()
 {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("after");
-    QTest::newRow("empty: no line break before the first line") << QString() << QStringLiteral("4\r\n2");
+    QTest::newRow("empty: no line break before the first line")
+        << QString() << QStringLiteral("4\r\n2");
     QTest::newRow("earlier throws") << QStringLiteral("1") << QStringLiteral("1\r\n4\r\n2");
     QTest::newRow("user text without a line break")
         << QStringLiteral("Notiz") << QStringLiteral("Notiz\r\n4\r\n2");
@@ -176,8 +215,7 @@ void TestGame::countLimitEndsTheMoveBeforeTheThrow()
     // A 16-bit count cannot go past 32767: the throw is not made, and counts still match lines.
     Austausch::Haeufigkeit[4] = Austausch::HoechsteHaeufigkeit;
     Austausch::Wurfzahl = 5;
-    ScriptedRandom random;
-    random.pushValues({2, 4, 3, 3, 3});
+    ScriptedRandom random({2, 4, 3, 3, 3});
     const MoveResult result = performMove(random, history());
 
     QVERIFY(result.limitReached);
@@ -190,83 +228,216 @@ void TestGame::countLimitEndsTheMoveBeforeTheThrow()
     QCOMPARE(Austausch::Haeufigkeit[3], 0);
 }
 
-void TestGame::parseAnzahl_data()
+void TestGame::entriesReadAsTyped_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<int>("dice"); // 0: asked again
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<qint64>("throws");
 
-    for (const QString &locale : {QStringLiteral("de_DE"), QStringLiteral("en_US")}) {
-        const bool german = locale == QLatin1String("de_DE");
-        const auto decimal = [german](const char *number) {
-            return german ? QString::fromLatin1(number).replace(u'.', u',') : QString::fromLatin1(number);
-        };
-        const auto row = [&](const char *name) -> QTestData & {
-            return QTest::addRow("%s %s", qPrintable(locale), name);
-        };
-        row("0") << locale << QStringLiteral("0") << 0;
-        row("0.9") << locale << decimal("0.9") << 0;
-        row("7.5") << locale << decimal("7.5") << 0;
-        row("8") << locale << QStringLiteral("8") << 0;
-        row("-1") << locale << QStringLiteral("-1") << 0;
-        row("text") << locale << QStringLiteral("abc") << 0;
-        row("empty (cancel)") << locale << QString() << 0;
-        row("1") << locale << QStringLiteral("1") << 1;
-        row("7") << locale << QStringLiteral("7") << 7;
-        row("1.5 to even 2") << locale << decimal("1.5") << 2;
-        row("2.5 to even 2") << locale << decimal("2.5") << 2;
-        row("3.5 to even 4") << locale << decimal("3.5") << 4;
-        row("6.5 to even 6") << locale << decimal("6.5") << 6;
-        row("2.6 to nearest 3") << locale << decimal("2.6") << 3;
-        row("blanks around") << locale << QStringLiteral(" 5 ") << 5;
-    }
+    const auto row = [](const char *locale, const char *tag, const QString &entry, int dice,
+                        qint64 throws) {
+        QTest::addRow("%s: %s", locale, tag)
+            << QString::fromLatin1(locale) << entry << dice << throws;
+    };
+    const auto de = [&](const char *tag, const QString &entry, int dice, qint64 throws) {
+        row("de_DE", tag, entry, dice, throws);
+    };
+    const auto en = [&](const char *tag, const QString &entry, int dice, qint64 throws) {
+        row("en_US", tag, entry, dice, throws);
+    };
+    // Entries that read the same with a decimal comma and with a decimal point.
+    const auto both = [&](const char *tag, const QString &entry, int dice, qint64 throws) {
+        de(tag, entry, dice, throws);
+        en(tag, entry, dice, throws);
+    };
+    const auto withNul = [](const QString &before, const QString &after) {
+        return before + QChar(u'\0') + after;
+    };
+
+    both("empty (cancel)", QString(), Again, Again);
+    both("blanks only", u"   "_s, Again, Again);
+    both("tab only", u"\t"_s, Again, Again);
+    both("blanks around", u"  3  "_s, 3, 3);
+    both("no-break spaces around", u"\u00A04\u00A0"_s, 4, 4);
+    both("tab and line break around", u"\t2\r\n"_s, 2, 2);
+
+    both("zero", u"0"_s, Again, 0);
+    both("two zeros", u"00"_s, Again, 0);
+    both("one", u"1"_s, 1, 1);
+    both("seven", u"7"_s, 7, 7);
+    both("eight", u"8"_s, Again, 8);
+    both("above 16 bits", u"32768"_s, Again, 32768);
+    both("largest", u"2147483647"_s, Again, Largest);
+    both("one above the largest", u"2147483648"_s, Again, Again);
+    both("leading zeros", u"0003"_s, 3, 3);
+    both("plus sign", u"+3"_s, 3, 3);
+    both("blank before the sign", u" +3"_s, 3, 3);
+    both("minus one", u"-1"_s, Again, Again);
+    both("minus zero", u"-0"_s, Again, 0);
+    both("typographic minus", u"\u22123"_s, Again, Again);
+    both("trailing minus", u"3-"_s, Again, Again);
+    both("trailing plus", u"3+"_s, Again, Again);
+    both("two signs", u"+-3"_s, Again, Again);
+    both("doubled minus", u"--1"_s, Again, Again);
+    both("blank after the sign", u"+ 3"_s, Again, Again);
+
+    de("half down to even", u"2,5"_s, 2, 2);
+    en("half down to even", u"2.5"_s, 2, 2);
+    de("half up to even", u"3,5"_s, 4, 4);
+    en("half up to even", u"3.5"_s, 4, 4);
+    de("one and a half", u"1,5"_s, 2, 2);
+    en("six and a half", u"6.5"_s, 6, 6);
+    de("nearest", u"2,6"_s, 3, 3);
+    de("half to even zero", u"0,5"_s, Again, 0);
+    en("half to even zero", u"0.5"_s, Again, 0);
+    de("below a half", u"0,4"_s, Again, 0);
+    de("negative fraction", u"-0,4"_s, Again, Again);
+    en("negative fraction", u"-0.4"_s, Again, Again);
+    de("just below one", u"0,9"_s, Again, 1);
+    en("just below one", u"0.9"_s, Again, 1);
+    de("above seven, half to even", u"7,5"_s, Again, 8);
+    en("just above seven", u"7.4"_s, Again, 7);
+    de("nearly seven", u"6,9999"_s, 7, 7);
+    en("nearly seven", u"6.9999"_s, 7, 7);
+    de("half below the largest", u"2147483646,5"_s, Again, Largest - 1);
+    en("half below the largest", u"2147483646.5"_s, Again, Largest - 1);
+    de("half above the largest", u"2147483647,5"_s, Again, Again);
+    en("half above the largest", u"2147483647.5"_s, Again, Again);
+    de("the other decimal point", u"2.5"_s, Again, Again);
+    en("the other decimal point", u"2,5"_s, Again, Again);
+    de("separator without fraction", u"5,"_s, 5, 5);
+    en("separator without fraction", u"5."_s, 5, 5);
+    de("the other separator without fraction", u"5."_s, Again, Again);
+    en("the other separator without fraction", u"5,"_s, Again, Again);
+    de("no integer part", u",5"_s, Again, 0);
+    en("no integer part", u".5"_s, Again, 0);
+    both("comma then point", u"3,.5"_s, Again, Again);
+    both("point then comma", u"3.,5"_s, Again, Again);
+    both("comma before a point", u"2,5.0"_s, Again, Again);
+
+    both("exponent 1e0", u"1e0"_s, 1, 1);
+    both("capital exponent", u"7E0"_s, 7, 7);
+    both("exponent 1e1", u"1e1"_s, Again, 10);
+    both("exponent to a half", u"35e-1"_s, 4, 4);
+    both("exponent to one and a half", u"15e-1"_s, 2, 2);
+    both("exponent below one", u"7e-1"_s, Again, 1);
+    both("exponent to the largest", u"2147483647e0"_s, Again, Largest);
+    both("exponent to a half below the largest", u"21474836465e-1"_s, Again, Largest - 1);
+    both("exponent to a half above the largest", u"21474836475e-1"_s, Again, Again);
+    both("exponent 1e10", u"1e10"_s, Again, Again);
+    de("exponent after a fraction", u"2,5e0"_s, 2, 2);
+    en("exponent after a fraction", u"2.5e0"_s, 2, 2);
+    de("fraction and exponent to the largest", u"2,147483647e9"_s, Again, Largest);
+    en("fraction and exponent to the largest", u"2.147483647e9"_s, Again, Largest);
+    both("exponent without mantissa", u"e1"_s, Again, Again);
+    both("exponent without digits", u"1e"_s, Again, Again);
+    both("two exponents", u"1e1e1"_s, Again, Again);
+
+    de("thousands", u"1.000"_s, Again, 1000);
+    en("thousands", u"1,000"_s, Again, 1000);
+    de("the other thousands separator", u"1,000"_s, 1, 1);
+    en("the other thousands separator", u"1.000"_s, 1, 1);
+    de("millions", u"1.000.000"_s, Again, 1000000);
+    en("millions", u"1,000,000"_s, Again, 1000000);
+    de("the other millions", u"1,000,000"_s, Again, Again);
+    en("the other millions", u"1.000.000"_s, Again, Again);
+    de("thousands with a half", u"1.000,5"_s, Again, 1000);
+    en("thousands with a half", u"1,000.5"_s, Again, 1000);
+    de("thousands, half up", u"1.001,5"_s, Again, 1002);
+    de("largest, grouped", u"2.147.483.647"_s, Again, Largest);
+    en("largest, grouped", u"2,147,483,647"_s, Again, Largest);
+    de("above the largest, grouped", u"2.147.483.648"_s, Again, Again);
+    de("group of two", u"10.00"_s, Again, Again);
+    en("group of two is a fraction", u"10.00"_s, Again, 10);
+    de("group of four", u"1.0000"_s, Again, Again);
+    both("Indian grouping", u"1.00.000"_s, Again, Again);
+    both("doubled separator", u"1..000"_s, Again, Again);
+    // A group separator after leading zeros, "0.300" in German, is no number in any locale.
+    de("group after a lone zero", u"0.300"_s, Again, Again);
+    en("group after a lone zero", u"0,300"_s, Again, Again);
+    de("fraction after a lone zero", u"0,300"_s, Again, 0);
+    en("fraction after a lone zero", u"0.300"_s, Again, 0);
+    row("fr_FR", "group after a zero, typed as a blank", u"0 300"_s, Again, Again);
+    row("fr_FR", "group after a zero, narrow no-break space", u"0\u202F300"_s, Again, Again);
+    row("fr_FR", "group after zeros, no-break space", u"00\u00A0300"_s, Again, Again);
+    row("fr_FR", "group after a signed zero", u"+0 300"_s, Again, Again);
+    row("fr_FR", "thousands typed with a blank", u"1 000"_s, Again, 1000);
+    row("fr_FR", "thousands, narrow no-break space", u"1\u202F000"_s, Again, 1000);
+    row("fr_FR", "thousands, no-break space", u"1\u00A0000"_s, Again, 1000);
+    row("fr_FR", "thousands with a half", u"1 000,5"_s, Again, 1000);
+    row("fr_FR", "half down to even", u"2,5"_s, 2, 2);
+    row("fr_FR", "blanks around", u" 3 "_s, 3, 3);
+    row("fr_FR", "two numbers", u"3 3"_s, Again, Again);
+    row("de_AT", "group after a zero, typed as a blank", u"0 300"_s, Again, Again);
+    row("de_AT", "thousands typed with a blank", u"1 000"_s, Again, 1000);
+    row("sv_SE", "group after a zero, typed as a blank", u"0 300"_s, Again, Again);
+    row("nb_NO", "thousands, narrow no-break space", u"1\u202F000"_s, Again, 1000);
+    row("de_CH", "group after a zero", u"0\u2019300"_s, Again, Again);
+    row("de_CH", "group after a zero, straight apostrophe", u"0'300"_s, Again, Again);
+    row("de_CH", "thousands", u"1\u2019000"_s, Again, 1000);
+    row("de_CH", "thousands, straight apostrophe", u"1'000"_s, Again, 1000);
+    row("de_CH", "thousands with a half", u"1'000.5"_s, Again, 1000);
+    row("de_CH", "half down to even", u"2.5"_s, 2, 2);
+
+    both("largest power of ten", u"1e308"_s, Again, Again);
+    both("overflow", u"1e309"_s, Again, Again);
+    both("negative overflow", u"-1e309"_s, Again, Again);
+    both("tiny", u"1e-300"_s, Again, 0);
+    both("tiny negative", u"-1e-300"_s, Again, Again);
+    de("denormal", u"4,9e-324"_s, Again, 0);
+    en("denormal", u"4.9e-324"_s, Again, 0);
+    both("below the smallest denormal", u"2e-324"_s, Again, Again);
+    both("NaN", u"NaN"_s, Again, Again);
+    both("nan", u"nan"_s, Again, Again);
+    both("inf", u"inf"_s, Again, Again);
+    both("-inf", u"-inf"_s, Again, Again);
+    both("+inf", u"+inf"_s, Again, Again);
+    both("INF", u"INF"_s, Again, Again);
+    both("Infinity", u"Infinity"_s, Again, Again);
+    both("hexadecimal", u"0x3"_s, Again, Again);
+    both("Arabic-Indic digits", u"\u0661\u0662"_s, Again, Again);
+    both("Devanagari digit", u"\u0969"_s, Again, Again);
+    both("full-width digits", u"\uFF11\uFF12"_s, Again, Again);
+    both("superscript three", u"\u00B3"_s, Again, Again);
+    both("Roman numeral three", u"\u2162"_s, Again, Again);
+    both("fraction character", u"3\u00BD"_s, Again, Again);
+
+    // Longer than a line edit holds by default (32767 characters).
+    const QString zeros(99998, u'0');
+    both("12 after 99,998 zeros", zeros + u"12"_s, Again, 12);
+    de("3 and 99,998 decimal zeros", u"3,"_s + zeros, 3, 3);
+    en("3 and 99,998 decimal zeros", u"3."_s + zeros, 3, 3);
+    both("10,000 digits", QString(10000, u'1'), Again, Again);
+    both("10,000 letters", QString(10000, u'x'), Again, Again);
+
+    both("control character after", u"3\u0001"_s, Again, Again);
+    both("escape character before", u"\u001B3"_s, Again, Again);
+    both("NUL inside", withNul(u"1"_s, u"000"_s), Again, Again);
+    both("NUL after", withNul(u"3"_s, QString()), Again, Again);
+    both("DEL after", u"3\u007F"_s, Again, Again);
+    both("zero-width space after", u"3\u200B"_s, Again, Again);
+    both("two lines", u"3\r\n4"_s, Again, Again);
+    both("number and word", u"3 Würfel"_s, Again, Again);
+    both("word", u"drei"_s, Again, Again);
+    both("two numbers", u"3 3"_s, Again, Again);
+    both("percent", u"3%"_s, Again, Again);
+    both("trailing letters", u"12abc"_s, Again, Again);
+    both("leading letters", u"abc12"_s, Again, Again);
 }
 
-void TestGame::parseAnzahl()
+void TestGame::entriesReadAsTyped()
 {
-    // An entry outside 1 … 7 or not a number must be asked again; halves round to even.
+    // A misread entry must not set a number of dice or throws the teacher did not type; halves
+    // round to even, and an entry out of range is asked for again.
     QFETCH(QString, locale);
     QFETCH(QString, entry);
     QFETCH(int, dice);
-    const auto parsed = Setup::parseAnzahl(entry, QLocale(locale));
-    QCOMPARE(parsed.value_or(0), dice);
-}
-
-void TestGame::parseWurfzahl_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<qint64>("throws"); // -1: asked again
-
-    for (const QString &locale : {QStringLiteral("de_DE"), QStringLiteral("en_US")}) {
-        const bool german = locale == QLatin1String("de_DE");
-        const QString comma = german ? QStringLiteral(",") : QStringLiteral(".");
-        const auto row = [&](const char *name) -> QTestData & {
-            return QTest::addRow("%s %s", qPrintable(locale), name);
-        };
-        row("0 is valid") << locale << QStringLiteral("0") << qint64(0);
-        row("32768 above 16 bits") << locale << QStringLiteral("32768") << qint64(32768);
-        row("-1") << locale << QStringLiteral("-1") << qint64(-1);
-        row("largest") << locale << QStringLiteral("2147483647") << qint64(2147483647);
-        row("beyond 32 bits") << locale << QStringLiteral("2147483648") << qint64(-1);
-        row("half to even") << locale << (QStringLiteral("2") + comma + QStringLiteral("5"))
-                            << qint64(2);
-        row("exponent") << locale << QStringLiteral("1e3") << qint64(1000);
-        row("text") << locale << QStringLiteral("viele") << qint64(-1);
-        row("empty (cancel)") << locale << QString() << qint64(-1);
-        row("NaN") << locale << QStringLiteral("nan") << qint64(-1);
-        row("infinity") << locale << QStringLiteral("inf") << qint64(-1);
-    }
-}
-
-void TestGame::parseWurfzahl()
-{
-    // Throws per move take 0 … 2147483647 and nothing else.
-    QFETCH(QString, locale);
-    QFETCH(QString, entry);
     QFETCH(qint64, throws);
-    const auto parsed = Setup::parseWurfzahl(entry, QLocale(locale));
-    QCOMPARE(parsed ? qint64(*parsed) : qint64(-1), throws);
+    const QLocale typedIn(locale);
+    QCOMPARE(Setup::parseAnzahl(entry, typedIn).value_or(Again), dice);
+    const auto parsed = Setup::parseWurfzahl(entry, typedIn);
+    QCOMPARE(parsed ? qint64(*parsed) : qint64(Again), throws);
 }
 
 void TestGame::setAnzahlKeepsTheRangeInStep()
@@ -278,6 +449,43 @@ void TestGame::setAnzahlKeepsTheRangeInStep()
     Setup::setAnzahl(2);
     QCOMPARE(Austausch::MinSumme, 2);
     QCOMPARE(Austausch::MaxSumme, 12);
+}
+
+void TestGame::sumDistributionCountsEveryOutcome_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<int>("sum");
+    QTest::addColumn<qint64>("ways");
+    QTest::addColumn<int>("likeliest");
+    QTest::newRow("one die, lowest") << 1 << 1 << qint64(1) << 1;
+    QTest::newRow("one die, unreachable 7") << 1 << 7 << qint64(0) << 1;
+    QTest::newRow("two dice, 7") << 2 << 7 << qint64(6) << 7;
+    QTest::newRow("two dice, unreachable 1") << 2 << 1 << qint64(0) << 7;
+    QTest::newRow("three dice, 4") << 3 << 4 << qint64(3) << 10;
+    QTest::newRow("three dice, 10 ties with 11") << 3 << 10 << qint64(27) << 10;
+    QTest::newRow("seven dice, 8") << 7 << 8 << qint64(7) << 24;
+    QTest::newRow("seven dice, 24") << 7 << 24 << qint64(24017) << 24;
+    QTest::newRow("seven dice, 42") << 7 << 42 << qint64(1) << 24;
+}
+
+void TestGame::sumDistributionCountsEveryOutcome()
+{
+    // A miscounted outcome would put a wrong theory beside what the dice show.
+    QFETCH(int, dice);
+    QFETCH(int, sum);
+    QFETCH(qint64, ways);
+    QFETCH(int, likeliest);
+    const SumDistribution distribution(dice);
+    QCOMPARE(distribution.ways(sum), ways);
+    QCOMPARE(distribution.mostLikelySum(), likeliest);
+    qint64 all = 0;
+    qint64 outcomes = 1;
+    for (int s = 0; s <= Austausch::HoechsteSumme; ++s)
+        all += distribution.ways(s);
+    for (int d = 0; d < dice; ++d)
+        outcomes *= 6;
+    QCOMPARE(all, outcomes);
+    QCOMPARE(distribution.outcomes(), outcomes);
 }
 
 void TestGame::generatorIsUniform()
