@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
+DEBIAN_PACKAGES := cmake g++ make qt6-base-dev qt6-charts-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
                    desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
