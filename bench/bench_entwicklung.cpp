@@ -9,7 +9,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QChartView>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QLineSeries>
 #include <QRandomGenerator>
 
@@ -73,6 +76,13 @@ int main(int argc, char *argv[])
         grab(folder, QStringLiteral("entwicklung_mittelwert.png"));
         entwicklung()->showSum(Dice);
         grab(folder, QStringLiteral("entwicklung_selten.png"));
+        // What an export gets: the chart alone, as vectors, at twice the size.
+        QImage image(entwicklung()->chartView().size() * 2, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        entwicklung()->paintChart(painter, QRectF(QPointF(0, 0), image.size()));
+        painter.end();
+        image.save(folder.filePath(QStringLiteral("entwicklung_export.png")));
         entwicklung().unload();
     }
 

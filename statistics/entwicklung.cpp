@@ -97,8 +97,8 @@ void Entwicklung::createControls()
         "Noch keine Würfe: Nach dem ersten Spielzug erscheint hier die Entwicklung."));
     m_hinweis->setWordWrap(true);
 
-    connect(m_groesse, &QComboBox::currentIndexChanged, this, &Entwicklung::choiceChanged);
-    connect(m_summe, &QSpinBox::valueChanged, this, &Entwicklung::choiceChanged);
+    connect(m_groesse, &QComboBox::currentIndexChanged, this, &Entwicklung::refresh);
+    connect(m_summe, &QSpinBox::valueChanged, this, &Entwicklung::refresh);
 }
 
 void Entwicklung::createChart()
@@ -171,6 +171,8 @@ void Entwicklung::followDice()
     if (Austausch::Anzahl == m_dice)
         return;
     m_dice = Austausch::Anzahl;
+    // Sums of a different number of dice are another game, even in a record of the same length.
+    m_running.clear();
     const QSignalBlocker blocker(m_summe);
     if (const auto distribution = currentDistribution()) {
         m_summe->setRange(distribution->minSum(), distribution->maxSum());
@@ -206,16 +208,12 @@ void Entwicklung::showSum(int sum)
 {
     followDice();
     {
+        // One pass over the record for both changes, not one for each.
         const QSignalBlocker blockGroesse(m_groesse);
         const QSignalBlocker blockSumme(m_summe);
         m_groesse->setCurrentIndex(0);
         m_summe->setValue(sum);
     }
-    choiceChanged();
-}
-
-void Entwicklung::choiceChanged()
-{
     refresh();
 }
 
@@ -249,8 +247,9 @@ void Entwicklung::updateChart()
         theory.sigmaOne = std::sqrt(distribution->variance());
         theory.floor = distribution->minSum();
         theory.ceiling = distribution->maxSum();
-        m_expected->setName(
-            QStringLiteral("Erwartungswert %1").arg(locale.toString(theory.expected, 'f', 1)));
+        m_expected->setName(QStringLiteral("Erwartungswert %1 · %2 = %3")
+                                .arg(locale.toString(3.5), locale.toString(distribution->dice()),
+                                     locale.toString(theory.expected, 'f', 1)));
         m_valueAxis->setTitleText(QStringLiteral("Mittelwert der Augensummen"));
     }
 

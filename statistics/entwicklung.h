@@ -61,7 +61,6 @@ private:
     void createControls();
     void createChart();
     void followDice();
-    void choiceChanged();
     void updateChart();
     static double axisEnd(qint64 throws);
     void setValueRange(double low, double high);
@@ -96,5 +95,7 @@ private:
     bool m_chartStale = true;
     double m_bandLow = 0;
     double m_bandHigh = 0;
-    RunningSeries m_running;
+    // Six decades of throws across a window a thousand pixels wide: about a bucket per pixel
+    // column, and every bucket's extremes are kept.
+    RunningSeries m_running{100};
 };
