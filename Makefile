@@ -6,8 +6,9 @@ BUILD_TYPE ?= RelWithDebInfo
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
-DEBIAN_PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-translations-l10n fonts-dejavu-core \
-                   libgl-dev desktop-file-utils appstream
+DEBIAN_PACKAGES := cmake ninja-build make g++ qt6-base-dev qt6-charts-dev qt6-svg-dev \
+                   libboost-math-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
+                   desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # Everything the Makefile passes to CMake; a build folder configured with other values is

@@ -2,6 +2,7 @@
 #include "statistics_windows.h"
 
 #include "abs_haeufigkeiten.h"
+#include "entwicklung.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 
@@ -20,5 +21,11 @@ SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten()
 SharedWindow<Verlauf> &verlauf()
 {
     static SharedWindow<Verlauf> instance;
+    return instance;
+}
+
+SharedWindow<Entwicklung> &entwicklung()
+{
+    static SharedWindow<Entwicklung> instance;
     return instance;
 }

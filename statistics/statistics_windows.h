@@ -4,6 +4,7 @@
 #include "shared_window.h"
 
 class AbsHaeufigkeiten;
+class Entwicklung;
 class RelHaeufigkeiten;
 class Verlauf;
 
@@ -11,3 +12,4 @@ class Verlauf;
 SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten();
 SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten();
 SharedWindow<Verlauf> &verlauf();
+SharedWindow<Entwicklung> &entwicklung();

@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "entwicklung.h"
+
+#include "austausch.h"
+#include "distribution.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QSignalBlocker>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+std::optional<SumDistribution> currentDistribution()
+{
+    if (Austausch::Anzahl < 1 || Austausch::Anzahl > 7)
+        return std::nullopt;
+    return SumDistribution(Austausch::Anzahl);
+}
+
+// Enough decimals that neighbouring ticks `step` apart read differently (2,5 needs two).
+QString labelFormatFor(double step)
+{
+    int decimals = 0;
+    while (decimals < 8 && std::abs(step * std::pow(10.0, decimals)
+                                    - std::round(step * std::pow(10.0, decimals)))
+                               > 1e-6)
+        ++decimals;
+    return QStringLiteral("%.%1f").arg(decimals);
+}
+
+} // namespace
+
+Entwicklung::Entwicklung()
+{
+    setObjectName(QStringLiteral("Entwicklung"));
+    setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit"));
+    resize(680, 480);
+
+    createControls();
+    createChart();
+
+    auto *row = new QHBoxLayout;
+    auto *groesseLabel = new QLabel(QStringLiteral("&Darstellung:"), this);
+    groesseLabel->setBuddy(m_groesse);
+    row->addWidget(groesseLabel);
+    row->addWidget(m_groesse);
+    row->addSpacing(12);
+    row->addWidget(m_summeLabel);
+    row->addWidget(m_summe);
+    row->addStretch(1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(row);
+    layout->addWidget(m_hinweis);
+    layout->addWidget(m_chartView, 1);
+
+    refresh();
+}
+
+Entwicklung::~Entwicklung()
+{
+    emit released();
+}
+
+void Entwicklung::createControls()
+{
+    m_groesse = new QComboBox(this);
+    m_groesse->setObjectName(QStringLiteral("Groesse"));
+    m_groesse->addItem(QStringLiteral("relative Häufigkeit einer Augensumme"));
+    m_groesse->addItem(QStringLiteral("Mittelwert der Augensummen"));
+
+    m_summe = new QSpinBox(this);
+    m_summe->setObjectName(QStringLiteral("Summe"));
+    m_summeLabel = new QLabel(QStringLiteral("&Augensumme:"), this);
+    m_summeLabel->setBuddy(m_summe);
+
+    m_hinweis = new QLabel(this);
+    m_hinweis->setObjectName(QStringLiteral("Hinweis"));
+    m_hinweis->setText(QStringLiteral(
+        "Noch keine Würfe: Nach dem ersten Spielzug erscheint hier die Entwicklung."));
+    m_hinweis->setWordWrap(true);
+
+    connect(m_groesse, &QComboBox::currentIndexChanged, this, &Entwicklung::refresh);
+    connect(m_summe, &QSpinBox::valueChanged, this, &Entwicklung::refresh);
+}
+
+void Entwicklung::createChart()
+{
+    m_chart = new QChart;
+    // Axis labels in the user's number format: decimal comma and thousands separator in German.
+    m_chart->setLocale(QLocale());
+    m_chart->setLocalizeNumbers(true);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+
+    m_band = new QAreaSeries;
+    m_bandUpper = new QLineSeries(m_band);
+    m_bandLower = new QLineSeries(m_band);
+    m_band->setUpperSeries(m_bandUpper);
+    m_band->setLowerSeries(m_bandLower);
+    m_band->setName(QStringLiteral("Erwartungsbereich (±2σ)"));
+    m_band->setColor(QColor(120, 160, 230, 90));
+    m_band->setBorderColor(QColor(120, 160, 230, 160));
+
+    m_expected = new QLineSeries;
+    m_expected->setPen(QPen(QColor(20, 60, 160), 1.5, Qt::DashLine));
+
+    m_observed = new QLineSeries;
+    m_observed->setName(QStringLiteral("beobachtet"));
+    m_observed->setPen(QPen(QColor(200, 30, 30), 1.5));
+
+    // Added in drawing order: the band at the back, the observation in front.
+    m_chart->addSeries(m_band);
+    m_chart->addSeries(m_expected);
+    m_chart->addSeries(m_observed);
+
+    m_kAxis = new QLogValueAxis;
+    m_kAxis->setBase(10);
+    m_kAxis->setLabelFormat(QStringLiteral("%.0f"));
+    m_kAxis->setMinorTickCount(-1);
+    m_kAxis->setTitleText(QStringLiteral("Anzahl der Würfe"));
+    m_valueAxis = new QValueAxis;
+    m_chart->addAxis(m_kAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_valueAxis, Qt::AlignLeft);
+    for (QAbstractSeries *series : m_chart->series()) {
+        series->attachAxis(m_kAxis);
+        series->attachAxis(m_valueAxis);
+    }
+
+    m_chartView = new QChartView(m_chart, this);
+    m_chartView->setObjectName(QStringLiteral("Diagramm"));
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+}
+
+RunningSeries::Groesse Entwicklung::groesse() const
+{
+    return m_groesse->currentIndex() == 1 ? RunningSeries::Groesse::Mittelwert
+                                          : RunningSeries::Groesse::RelativeHaeufigkeit;
+}
+
+int Entwicklung::summe() const
+{
+    return m_summe->value();
+}
+
+void Entwicklung::closeEvent(QCloseEvent *event)
+{
+    emit released();
+    event->accept();
+}
+
+void Entwicklung::followDice()
+{
+    if (Austausch::Anzahl == m_dice)
+        return;
+    m_dice = Austausch::Anzahl;
+    // Sums of a different number of dice are another game, even in a record of the same length.
+    m_running.clear();
+    const QSignalBlocker blocker(m_summe);
+    if (const auto distribution = currentDistribution()) {
+        m_summe->setRange(distribution->minSum(), distribution->maxSum());
+        m_summe->setValue(distribution->mostLikelySum());
+    } else {
+        m_summe->setRange(0, 0);
+    }
+}
+
+void Entwicklung::refresh()
+{
+    followDice();
+    m_running.setGroesse(groesse());
+    m_running.setSumme(summe());
+    m_running.update(Austausch::Wurfsummen);
+    // A hidden chart would lay out its series for a size it does not have yet; showing it
+    // catches up once, at its real size.
+    m_chartStale = !isVisible();
+    if (!m_chartStale)
+        updateChart();
+}
+
+void Entwicklung::showEvent(QShowEvent *event)
+{
+    if (m_chartStale) {
+        m_chartStale = false;
+        updateChart();
+    }
+    QWidget::showEvent(event);
+}
+
+void Entwicklung::showSum(int sum)
+{
+    followDice();
+    {
+        // One pass over the record for both changes, not one for each.
+        const QSignalBlocker blockGroesse(m_groesse);
+        const QSignalBlocker blockSumme(m_summe);
+        m_groesse->setCurrentIndex(0);
+        m_summe->setValue(sum);
+    }
+    refresh();
+}
+
+void Entwicklung::updateChart()
+{
+    const auto distribution = currentDistribution();
+    const qint64 throws = distribution ? m_running.throws() : 0;
+    const bool frequency = groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
+    m_summe->setEnabled(frequency);
+    m_summeLabel->setEnabled(frequency);
+    m_hinweis->setVisible(throws == 0);
+
+    const QLocale locale;
+    Theory theory;
+    if (distribution && frequency) {
+        const int s = summe();
+        theory.expected = distribution->probability(s);
+        theory.sigmaOne = std::sqrt(theory.expected * (1 - theory.expected));
+        // Four significant digits, however rare the sum.
+        const int decimals =
+            theory.expected > 0
+                ? std::max(4, 3 - static_cast<int>(std::floor(std::log10(theory.expected))))
+                : 4;
+        m_expected->setName(QStringLiteral("Wahrscheinlichkeit %1/%2 ≈ %3")
+                                .arg(locale.toString(distribution->ways(s)),
+                                     locale.toString(distribution->outcomes()),
+                                     locale.toString(theory.expected, 'f', decimals)));
+        m_valueAxis->setTitleText(QStringLiteral("relative Häufigkeit der Augensumme %1").arg(s));
+    } else if (distribution) {
+        theory.expected = distribution->mean();
+        theory.sigmaOne = std::sqrt(distribution->variance());
+        theory.floor = distribution->minSum();
+        theory.ceiling = distribution->maxSum();
+        m_expected->setName(QStringLiteral("Erwartungswert %1 · %2 = %3")
+                                .arg(locale.toString(3.5), locale.toString(distribution->dice()),
+                                     locale.toString(theory.expected, 'f', 1)));
+        m_valueAxis->setTitleText(QStringLiteral("Mittelwert der Augensummen"));
+    }
+
+    if (throws == 0) {
+        m_observed->clear();
+        m_expected->clear();
+        m_bandUpper->clear();
+        m_bandLower->clear();
+        m_shownTheory = {};
+        m_kAxis->setRange(1, 10);
+        setValueRange(theory.floor, theory.ceiling);
+        return;
+    }
+
+    // Every change of an axis or of a series makes the chart lay out all its series again, so
+    // a move changes only what it must: the observed line, and the axis end with theory and band
+    // only when the throws pass the next round number.
+    const double kEnd = axisEnd(throws);
+    theory.kEnd = kEnd;
+    if (!(theory == m_shownTheory)) {
+        ExpectationBand band =
+            expectationBand(theory.expected, theory.sigmaOne, static_cast<qint64>(kEnd));
+        // No value can leave [floor, ceiling], so neither may the band that says where it
+        // should be.
+        for (QPointF &p : band.lower)
+            p.setY(std::max(p.y(), theory.floor));
+        for (QPointF &p : band.upper)
+            p.setY(std::min(p.y(), theory.ceiling));
+        m_bandLow = band.lower.constFirst().y();
+        m_bandHigh = band.upper.constFirst().y();
+        m_kAxis->setRange(1, kEnd);
+        m_bandLower->replace(band.lower);
+        m_bandUpper->replace(band.upper);
+        m_expected->replace({QPointF(1, theory.expected), QPointF(kEnd, theory.expected)});
+        m_shownTheory = theory;
+    }
+    m_observed->replace(m_running.points());
+
+    // The band is widest at one throw.
+    double low = std::min({m_running.minimum(), theory.expected, m_bandLow});
+    double high = std::max({m_running.maximum(), theory.expected, m_bandHigh});
+    if (high - low < 1e-9)
+        high = low + (frequency ? 0.01 : 1);
+    setValueRange(low, high);
+}
+
+double Entwicklung::axisEnd(qint64 throws)
+{
+    // Two significant digits, rounded up: the axis grows in steps of at most a tenth of a
+    // decade, and on a logarithmic axis the gap after the last throw is hardly to be seen.
+    if (throws <= 10)
+        return 10;
+    const double unit = std::pow(10.0, std::floor(std::log10(static_cast<double>(throws))) - 1);
+    return std::ceil(static_cast<double>(throws) / unit - 1e-9) * unit;
+}
+
+void Entwicklung::setValueRange(double low, double high)
+{
+    // Ticks at multiples of 1, 2, 2,5 or 5 times a power of ten, about five intervals; computed
+    // here rather than by applyNiceNumbers(), which changes the range several times over.
+    const double raw = (high - low) / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = magnitude;
+    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        step = factor * magnitude;
+        if (step >= raw * (1 - 1e-9))
+            break;
+    }
+    const double min = std::floor(low / step + 1e-9) * step;
+    const double max = std::ceil(high / step - 1e-9) * step;
+    if (m_valueAxis->min() != min || m_valueAxis->max() != max)
+        m_valueAxis->setRange(min, max);
+    m_valueAxis->setTickCount(static_cast<int>(std::lround((max - min) / step)) + 1);
+    m_valueAxis->setLabelFormat(labelFormatFor(step));
+}
+
+void Entwicklung::paintChart(QPainter &painter, const QRectF &target)
+{
+    if (m_chartStale) {
+        m_chartStale = false;
+        updateChart();
+    }
+    m_chart->scene()->render(&painter, target, m_chart->sceneBoundingRect());
+}

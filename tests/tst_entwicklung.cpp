@@ -1,0 +1,252 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "austausch.h"
+#include "entwicklung.h"
+#include "running_frequency.h"
+#include "statistics_windows.h"
+
+#include <QAreaSeries>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+#include <cmath>
+
+using Groesse = RunningSeries::Groesse;
+using Record = std::vector<quint8>;
+
+class TestEntwicklung : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void reducedSeries_data();
+    void reducedSeries();
+    void catchingUpEqualsOnePass_data();
+    void catchingUpEqualsOnePass();
+    void pointCountIsBounded();
+    void windowFollowsItsChoice_data();
+    void windowFollowsItsChoice();
+    void newClearsTheChart();
+    void closingReleases();
+};
+
+namespace {
+
+Record randomRecord(int dice, int throws, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    Record record;
+    record.reserve(static_cast<std::size_t>(throws));
+    for (int t = 0; t < throws; ++t) {
+        int sum = 0;
+        for (int d = 0; d < dice; ++d)
+            sum += random.bounded(1, 7);
+        record.push_back(static_cast<quint8>(sum));
+    }
+    return record;
+}
+
+void startGame(int dice, const Record &record)
+{
+    Austausch::Anzahl = static_cast<qint16>(dice);
+    Austausch::MinSumme = static_cast<qint16>(dice);
+    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
+    Austausch::Wurfsummen = record;
+}
+
+} // namespace
+
+void TestEntwicklung::cleanup()
+{
+    entwicklung().unload();
+    Austausch::reset();
+}
+
+void TestEntwicklung::reducedSeries_data()
+{
+    QTest::addColumn<int>("perDecade");
+    QTest::addColumn<Groesse>("groesse");
+    QTest::addColumn<Record>("record");
+    QTest::addColumn<QList<QPointF>>("points");
+
+    const Record twelve{7, 2, 2, 7, 7, 2, 2, 2, 2, 2, 7, 2};
+    // One bucket a decade: k 1…9 keep their largest value (k 1) and the first smallest (k 3,
+    // not k 9); the open bucket 10…12 keeps its extremes and ends in the exact last value.
+    QTest::newRow("frequency, coarse buckets")
+        << 1 << Groesse::RelativeHaeufigkeit << twelve
+        << QList<QPointF>{{1, 1.0}, {3, 1.0 / 3}, {10, 0.3}, {11, 4.0 / 11}, {12, 4.0 / 12}};
+    // Below k = 87 every throw is a bucket of its own: the exact running values.
+    QTest::newRow("frequency, fine buckets")
+        << 200 << Groesse::RelativeHaeufigkeit << Record{7, 2, 7, 7}
+        << QList<QPointF>{{1, 1.0}, {2, 0.5}, {3, 2.0 / 3}, {4, 0.75}};
+    QTest::newRow("mean, fine buckets")
+        << 200 << Groesse::Mittelwert << Record{7, 2, 12, 3}
+        << QList<QPointF>{{1, 7.0}, {2, 4.5}, {3, 7.0}, {4, 6.0}};
+    // A spike of one throw inside a wide bucket must survive the reduction.
+    Record spike(50, 2);
+    spike[20] = 7;
+    QTest::newRow("spike kept")
+        << 1 << Groesse::RelativeHaeufigkeit << spike
+        << QList<QPointF>{{1, 0.0}, {10, 0.0}, {21, 1.0 / 21}, {50, 1.0 / 50}};
+    QTest::newRow("no throws") << 200 << Groesse::Mittelwert << Record{} << QList<QPointF>{};
+}
+
+void TestEntwicklung::reducedSeries()
+{
+    // The reduction must give the exact running value at the points it keeps, in k order.
+    QFETCH(int, perDecade);
+    QFETCH(Groesse, groesse);
+    QFETCH(Record, record);
+    QFETCH(QList<QPointF>, points);
+
+    RunningSeries series(perDecade);
+    series.setGroesse(groesse);
+    series.setSumme(7);
+    series.update(record);
+    QCOMPARE(series.points(), points);
+    QCOMPARE(series.throws(), qint64(record.size()));
+}
+
+void TestEntwicklung::catchingUpEqualsOnePass_data()
+{
+    QTest::addColumn<int>("chunk");
+    QTest::addColumn<bool>("newInBetween");
+
+    QTest::newRow("one throw a move") << 1 << false;
+    QTest::newRow("uneven moves") << 997 << false;
+    QTest::newRow("New, then a shorter game") << 1500 << true;
+}
+
+void TestEntwicklung::catchingUpEqualsOnePass()
+{
+    // Reading only the new throws after a move, or starting over after New, must not drift
+    // from a pass over the whole record.
+    QFETCH(int, chunk);
+    QFETCH(bool, newInBetween);
+
+    RunningSeries incremental;
+    incremental.setSumme(10);
+    Record seen;
+    if (newInBetween) {
+        seen = randomRecord(3, 20000, 1);
+        incremental.update(seen);
+        seen.clear();
+        incremental.update(seen);
+    }
+    const Record whole = randomRecord(3, 6000, 2);
+    for (std::size_t i = 0; i < whole.size(); i += static_cast<std::size_t>(chunk)) {
+        const auto end = std::min(whole.size(), i + static_cast<std::size_t>(chunk));
+        seen.insert(seen.end(), whole.begin() + static_cast<std::ptrdiff_t>(i),
+                    whole.begin() + static_cast<std::ptrdiff_t>(end));
+        incremental.update(seen);
+    }
+
+    RunningSeries onePass;
+    onePass.setSumme(10);
+    onePass.update(whole);
+    QCOMPARE(incremental.points(), onePass.points());
+    QCOMPARE(incremental.minimum(), onePass.minimum());
+    QCOMPARE(incremental.maximum(), onePass.maximum());
+}
+
+void TestEntwicklung::pointCountIsBounded()
+{
+    // A full game must not hand the chart a point per throw, and must end in the exact value.
+    const Record record = randomRecord(7, 400000, 3);
+    RunningSeries series;
+    series.setSumme(24);
+    series.update(record);
+    const QList<QPointF> points = series.points();
+    QVERIFY2(points.size() <= 3000, qPrintable(QString::number(points.size())));
+    const auto count = std::count(record.begin(), record.end(), quint8(24));
+    QCOMPARE(points.constFirst().x(), 1.0);
+    QCOMPARE(points.constLast(), QPointF(400000, double(count) / 400000));
+}
+
+void TestEntwicklung::windowFollowsItsChoice_data()
+{
+    QTest::addColumn<int>("shownSum"); // 0: the window as it opens
+    QTest::addColumn<bool>("mean");
+    QTest::addColumn<int>("expectedSum");
+    QTest::addColumn<double>("lastValue");
+    QTest::addColumn<double>("theory");
+
+    // Two dice, sums 7 7 2 12 7 8.
+    QTest::newRow("opens on the most likely sum") << 0 << false << 7 << 0.5 << 6.0 / 36;
+    QTest::newRow("a chosen sum") << 2 << false << 2 << 1.0 / 6 << 1.0 / 36;
+    QTest::newRow("a sum the dice cannot show") << 40 << false << 12 << 1.0 / 6 << 1.0 / 36;
+    QTest::newRow("running mean") << 0 << true << 7 << 43.0 / 6 << 7.0;
+}
+
+void TestEntwicklung::windowFollowsItsChoice()
+{
+    // The chart must show what the controls say, theory and band included.
+    QFETCH(int, shownSum);
+    QFETCH(bool, mean);
+    QFETCH(int, expectedSum);
+    QFETCH(double, lastValue);
+    QFETCH(double, theory);
+
+    startGame(2, {7, 7, 2, 12, 7, 8});
+    Entwicklung &window = *entwicklung();
+    window.show();
+    QCOMPARE(window.objectName(), QStringLiteral("Entwicklung"));
+    if (shownSum)
+        window.showSum(shownSum);
+    if (mean)
+        window.findChild<QComboBox *>(QStringLiteral("Groesse"))->setCurrentIndex(1);
+
+    auto *spin = window.findChild<QSpinBox *>(QStringLiteral("Summe"));
+    QCOMPARE(spin->value(), expectedSum);
+    QCOMPARE(spin->isEnabled(), !mean);
+    QCOMPARE(window.beobachtet().count(), 6);
+    QCOMPARE(window.beobachtet().points().constLast(), QPointF(6, lastValue));
+    QCOMPARE(window.erwartet().points().constFirst(), QPointF(1, theory));
+    // The band after four throws: theory ± 2 σ₁ / 2.
+    const double sigmaOne = mean ? std::sqrt(70.0 / 12) : std::sqrt(theory * (1 - theory));
+    const QList<QPointF> upper = window.erwartungsbereich().upperSeries()->points();
+    const auto atFour = std::find_if(upper.begin(), upper.end(),
+                                     [](const QPointF &p) { return p.x() == 4; });
+    QVERIFY(atFour != upper.end());
+    QVERIFY(qFuzzyCompare(atFour->y(), theory + sigmaOne));
+}
+
+void TestEntwicklung::newClearsTheChart()
+{
+    // After New the old game's line must go, even when the next refresh finds throws again.
+    startGame(1, {6, 6, 6, 6, 6, 6, 6, 6});
+    Entwicklung &window = *entwicklung();
+    window.showSum(6);
+    window.show();
+    QCOMPARE(window.beobachtet().points().constLast(), QPointF(8, 1.0));
+
+    Austausch::Wurfsummen.clear();
+    window.refresh();
+    QCOMPARE(window.beobachtet().count(), 0);
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("Hinweis"))->isHidden());
+
+    Austausch::Wurfsummen = {1, 6, 1};
+    window.refresh();
+    QCOMPARE(window.beobachtet().points().constLast(), QPointF(3, 1.0 / 3));
+    QVERIFY(window.findChild<QLabel *>(QStringLiteral("Hinweis"))->isHidden());
+}
+
+void TestEntwicklung::closingReleases()
+{
+    // The owner must learn that the window is gone, and the next touch must build a new one.
+    startGame(2, {});
+    entwicklung().show();
+    QSignalSpy released(&entwicklung(), &SharedWindowBase::released);
+    entwicklung()->close();
+    QCOMPARE(released.count(), 1);
+    QVERIFY(!entwicklung().isLoaded());
+}
+
+QTEST_MAIN(TestEntwicklung)
+#include "tst_entwicklung.moc"
