@@ -2,6 +2,7 @@
 #include "statistics_windows.h"
 
 #include "abs_haeufigkeiten.h"
+#include "auswertung.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 
@@ -20,5 +21,11 @@ SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten()
 SharedWindow<Verlauf> &verlauf()
 {
     static SharedWindow<Verlauf> instance;
+    return instance;
+}
+
+SharedWindow<Auswertung> &auswertung()
+{
+    static SharedWindow<Auswertung> instance;
     return instance;
 }
