@@ -133,14 +133,15 @@ QVariant AuswertungModel::headerData(int section, Qt::Orientation orientation, i
     switch (section) {
     case Summe:
         return QStringLiteral("Augensumme");
+    // Two lines each keep the columns narrow enough for the window's default width.
     case Anzahl:
-        return QStringLiteral("absolute Häufigkeit");
+        return QStringLiteral("absolute\nHäufigkeit");
     case Relativ:
-        return QStringLiteral("relative Häufigkeit");
+        return QStringLiteral("relative\nHäufigkeit");
     case Wahrscheinlichkeit:
         return QStringLiteral("Wahrscheinlichkeit");
     case Erwartet:
-        return QStringLiteral("erwartete Häufigkeit");
+        return QStringLiteral("erwartete\nHäufigkeit");
     default:
         return {};
     }
@@ -204,7 +205,7 @@ Auswertung::Auswertung()
     m_tabelle->setObjectName(QStringLiteral("Tabelle"));
     m_tabelle->setModel(m_model);
     m_tabelle->verticalHeader()->hide();
-    m_tabelle->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
     m_tabelle->setAlternatingRowColors(true);
     m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -355,7 +355,6 @@ void Test::expectedCountMarks()
         const QLabel &bar = w.absH()[i];
         QCOMPARE(mark.geometry(), QRect(bar.x(), tops[i], bar.width(), 2));
         QVERIFY(mark.isVisibleTo(&w));
-        QCOMPARE(mark.property("Index").toInt(), i);
         if (tops[i] >= 0)
             QCOMPARE(QColor(image.pixel(mark.x() + mark.width() / 2, mark.y())), QColor(Qt::black));
     }
