@@ -2,9 +2,13 @@
 #include "abs_haeufigkeiten.h"
 
 #include "austausch.h"
+#include "auswertung.h"
+#include "distribution.h"
 #include "rounding.h"
+#include "statistics_windows.h"
 #include "twips.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QResizeEvent>
@@ -25,6 +29,8 @@ constexpr float BarHeight = 615;
 constexpr float LabelWidth = 615;
 constexpr float LabelHeight = 255;
 constexpr int GridLines = 16;
+// A mark of an expected count is two pixels high.
+constexpr float MarkHeight = 2 * Twips::PerPixel;
 
 // The design asks for MS Sans Serif, which other platforms do not have; their own default
 // sans-serif family at the same size keeps the proportions.
@@ -93,9 +99,9 @@ int colourValue(int summe, qint16 maxSumme)
     return roundToInt(static_cast<double>(summe) / maxSumme * 250);
 }
 
-float levelY(qint32 value, qint32 maximum, float chartHeight)
+float levelY(double value, qint32 maximum, float chartHeight)
 {
-    return static_cast<float>((1 - static_cast<double>(value) / maximum * 0.9) * chartHeight);
+    return static_cast<float>((1 - value / maximum * 0.9) * chartHeight);
 }
 
 } // namespace BarChart
@@ -103,7 +109,8 @@ float levelY(qint32 value, qint32 maximum, float chartHeight)
 AbsHaeufigkeiten::AbsHaeufigkeiten()
     : m_absH(QStringLiteral("absH"), new QLabel(this)),
       m_niveau(QStringLiteral("Niveau"), new LineElement(this)),
-      m_nzahl(QStringLiteral("NZahl"), new QLabel(this))
+      m_nzahl(QStringLiteral("NZahl"), new QLabel(this)),
+      m_erwartung(QStringLiteral("Erwartung"), new QLabel(this))
 {
     setObjectName(QStringLiteral("absHaeufigkeiten"));
     setWindowTitle(QStringLiteral("absolute Häufigkeiten"));
@@ -138,7 +145,39 @@ AbsHaeufigkeiten::AbsHaeufigkeiten()
     Twips::setHeight(label, LabelHeight);
     label.setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    QLabel &mark = m_erwartung[0];
+    mark.setVisible(false);
+    mark.setAutoFillBackground(true);
+    QPalette markPalette = mark.palette();
+    markPalette.setColor(QPalette::Window, Qt::black);
+    mark.setPalette(markPalette);
+    Twips::setHeight(mark, MarkHeight);
+
+    createActions();
     Form_Load();
+}
+
+void AbsHaeufigkeiten::createActions()
+{
+    m_mErwartet = new QAction(QStringLiteral("Erwartete Häufigkeiten anzeigen"), this);
+    m_mErwartet->setObjectName(QStringLiteral("MErwartet"));
+    m_mErwartet->setCheckable(true);
+    connect(m_mErwartet, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            Form_Resize();
+        else
+            hideMarks();
+    });
+    m_mAuswertung = new QAction(QStringLiteral("Auswertung …"), this);
+    m_mAuswertung->setObjectName(QStringLiteral("MAuswertung"));
+    connect(m_mAuswertung, &QAction::triggered, this, [] {
+        auswertung().show();
+        auswertung()->raise();
+        auswertung()->activateWindow();
+    });
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    addAction(m_mErwartet);
+    addAction(m_mAuswertung);
 }
 
 AbsHaeufigkeiten::~AbsHaeufigkeiten()
@@ -230,4 +269,51 @@ void AbsHaeufigkeiten::Form_Resize()
         Twips::setTop(label, line.y1());
         label.setText(QString::number(value));
     }
+
+    if (m_mErwartet->isChecked())
+        placeMarks(minSumme, maxSumme, maximum, h);
+}
+
+void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum,
+                                  float chartHeight)
+{
+    const int dice = Austausch::Anzahl;
+    if (dice < 1 || dice > 7)
+        return;
+    const SumDistribution distribution(dice);
+    const qint64 throws = Austausch::totalCount();
+
+    bool created = false;
+    while (m_erwartung.count() < m_absH.count()) {
+        m_erwartung.create(m_erwartung.count());
+        created = true;
+    }
+    // Bars made after the marks would cover them.
+    if (created) {
+        for (int i = 0; i < m_erwartung.count(); ++i)
+            m_erwartung[i].raise();
+    }
+
+    for (int i = 0; i < m_erwartung.count(); ++i) {
+        QLabel &mark = m_erwartung[i];
+        const int summe = minSumme + i;
+        if (summe > maxSumme) {
+            mark.setVisible(false);
+            continue;
+        }
+        const QLabel &bar = m_absH[i];
+        const float y =
+            BarChart::levelY(distribution.expectedCount(summe, throws), maximum, chartHeight);
+        Twips::setLeft(mark, Twips::left(bar));
+        Twips::setWidth(mark, Twips::width(bar));
+        // Centred on the level: half the mark above it, half below.
+        Twips::setTop(mark, y - MarkHeight / 2);
+        mark.setVisible(true);
+    }
+}
+
+void AbsHaeufigkeiten::hideMarks()
+{
+    for (int i = 0; i < m_erwartung.count(); ++i)
+        m_erwartung[i].setVisible(false);
 }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QWidget>
 
+class QAction;
 class QCloseEvent;
 class QResizeEvent;
 
@@ -26,8 +27,8 @@ float barLeft(int index, float barWidth, float leftMargin);
 float barHeight(qint16 count, qint32 maximum, float chartHeight);
 // The red intensity of sum s: 42 for the lowest reachable sum of any number of dice, 250 for Mx.
 int colourValue(int summe, qint16 maxSumme);
-// Bars and grid share this scale: the y of count `value`.
-float levelY(qint32 value, qint32 maximum, float chartHeight);
+// Bars, grid and expected counts share this scale: the y of count `value`.
+float levelY(double value, qint32 maximum, float chartHeight);
 
 } // namespace BarChart
 
@@ -46,6 +47,8 @@ public:
     const ElementList<QLabel> &absH() const { return m_absH; }
     const ElementList<LineElement> &Niveau() const { return m_niveau; }
     const ElementList<QLabel> &NZahl() const { return m_nzahl; }
+    // The marks of the expected counts, one per bar; shown while MErwartet is checked.
+    const ElementList<QLabel> &Erwartung() const { return m_erwartung; }
 
 signals:
     // The unload or terminate step ran: the main window clears the check mark of Mabs.
@@ -58,8 +61,14 @@ protected:
 private:
     void Form_Load();
     void Form_Resize();
+    void createActions();
+    void placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum, float chartHeight);
+    void hideMarks();
 
     ElementList<QLabel> m_absH;
     ElementList<LineElement> m_niveau;
     ElementList<QLabel> m_nzahl;
+    ElementList<QLabel> m_erwartung;
+    QAction *m_mErwartet = nullptr;
+    QAction *m_mAuswertung = nullptr;
 };

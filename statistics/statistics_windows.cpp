@@ -2,6 +2,7 @@
 #include "statistics_windows.h"
 
 #include "abs_haeufigkeiten.h"
+#include "auswertung.h"
 #include "entwicklung.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
@@ -21,6 +22,12 @@ SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten()
 SharedWindow<Verlauf> &verlauf()
 {
     static SharedWindow<Verlauf> instance;
+    return instance;
+}
+
+SharedWindow<Auswertung> &auswertung()
+{
+    static SharedWindow<Auswertung> instance;
     return instance;
 }
 

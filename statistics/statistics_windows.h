@@ -4,12 +4,14 @@
 #include "shared_window.h"
 
 class AbsHaeufigkeiten;
+class Auswertung;
 class Entwicklung;
 class RelHaeufigkeiten;
 class Verlauf;
 
-// The three statistics windows, each one shared instance for the whole run.
+// The statistics windows, each one shared instance for the whole run.
 SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten();
 SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten();
 SharedWindow<Verlauf> &verlauf();
+SharedWindow<Auswertung> &auswertung();
 SharedWindow<Entwicklung> &entwicklung();

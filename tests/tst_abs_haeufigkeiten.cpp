@@ -3,6 +3,7 @@
 #include "austausch.h"
 #include "casino.h"
 #include "fakes.h"
+#include "auswertung.h"
 #include "statistics_windows.h"
 #include "twips.h"
 
@@ -35,6 +36,8 @@ private slots:
     void resize_data();
     void resize();
     void closeAndRecreate();
+    void expectedCountMarks_data();
+    void expectedCountMarks();
 
 private:
     static AbsHaeufigkeiten &window() { return absHaeufigkeiten().instance(); }
@@ -305,6 +308,62 @@ void Test::closeAndRecreate()
     // Every bar but bar 0 was made in this first pass and still has bar 0's shade.
     for (int i = 1; i < 11; ++i)
         QCOMPARE(colourOf(bars[i]), QColor(42, 0, 0));
+}
+
+void Test::expectedCountMarks_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<Pixels>("tops"); // y = (1 − E / M × 0.9) × H, one pixel less, ties to even
+    QTest::newRow("one die, E = 5 of M = 15")
+        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 275) << Pixels(6, 192);
+    QTest::newRow("one die, window twice as high")
+        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 550) << Pixels(6, 384);
+    // E(7) = 6 lies above M / 0.9 = 4.4 and so above the top edge.
+    QTest::newRow("two dice, 36 throws, M = 4")
+        << 2 << QList<int>{3, 3, 3, 3, 3, 4, 4, 4, 3, 3, 3} << QSize(422, 275)
+        << Pixels{212, 150, 88, 26, -35, -97, -35, 26, 88, 150, 212};
+}
+
+void Test::expectedCountMarks()
+{
+    // Guards marks off the chart's scale, beside their bars, hidden behind them, shown while
+    // unchecked, or left behind by a resize.
+    QFETCH(int, dice);
+    QFETCH(QList<int>, counts);
+    QFETCH(QSize, size);
+    QFETCH(Pixels, tops);
+    setDice(dice);
+    for (int i = 0; i < counts.size(); ++i)
+        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    w.absH_Refresh();
+    auto *mErwartet = w.findChild<QAction *>(QStringLiteral("MErwartet"));
+    QVERIFY(mErwartet && mErwartet->isCheckable() && !mErwartet->isChecked());
+    const auto &marks = w.Erwartung();
+    QVERIFY(!marks[0].isVisibleTo(&w));
+
+    mErwartet->setChecked(true);
+    w.resize(size);
+    QTRY_COMPARE(w.size(), size);
+    QCOMPARE(marks.count(), w.absH().count());
+    const QImage image = w.grab().toImage();
+    for (int i = 0; i < tops.size(); ++i) {
+        const QLabel &mark = marks[i];
+        const QLabel &bar = w.absH()[i];
+        QCOMPARE(mark.geometry(), QRect(bar.x(), tops[i], bar.width(), 2));
+        QVERIFY(mark.isVisibleTo(&w));
+        if (tops[i] >= 0)
+            QCOMPARE(QColor(image.pixel(mark.x() + mark.width() / 2, mark.y())), QColor(Qt::black));
+    }
+
+    mErwartet->setChecked(false);
+    for (int i = 0; i < marks.count(); ++i)
+        QVERIFY(!marks[i].isVisibleTo(&w));
+    w.findChild<QAction *>(QStringLiteral("MAuswertung"))->trigger();
+    QVERIFY(auswertung().isLoaded() && auswertung()->isVisible());
 }
 
 QTEST_MAIN(Test)

@@ -114,6 +114,7 @@ void endProgram(std::unique_ptr<Casino> &casino)
     relHaeufigkeiten().unload();
     absHaeufigkeiten().unload();
     verlauf().unload();
+    auswertung().unload();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     history().clear();
     Austausch::reset();

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "distribution.h"
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include <vector>
+
+class QCloseEvent;
+class QLabel;
+class QShowEvent;
+class QTableView;
+
+// Every reachable sum of the current game: its count and relative frequency beside the
+// probability and the expected count of fair dice. Numbers are text in the user's locale.
+class AuswertungModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { Summe, Anzahl, Relativ, Wahrscheinlichkeit, Erwartet, Spalten };
+
+    explicit AuswertungModel(QObject *parent = nullptr);
+
+    // `counts[i]` is the count of the sum distribution.minSum() + i.
+    void setCounts(const SumDistribution &distribution, std::vector<qint64> counts);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QString text(int row, int column) const;
+
+    SumDistribution m_distribution{1};
+    std::vector<qint64> m_counts;
+    qint64 m_throws = 0;
+};
+
+// "Auswertung": how the throws since New compare with fair dice: mean and standard deviation
+// beside their theoretical values, Pearson's χ² test with a sentence for pupils, and a table of
+// every sum.
+class Auswertung : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Auswertung();
+    ~Auswertung() override;
+
+    // Reads the game state again; cheap enough to run after every move.
+    void refresh();
+
+    const AuswertungModel &model() const { return *m_model; }
+
+signals:
+    // The window was closed or destroyed.
+    void released();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showNoGame();
+
+    QLabel *m_wurfanzahl;
+    QLabel *m_mittelwert;
+    QLabel *m_mittelwertTheorie;
+    QLabel *m_standardabweichung;
+    QLabel *m_standardabweichungTheorie;
+    QLabel *m_chiQuadrat;
+    QLabel *m_freiheitsgrade;
+    QLabel *m_pWert;
+    QLabel *m_deutung;
+    AuswertungModel *m_model;
+    QTableView *m_tabelle;
+};

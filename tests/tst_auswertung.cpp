@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "austausch.h"
+#include "auswertung.h"
+#include "statistics_windows.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestAuswertung : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void init() { Austausch::reset(); }
+    void cleanup()
+    {
+        auswertung().unload();
+        Austausch::reset();
+    }
+
+    void numbersInGerman_data();
+    void numbersInGerman();
+};
+
+void TestAuswertung::numbersInGerman_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("counts");
+    // Wurfanzahl, Mittelwert, MittelwertTheorie, Standardabweichung, StandardabweichungTheorie,
+    // ChiQuadrat, Freiheitsgrade, pWert
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QString>("sentence"); // a word of the sentence for pupils
+    QTest::addColumn<QStringList>("lastRow"); // the table's row of the highest sum
+
+    QTest::newRow("one die, noticeably unfair")
+        << 1 << QList<int>{5, 8, 9, 8, 10, 20}
+        << QStringList{u"60"_s, u"4,167"_s, u"3,5"_s, u"1,705"_s, u"1,708"_s, u"13,40"_s,
+                       u"5"_s, u"0,0199"_s}
+        << u"zwanzig"_s << QStringList{u"6"_s, u"20"_s, u"33,33 %"_s, u"16,67 %"_s, u"10,0"_s};
+    QTest::newRow("two dice, exactly as expected")
+        << 2 << QList<int>{100, 200, 300, 400, 500, 600, 500, 400, 300, 200, 100}
+        << QStringList{u"3.600"_s, u"7,000"_s, u"7,0"_s, u"2,415"_s, u"2,415"_s, u"0,00"_s,
+                       u"10"_s, u"1,0000"_s}
+        << u"passen"_s
+        << QStringList{u"12"_s, u"100"_s, u"2,78 %"_s, u"2,78 %"_s, u"100,0"_s};
+    QTest::newRow("one die, only sixes: p too small for four decimals")
+        << 1 << QList<int>{0, 0, 0, 0, 0, 1000}
+        << QStringList{u"1.000"_s, u"6,000"_s, u"3,5"_s, u"0,000"_s, u"1,708"_s,
+                       u"5.000,00"_s, u"5"_s, u"< 0,0001"_s}
+        << u"zwanzig"_s
+        << QStringList{u"6"_s, u"1.000"_s, u"100,00 %"_s, u"16,67 %"_s, u"166,7"_s};
+    QTest::newRow("seven dice, no throws")
+        << 7 << QList<int>(36, 0)
+        << QStringList{u"0"_s, u"—"_s, u"24,5"_s, u"—"_s, u"4,518"_s, u"—"_s, u"—"_s,
+                       u"—"_s}
+        << u"zu wenige"_s
+        << QStringList{u"42"_s, u"0"_s, u"—"_s, u"0,00036 %"_s, u"0,0"_s};
+}
+
+void TestAuswertung::numbersInGerman()
+{
+    // Guards numbers in a foreign format, a stale window after a refresh, and a χ² result
+    // shown where there is none.
+    QFETCH(int, dice);
+    QFETCH(QList<int>, counts);
+    QFETCH(QStringList, labels);
+    QFETCH(QString, sentence);
+    QFETCH(QStringList, lastRow);
+
+    Auswertung &window = auswertung().instance();
+    Austausch::Anzahl = static_cast<qint16>(dice);
+    Austausch::MinSumme = static_cast<qint16>(dice);
+    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
+    for (int i = 0; i < counts.size(); ++i)
+        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+    window.refresh();
+
+    const QStringList names{u"Wurfanzahl"_s, u"Mittelwert"_s, u"MittelwertTheorie"_s,
+                            u"Standardabweichung"_s, u"StandardabweichungTheorie"_s,
+                            u"ChiQuadrat"_s, u"Freiheitsgrade"_s, u"pWert"_s};
+    for (int i = 0; i < names.size(); ++i) {
+        const auto *label = window.findChild<QLabel *>(names[i]);
+        QVERIFY2(label, qPrintable(names[i]));
+        QCOMPARE(label->text(), labels[i]);
+    }
+    QVERIFY(window.findChild<QLabel *>(u"Deutung"_s)->text().contains(sentence));
+
+    const AuswertungModel &model = window.model();
+    QCOMPARE(model.rowCount(), 5 * dice + 1);
+    QStringList row;
+    for (int column = 0; column < model.columnCount(); ++column)
+        row.append(model.index(model.rowCount() - 1, column).data().toString());
+    QCOMPARE(row, lastRow);
+}
+
+QTEST_MAIN(TestAuswertung)
+#include "tst_auswertung.moc"
