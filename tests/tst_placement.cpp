@@ -184,6 +184,11 @@ void TestPlacement::scaledScreen()
     QCOMPARE(pie.geometry(), QRect(633, 513, 264, 256));
     QCOMPARE(pie.surface().size(), QSize(528, 512));
     QCOMPARE(pie.surface().devicePixelRatio(), 2.0);
+
+    // Dragged onto an unscaled screen, the pie is drawn again for it, not shrunk.
+    pie.move(1400, 100);
+    QTRY_COMPARE(pie.surface().devicePixelRatio(), 1.0);
+    QCOMPARE(pie.surface().size(), QSize(264, 256));
 }
 
 QTEST_MAIN(TestPlacement)
