@@ -2,12 +2,19 @@
 #include "shared_window.h"
 
 #include "resources.h"
+#include "screen_fit.h"
 
 #include <QEvent>
 
 void SharedWindowBase::show()
 {
-    touch().show();
+    QWidget &window = touch();
+    // A window opens at its design position, or as near to it as its screen allows; once it has
+    // been shown or hidden, it stays wherever the user has put it.
+    if (!window.testAttribute(Qt::WA_WState_ExplicitShowHide))
+        ScreenFit::showOnScreen(window);
+    else
+        window.show();
 }
 
 void SharedWindowBase::hide()

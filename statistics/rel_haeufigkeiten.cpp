@@ -168,9 +168,15 @@ void RelHaeufigkeiten::Form_Resize()
 
 void RelHaeufigkeiten::Cls()
 {
+    // The surface has the screen's device pixels, so wedges stay sharp on a scaled screen; the
+    // painter on it still works in the window's logical pixels.
     const QSize client = size();
-    if (m_surface.size() != client)
-        m_surface = client.isEmpty() ? QImage() : QImage(client, QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(client) * ratio).toSize();
+    if (m_surface.size() != pixels || m_surface.devicePixelRatio() != ratio) {
+        m_surface = client.isEmpty() ? QImage() : QImage(pixels, QImage::Format_RGB32);
+        m_surface.setDevicePixelRatio(ratio);
+    }
     m_surface.fill(Qt::white);
 }
 
@@ -181,7 +187,10 @@ void RelHaeufigkeiten::beginDrawing(QPainter &painter)
     if (m_surface.isNull())
         return;
     painter.begin(&m_surface);
-    // Aliased, so every wedge is exactly its colour and the outline stays a hairline.
+    // Aliased on an unscaled screen, so every wedge is exactly its colour and the outline stays
+    // a hairline; with more device pixels than logical ones the edges can afford to be smooth.
+    if (m_surface.devicePixelRatio() > 1)
+        painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(m_fillColor);
 }
@@ -203,7 +212,21 @@ void RelHaeufigkeiten::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QRect dirty = event->rect();
     painter.fillRect(dirty, Qt::white);
-    painter.drawImage(dirty, m_surface, dirty);
+    // The source rectangle counts the surface's own, device pixels.
+    const qreal ratio = m_surface.devicePixelRatio();
+    const QRectF source(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio,
+                        dirty.height() * ratio);
+    painter.drawImage(QRectF(dirty), m_surface, source);
+}
+
+bool RelHaeufigkeiten::event(QEvent *event)
+{
+    // On a screen with another device pixel ratio the surface is drawn anew at the new ratio.
+    const bool result = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal
+        && m_surface.devicePixelRatio() != devicePixelRatioF())
+        Form_Resize();
+    return result;
 }
 
 void RelHaeufigkeiten::mousePressEvent(QMouseEvent *event)

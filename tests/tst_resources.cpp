@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -66,6 +67,8 @@ class TestResources : public QObject
 private slots:
     void face_data();
     void face();
+    void faceDoubled_data() { face_data(); }
+    void faceDoubled();
     void faceCorners_data();
     void faceCorners();
     void icon();
@@ -114,10 +117,42 @@ void TestResources::face()
     QCOMPARE(white, 37 * int(centres.size()));
 }
 
+void TestResources::faceDoubled()
+{
+    // A face for a device pixel ratio of 2 that is an enlargement, misses the ratio, or has its
+    // pips off the doubled centres or at another size shows blurred or different dice on a
+    // scaled screen.
+    QFETCH(int, value);
+    QFETCH(QList<QPoint>, centres);
+
+    const QPixmap pixmap = Resources::face(value, 2.0);
+    QCOMPARE(pixmap.size(), QSize(62, 62));
+    QCOMPARE(pixmap.devicePixelRatio(), 2.0);
+    QVERIFY(!pixmap.hasAlphaChannel());
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+
+    for (int y = 0; y < 62; ++y) {
+        for (int x = 0; x < 62; ++x) {
+            // The pip disc, 7 across around the middle of its pixel, at twice the scale: 14
+            // across around the doubled centre.
+            const auto inDisc = std::any_of(centres.cbegin(), centres.cend(), [&](QPoint c) {
+                return std::hypot(x + 0.5 - (2 * c.x() + 1), y + 0.5 - (2 * c.y() + 1)) <= 7;
+            });
+            const bool nearCorner = std::min(x, 61 - x) + std::min(y, 61 - y) < 8;
+            const QRgb actual = image.pixel(x, y);
+            if (inDisc ? actual != White : (!nearCorner && actual != Red)) {
+                QFAIL(qPrintable(QStringLiteral("pixel (%1,%2) is %3")
+                                     .arg(x).arg(y).arg(colourName(actual))));
+            }
+        }
+    }
+}
+
 void TestResources::faceCorners_data()
 {
     QTest::addColumn<int>("value");
-    QTest::addColumn<QPoint>("corner");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QPoint>("corner"); // in the 31 × 31 grid
     QTest::addColumn<QPoint>("inward"); // one step towards the image's centre
 
     const QList<std::pair<const char *, std::pair<QPoint, QPoint>>> corners = {
@@ -126,10 +161,12 @@ void TestResources::faceCorners_data()
         {"bottom left", {{0, 30}, {1, -1}}},
         {"bottom right", {{30, 30}, {-1, -1}}},
     };
-    for (int value = 1; value <= 6; ++value) {
-        for (const auto &[name, geometry] : corners) {
-            QTest::addRow("face %d, %s", value, name)
-                << value << geometry.first << geometry.second;
+    for (const qreal ratio : {1.0, 2.0}) {
+        for (int value = 1; value <= 6; ++value) {
+            for (const auto &[name, geometry] : corners) {
+                QTest::addRow("ratio %g, face %d, %s", ratio, value, name)
+                    << value << ratio << geometry.first << geometry.second;
+            }
         }
     }
 }
@@ -137,15 +174,22 @@ void TestResources::faceCorners_data()
 void TestResources::faceCorners()
 {
     // Square corners, or a fade mirrored the wrong way, make the dice look chipped next to
-    // the black tray.
+    // the black tray; at ratio 2 the same fade at doubled coordinates.
     QFETCH(int, value);
+    QFETCH(qreal, ratio);
     QFETCH(QPoint, corner);
     QFETCH(QPoint, inward);
 
-    const QImage image = Resources::face(value).toImage().convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(image.size(), QSize(31, 31));
+    const QImage image =
+        Resources::face(value, ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+    const int scale = int(ratio);
+    QCOMPARE(image.size(), QSize(31, 31) * scale);
+    // The pixel of the corner itself, at this scale.
+    const QPoint origin =
+        corner * scale + QPoint(corner.x() ? scale - 1 : 0, corner.y() ? scale - 1 : 0);
     const auto at = [&](int dx, int dy) {
-        return colourName(image.pixel(corner.x() + dx * inward.x(), corner.y() + dy * inward.y()));
+        return colourName(image.pixel(origin.x() + dx * scale * inward.x(),
+                                      origin.y() + dy * scale * inward.y()));
     };
     QCOMPARE(at(0, 0), colourName(Black));
     QCOMPARE(at(1, 0), colourName(DarkRed));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the six die faces (face1.png … face6.png) and the program icon (icon.png) into the
-// folder given as the only argument. Run by hand; the outputs are committed.
+// Writes the six die faces (face1.png … face6.png, and face1@2x.png … face6@2x.png at twice the
+// scale) and the program icon (icon.png) into the folder given as the only argument. Run by hand;
+// the outputs are committed.
 
 #include "png_output.h"
 
@@ -12,7 +13,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -28,8 +28,14 @@ const QRgb Corner = qRgb(0, 0, 0);
 const QRgb NearCorner = qRgb(102, 0, 0);
 const QRgb FarCorner = qRgb(153, 0, 0);
 
-// Half widths of the pip's seven rows, top to bottom: rows 3, 5, 7, 7, 7, 5 and 3 pixels wide.
-constexpr std::array<int, 7> PipHalfWidths = {1, 2, 3, 3, 3, 2, 1};
+// The face is described in its own 31 × 31 grid: a pip is a disc 7 across around the centre of
+// its pixel, and each corner fades to black in bands across the diagonal. Sampling that
+// description at the pixel centres of a grid `scale` times finer draws the same face for a
+// higher device pixel ratio; at scale 1 it gives the rows 3, 5, 7, 7, 7, 5, 3 of a pip and the
+// corner pixel, its two edge neighbours and the next diagonal of three.
+constexpr double PipRadius = 3.5;
+// Bounds of the corner bands, measured as x + y from the nearest image corner.
+constexpr double CornerBand = 1.5, NearCornerBand = 2.5, FarCornerBand = 3.5;
 
 std::vector<QPoint> pipCentres(int value)
 {
@@ -47,31 +53,30 @@ std::vector<QPoint> pipCentres(int value)
     return {};
 }
 
-QImage face(int value)
+// The colour of the face at (x, y), in units of the 31 × 31 grid.
+QRgb faceColour(int value, double x, double y)
 {
-    QImage image(FaceSize, FaceSize, QImage::Format_RGB32);
-    image.fill(Body);
-
-    // Each corner fades to black along its first two diagonals; distance is counted in steps
-    // from the corner pixel, mirrored into all four corners.
-    constexpr int last = FaceSize - 1;
-    for (int dy = 0; dy <= 2; ++dy) {
-        for (int dx = 0; dx + dy <= 2; ++dx) {
-            const QRgb colour = dx + dy == 0 ? Corner : dx + dy == 1 ? NearCorner : FarCorner;
-            image.setPixel(dx, dy, colour);
-            image.setPixel(last - dx, dy, colour);
-            image.setPixel(dx, last - dy, colour);
-            image.setPixel(last - dx, last - dy, colour);
-        }
+    for (const QPoint &c : pipCentres(value)) {
+        if (std::hypot(x - (c.x() + 0.5), y - (c.y() + 0.5)) <= PipRadius)
+            return Pip;
     }
+    const double fromCorner = std::min(x, FaceSize - x) + std::min(y, FaceSize - y);
+    if (fromCorner < CornerBand)
+        return Corner;
+    if (fromCorner < NearCornerBand)
+        return NearCorner;
+    if (fromCorner < FarCornerBand)
+        return FarCorner;
+    return Body;
+}
 
-    for (const QPoint &centre : pipCentres(value)) {
-        for (int row = 0; row < int(PipHalfWidths.size()); ++row) {
-            const int y = centre.y() + row - 3;
-            const int half = PipHalfWidths[std::size_t(row)];
-            for (int x = centre.x() - half; x <= centre.x() + half; ++x)
-                image.setPixel(x, y, Pip);
-        }
+QImage face(int value, int scale)
+{
+    const int size = FaceSize * scale;
+    QImage image(size, size, QImage::Format_RGB32);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, faceColour(value, (x + 0.5) / scale, (y + 0.5) / scale));
     }
     return image;
 }
@@ -289,8 +294,11 @@ int main(int argc, char *argv[])
         return 1;
     }
     bool ok = true;
-    for (int value = 1; value <= 6; ++value)
-        ok = savePng(face(value), folder, QStringLiteral("face%1.png").arg(value)) && ok;
+    for (int value = 1; value <= 6; ++value) {
+        ok = savePng(face(value, 1), folder, QStringLiteral("face%1.png").arg(value)) && ok;
+        // Qt picks the @2x file beside the plain one for a device pixel ratio of 2.
+        ok = savePng(face(value, 2), folder, QStringLiteral("face%1@2x.png").arg(value)) && ok;
+    }
     ok = savePng(icon(), folder, QStringLiteral("icon.png")) && ok;
     return ok ? 0 : 1;
 }

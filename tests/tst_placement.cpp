@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs once per offscreen screen configuration (see CMakeLists.txt); the expectations follow it.
+#include "casino.h"
+#include "fakes.h"
+#include "rel_haeufigkeiten.h"
+#include "resources.h"
+#include "screen_fit.h"
+#include "statistics_windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestPlacement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_casino = startProgram(); }
+    void cleanup() { endProgram(m_casino); }
+    void fitInto_data();
+    void fitInto();
+    void opensOnScreen_data();
+    void opensOnScreen();
+    void scaledScreen();
+
+private:
+    QWidget *open(const QString &item, const QString &window);
+    std::unique_ptr<Casino> m_casino;
+};
+
+void TestPlacement::fitInto_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("expected");
+
+    const QRect screen(0, 0, 1024, 768);
+    QTest::newRow("touching every edge stays") << screen << screen << screen;
+    QTest::newRow("one pixel below, up by one")
+        << QRect(633, 513, 264, 256) << screen << QRect(633, 512, 264, 256);
+    QTest::newRow("above and left, down and right")
+        << QRect(-30, -5, 200, 100) << screen << QRect(0, 0, 200, 100);
+    QTest::newRow("wholly off, to the nearest corner")
+        << QRect(1266, 1026, 528, 512) << screen << QRect(496, 256, 528, 512);
+    QTest::newRow("wider, shrunk in width only")
+        << QRect(100, 100, 1100, 200) << screen << QRect(0, 100, 1024, 200);
+    QTest::newRow("second screen below a panel")
+        << QRect(1200, 0, 300, 200) << QRect(1280, 28, 1024, 740) << QRect(1280, 28, 300, 200);
+}
+
+void TestPlacement::fitInto()
+{
+    // Moved further than needed, too little, or shrunk where it fits: the window leaves its
+    // design position for nothing, or hangs off the screen.
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QRect, expected);
+    QCOMPARE(ScreenFit::fitInto(frame, available), expected);
+}
+
+QWidget *TestPlacement::open(const QString &item, const QString &window)
+{
+    m_casino->findChild<QAction *>(item)->trigger();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == window && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+void TestPlacement::opensOnScreen_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QRect>("design");
+    QTest::addColumn<bool>("fits");
+
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    if (screen != QSize(1280, 1024) && screen != QSize(1024, 768))
+        QSKIP("needs a 1280 × 1024 or 1024 × 768 screen from the offscreen configuration");
+    const bool large = screen == QSize(1280, 1024);
+    QTest::newRow("absHaeufigkeiten")
+        << u"Mabs"_s << u"absHaeufigkeiten"_s << QRect(575, 76, 422, 275) << true;
+    QTest::newRow("relHaeufigkeiten")
+        << u"Mrel"_s << u"relHaeufigkeiten"_s << QRect(633, 513, 264, 256) << large;
+    QTest::newRow("Verlauf") << u"MVerlauf"_s << u"Verlauf"_s << QRect(107, 410, 312, 228) << true;
+}
+
+void TestPlacement::opensOnScreen()
+{
+    // A statistics window opening partly below the screen, at its first opening or after being
+    // closed and created again, cannot be read; one moved although it fits, or moved again after
+    // the user has placed it, leaves where it belongs.
+    QFETCH(QString, item);
+    QFETCH(QString, window);
+    QFETCH(QRect, design);
+    QFETCH(bool, fits);
+
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const bool recreated : {false, true}) {
+        QWidget *opened = open(item, window);
+        QVERIFY(opened);
+        if (fits) {
+            QCOMPARE(opened->geometry(), design);
+        } else { // up just enough: the frame's bottom on the screen's
+            QCOMPARE(opened->frameGeometry().bottom(), available.bottom());
+            QCOMPARE(opened->geometry().x(), design.x());
+            QCOMPARE(opened->size(), design.size());
+        }
+        if (recreated) {
+            opened->move(900, 700);
+            open(item, window); // hides
+            QCOMPARE(open(item, window)->frameGeometry().topLeft(), QPoint(900, 700));
+        } else {
+            opened->close();
+        }
+    }
+}
+
+void TestPlacement::scaledScreen()
+{
+    // On a screen with a device pixel ratio of 2 the dice must use the images drawn for it, and
+    // the pie a surface with every device pixel, or both look blurred.
+    if (QGuiApplication::primaryScreen()->devicePixelRatio() != 2)
+        QSKIP("needs a screen with a device pixel ratio of 2 from the offscreen configuration");
+
+    const QPixmap face = Resources::face(6);
+    QCOMPARE(face.size(), QSize(62, 62));
+    QCOMPARE(face.devicePixelRatio(), 2.0);
+
+    auto *pie = qobject_cast<RelHaeufigkeiten *>(open(u"Mrel"_s, u"relHaeufigkeiten"_s));
+    QVERIFY(pie);
+    QCOMPARE(pie->geometry(), QRect(633, 513, 264, 256));
+    QCOMPARE(pie->surface().size(), QSize(528, 512));
+
+    // Dragged onto the unscaled screen beside it, the pie is drawn again for that one.
+    pie->move(1400, 100);
+    QTRY_COMPARE(pie->surface().devicePixelRatio(), 1.0);
+    QCOMPARE(pie->surface().size(), QSize(264, 256));
+}
+
+QTEST_MAIN(TestPlacement)
+#include "tst_placement.moc"
