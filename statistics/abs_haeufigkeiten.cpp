@@ -100,8 +100,9 @@ float levelY(qint32 value, qint32 maximum, float chartHeight)
 
 } // namespace BarChart
 
-AbsHaeufigkeiten::AbsHaeufigkeiten()
-    : m_absH(QStringLiteral("absH"), new QLabel(this)),
+AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
+    : m_dialogs(dialogs),
+      m_absH(QStringLiteral("absH"), new QLabel(this)),
       m_niveau(QStringLiteral("Niveau"), new LineElement(this)),
       m_nzahl(QStringLiteral("NZahl"), new QLabel(this))
 {

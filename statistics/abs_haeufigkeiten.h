@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QWidget>
 
+class Dialogs;
 class QCloseEvent;
 class QResizeEvent;
 
@@ -37,7 +38,8 @@ class AbsHaeufigkeiten : public QWidget
     Q_OBJECT
 
 public:
-    AbsHaeufigkeiten();
+    // `dialogs` are the main window's: every dialog this window shows belongs to it.
+    explicit AbsHaeufigkeiten(Dialogs &dialogs);
     ~AbsHaeufigkeiten() override;
 
     // A full layout pass from the game state, the same as a resize runs.
@@ -59,6 +61,7 @@ private:
     void Form_Load();
     void Form_Resize();
 
+    Dialogs &m_dialogs;
     ElementList<QLabel> m_absH;
     ElementList<LineElement> m_niveau;
     ElementList<QLabel> m_nzahl;

@@ -5,6 +5,8 @@
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 
+#include <array>
+
 SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten()
 {
     static SharedWindow<AbsHaeufigkeiten> instance;
@@ -21,4 +23,14 @@ SharedWindow<Verlauf> &verlauf()
 {
     static SharedWindow<Verlauf> instance;
     return instance;
+}
+
+std::span<SharedWindowBase *const> statisticsWindows()
+{
+    static const std::array<SharedWindowBase *, 3> windows = {
+        &relHaeufigkeiten(),
+        &absHaeufigkeiten(),
+        &verlauf(),
+    };
+    return windows;
 }

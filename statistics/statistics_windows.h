@@ -3,11 +3,17 @@
 
 #include "shared_window.h"
 
+#include <span>
+
 class AbsHaeufigkeiten;
 class RelHaeufigkeiten;
 class Verlauf;
 
-// The three statistics windows, each one shared instance for the whole run.
+// The statistics windows, each one shared instance for the whole run.
 SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten();
 SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten();
 SharedWindow<Verlauf> &verlauf();
+
+// Every statistics window, in the order in which the main window unloads them when it closes.
+// The main window also attaches its dialogs to each of them. A new window goes in at the end.
+std::span<SharedWindowBase *const> statisticsWindows();

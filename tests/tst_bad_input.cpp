@@ -349,6 +349,8 @@ private slots:
 
 private:
     QLocale m_startLocale;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
@@ -428,8 +430,9 @@ void TestBadInput::boxesAskAgainUntilValid()
     QFETCH(QStringList, answers);
     QFETCH(int, expected);
     QLocale::setDefault(QLocale(locale));
-    m_casino = startProgram();
-    ScriptedDialogs dialogs;
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_casino = startProgram(*m_dialogs, m_random);
+    ScriptedDialogs &dialogs = *m_dialogs;
     const auto ask = [&] { dice ? m_casino->MAnzahl_Click() : m_casino->MWuerfe_Click(); };
 
     // A value other than the start-up one first, so the default text shows the value in force.

@@ -54,17 +54,23 @@ private:
     QString frontFace(int slot) const;
     void press(Qt::MouseButton button = Qt::LeftButton);
 
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ScriptedRandom> m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
 void TestCasino::init()
 {
-    m_casino = startProgram();
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_random = std::make_unique<ScriptedRandom>();
+    m_casino = startProgram(*m_dialogs, *m_random);
 }
 
 void TestCasino::cleanup()
 {
     endProgram(m_casino);
+    m_random.reset();
+    m_dialogs.reset();
 }
 
 QString TestCasino::frontFace(int slot) const
@@ -152,7 +158,7 @@ void TestCasino::anyMouseButtonThrows()
 {
     // Every mouse button starts a move, on the press.
     QFETCH(Qt::MouseButton, button);
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({5});
     press(button);
     QCOMPARE(history().text(), QStringLiteral("5"));
@@ -163,7 +169,7 @@ void TestCasino::anyMouseButtonThrows()
 void TestCasino::keyboardDoesNotThrow()
 {
     // The roll button has no click handler: space or Enter must not throw.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
     QTest::keyClick(roll, Qt::Key_Space);
     QTest::keyClick(roll, Qt::Key_Return);
@@ -174,11 +180,11 @@ void TestCasino::keyboardDoesNotThrow()
 void TestCasino::facesShowTheLastThrow()
 {
     // After a move the dice show its last throw; slots beyond the dice in use are untouched.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("3")};
     m_casino->MAnzahl_Click();
     Austausch::Wurfzahl = 3;
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4, 5, 6, 6, 2, 3});
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
@@ -190,14 +196,14 @@ void TestCasino::facesShowTheLastThrow()
 void TestCasino::slotsAreHiddenNotRemoved()
 {
     // Fewer dice hide the extra slots; more dice show them again with face 1, creating nothing.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("5")};
     m_casino->MAnzahl_Click();
     for (int value = 1; value <= 6; ++value)
         QCOMPARE(m_casino->faceArray(value).count(), 7);
     QCOMPARE(Twips::left(m_casino->faceArray(6)[6]) + 495, 4215.0f);
 
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({2, 2, 2, 2, 2, 2, 2});
     m_casino->CBKollavo_MouseDown();
 
@@ -220,7 +226,7 @@ void TestCasino::slotsAreHiddenNotRemoved()
 void TestCasino::newClearsCountsAndHistory()
 {
     // New, and choosing the same number of dice again, must start a fresh game.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({3, 4});
     m_casino->CBKollavo_MouseDown();
     m_casino->MNeu_Click();
@@ -228,7 +234,7 @@ void TestCasino::newClearsCountsAndHistory()
     QVERIFY(history().isEmpty());
 
     m_casino->CBKollavo_MouseDown();
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("1")};
     m_casino->MAnzahl_Click();
     QCOMPARE(Austausch::totalCount(), 0);
@@ -251,7 +257,7 @@ void TestCasino::numberOfDiceAsksUntilValid()
     QFETCH(QStringList, answers);
     QFETCH(int, dice);
     QLocale::setDefault(QLocale(QLocale::English));
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers.assign(answers.begin(), answers.end());
     m_casino->MAnzahl_Click();
     QLocale::setDefault(QLocale::system());
@@ -271,11 +277,11 @@ void TestCasino::numberOfDiceAsksUntilValid()
 void TestCasino::throwsPerMoveAsksUntilValid()
 {
     // Throws per move: re-asked until valid, and changing it keeps the game as it is.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({6});
     m_casino->CBKollavo_MouseDown();
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QString(), QStringLiteral("-1"), QStringLiteral("32768")};
     m_casino->MWuerfe_Click();
     QCOMPARE(Austausch::Wurfzahl, 32768);
@@ -297,10 +303,10 @@ void TestCasino::throwsPerMoveAsksUntilValid()
 void TestCasino::countLimitIsReported()
 {
     // A move that reaches a full count stops and tells the user, instead of corrupting counts.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
     Austausch::Wurfzahl = 4;
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4});
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(history().text(), QStringLiteral("1\r\n2"));
@@ -372,7 +378,7 @@ void TestCasino::closeBoxClearsTheMark()
     QVERIFY(!a->isChecked());
     QVERIFY(!shared.isLoaded());
 
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({2});
     m_casino->CBKollavo_MouseDown(); // re-creates the window hidden
     QVERIFY(shared.isLoaded());
@@ -386,7 +392,7 @@ void TestCasino::closeBoxClearsTheMark()
 void TestCasino::infoShowsThreeLines()
 {
     // Info shows its message and changes nothing.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     action("MInfo")->trigger();
     QCOMPARE(dialogs.messages.size(), 1);
     const QStringList lines = dialogs.messages.first().text.split(QStringLiteral("\r\n"));
