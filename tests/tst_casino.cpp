@@ -47,6 +47,8 @@ private slots:
     void closeBoxClearsTheMark();
     void infoShowsThreeLines();
     void endeClosesEverything();
+    void closingAWindowUnderAMessage_data();
+    void closingAWindowUnderAMessage();
 
 private:
     QAction *action(const char *name) const { return m_casino->findChild<QAction *>(name); }
@@ -99,6 +101,11 @@ void TestCasino::startsWithTheDesignedWindow()
     auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
     QCOMPARE(roll->text(), QStringLiteral("Kollavo"));
     QCOMPARE(roll->geometry(), QRect(8, 56, 273, 33));
+    QCOMPARE(roll->font().pointSizeF(), 8.25);
+    QVERIFY(!roll->font().bold());
+    // The client area, not the frame, opens at its design place (offscreen frames are 2 px).
+    m_casino->show();
+    QCOMPARE(m_casino->centralWidget()->mapToGlobal(QPoint(0, 0)), QPoint(141, 139));
 
     // Every menu item is in view: rows wrap instead of hiding items behind an extension button.
     auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
@@ -398,7 +405,7 @@ void TestCasino::infoShowsThreeLines()
     const QStringList lines = dialogs.messages.first().text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0], QStringLiteral("Kollavo Version 1.0."));
-    QVERIFY(lines[1].startsWith(QStringLiteral("Autor: ")) && lines[1].size() > 7);
+    QVERIFY(lines[1].startsWith(QStringLiteral("Autor: ")) && lines[1].contains(u"Kollavo"));
     QVERIFY(lines[2].startsWith(QStringLiteral("Email: ")) && lines[2].contains(u'@'));
     QCOMPARE(dialogs.messages.first().title, QStringLiteral("Kollavo"));
     QCOMPARE(dialogs.messages.first().icon, Dialogs::Icon::None);
@@ -419,6 +426,39 @@ void TestCasino::endeClosesEverything()
     QVERIFY(!verlauf().isLoaded());
     for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
         QVERIFY(!action(item)->isChecked());
+}
+
+void TestCasino::closingAWindowUnderAMessage_data()
+{
+    windowItemsShowAndHide_data();
+}
+
+void TestCasino::closingAWindowUnderAMessage()
+{
+    // A window the user closes while a message is open must not take the message with it, and
+    // "Ende" afterwards must end the program cleanly.
+    QFETCH(QString, item);
+    QFETCH(int, window);
+    QAction *a = action(qPrintable(item));
+    SharedWindowBase &shared = statisticsWindow(window);
+    m_casino->show();
+    a->trigger();
+    QVERIFY(shared.loadedWidget()->isVisible());
+    m_dialogs->whileMessageOpen = [&shared] { shared.loadedWidget()->close(); };
+
+    Austausch::Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
+    Austausch::Wurfzahl = 2147483647;
+    m_random->pushValues({1});
+    m_casino->CBKollavo_MouseDown();
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(!shared.isLoaded());
+    QVERIFY(!a->isChecked());
+
+    QTimer::singleShot(0, this, [this] { action("MEnde")->trigger(); });
+    QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
+    QCOMPARE(QCoreApplication::exec(), 0);
+    for (SharedWindowBase *each : statisticsWindows())
+        QVERIFY(!each->isLoaded());
 }
 
 QTEST_MAIN(TestCasino)
