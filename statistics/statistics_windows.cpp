@@ -5,8 +5,6 @@
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 
-#include <array>
-
 SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten()
 {
     static SharedWindow<AbsHaeufigkeiten> instance;
@@ -27,7 +25,7 @@ SharedWindow<Verlauf> &verlauf()
 
 std::span<SharedWindowBase *const> statisticsWindows()
 {
-    static const std::array<SharedWindowBase *, 3> windows = {
+    static SharedWindowBase *const windows[] = {
         &relHaeufigkeiten(),
         &absHaeufigkeiten(),
         &verlauf(),

@@ -21,6 +21,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class TestCasino : public QObject
 {
     Q_OBJECT
@@ -51,7 +53,10 @@ private slots:
     void closingAWindowUnderAMessage();
 
 private:
-    QAction *action(const char *name) const { return m_casino->findChild<QAction *>(name); }
+    QAction *action(const char *name) const
+    {
+        return m_casino->findChild<QAction *>(QLatin1StringView(name));
+    }
     // The face in front in die slot `slot`: the name of its array.
     QString frontFace(int slot) const;
     void press(Qt::MouseButton button = Qt::LeftButton);
@@ -117,8 +122,8 @@ void TestCasino::startsWithTheDesignedWindow()
             QVERIFY2(row->actionGeometry(a).right() < bar->width(), qPrintable(a->text()));
         }
     }
-    QCOMPARE(captions, (QStringList{"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
-                                    "Info", "Ende"}));
+    QCOMPARE(captions, (QStringList{u"Neu"_s, u"Würfelzahl"_s, u"Würfe"_s, u"Fenster"_s,
+                                    u"Daten exportieren"_s, u"Info"_s, u"Ende"_s}));
     m_casino->layout()->activate();
     QCOMPARE(m_casino->centralWidget()->geometry(),
              QRect(QPoint(0, bar->sizeHint().height()), QSize(294, 94)));
@@ -252,10 +257,10 @@ void TestCasino::numberOfDiceAsksUntilValid_data()
 {
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<int>("dice");
-    QTest::newRow("valid at once") << QStringList{"4"} << 4;
+    QTest::newRow("valid at once") << QStringList{u"4"_s} << 4;
     QTest::newRow("cancel, out of range, text, then valid")
-        << QStringList{"", "0", "8", "-1", "abc", "7"} << 7;
-    QTest::newRow("a half rounds to even") << QStringList{"2.5"} << 2;
+        << QStringList{QString(), u"0"_s, u"8"_s, u"-1"_s, u"abc"_s, u"7"_s} << 7;
+    QTest::newRow("a half rounds to even") << QStringList{u"2.5"_s} << 2;
 }
 
 void TestCasino::numberOfDiceAsksUntilValid()
