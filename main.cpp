@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "casino.h"
+#include "dialogs.h"
+#include "kollavo_config.h"
+#include "random_source.h"
+#include "resources.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -10,7 +14,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kollavo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(KOLLAVO_VERSION));
+    // Every window of the program shows the same icon.
+    QApplication::setWindowIcon(Resources::programIcon());
     // Lets Wayland docks match the window with its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Kollavo"));
 
@@ -20,7 +26,10 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    Casino casino;
+    QtDialogs dialogs;
+    ClockSeededRandom random;
+    Casino casino(dialogs, random);
+    dialogs.setOwner(&casino);
     casino.show();
     return QApplication::exec();
 }

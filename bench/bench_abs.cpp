@@ -2,6 +2,7 @@
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "bench_util.h"
+#include "dialogs.h"
 #include "statistics_windows.h"
 
 #include <QAction>
@@ -22,6 +23,8 @@ int main(int argc, char *argv[])
     for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s)
         Austausch::Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
 
+    QtDialogs dialogs; // never shown
+    absHaeufigkeiten().attach(dialogs);
     AbsHaeufigkeiten &window = absHaeufigkeiten().instance();
     window.absH_Refresh(); // creates the 36 bars
 
@@ -56,5 +59,6 @@ int main(int argc, char *argv[])
                   "ms", 1.0);
 
     absHaeufigkeiten().unload();
+    absHaeufigkeiten().detach();
     return 0;
 }

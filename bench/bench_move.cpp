@@ -52,8 +52,8 @@ int main(int argc, char *argv[])
     startup.start();
     QApplication app(argc, argv);
     SilentDialogs silent;
-    setDialogs(&silent);
-    auto casino = std::make_unique<Casino>();
+    ClockSeededRandom random;
+    auto casino = std::make_unique<Casino>(silent, random);
     casino->show();
     QCoreApplication::processEvents();
     const double startupMs = static_cast<double>(startup.nsecsElapsed()) / 1e6;
@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
         Austausch::Wurfzahl = Throws;
         Austausch::Haeufigkeit.clear();
         bare.clear();
-        performMove(randomSource(), bare);
+        performMove(random, bare);
     }
     const double a = Bench::medianMs(
         Runs,
@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
             Austausch::Haeufigkeit.clear();
             bare.clear();
         },
-        [&] { performMove(randomSource(), bare); });
+        [&] { performMove(random, bare); });
 
     // (b) The whole press, history window hidden.
     const double b = Bench::medianMs(

@@ -42,20 +42,3 @@ void ClockSeededRandom::refill()
     }
     m_next = 0;
 }
-
-namespace {
-RandomSource *g_installed = nullptr;
-}
-
-RandomSource &randomSource()
-{
-    if (g_installed)
-        return *g_installed;
-    static ClockSeededRandom clockSeeded;
-    return clockSeeded;
-}
-
-void setRandomSource(RandomSource *source)
-{
-    g_installed = source;
-}

@@ -7,7 +7,7 @@
 #include <span>
 
 // Where the dice get their values. The move re-seeds once at its start and then takes one
-// throw's draws at a time; tests install a scripted source instead of the clock-seeded one.
+// throw's draws at a time; tests hand the main window a scripted source instead.
 class RandomSource
 {
 public:
@@ -59,8 +59,3 @@ private:
     std::array<float, 256> m_block{};
     std::size_t m_next = 256;
 };
-
-// The process-wide source the move uses. setRandomSource() does not take ownership;
-// nullptr restores the clock-seeded default.
-RandomSource &randomSource();
-void setRandomSource(RandomSource *source);

@@ -7,6 +7,7 @@
 #include "export.h"
 #include "history_text.h"
 #include "move.h"
+#include "kollavo_config.h"
 #include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -58,32 +60,39 @@ protected:
 
 QString infoText()
 {
-    return QStringLiteral("Kollavo Version 1.0.\r\n"
+    return QStringLiteral("Kollavo Version " KOLLAVO_VERSION ".\r\n"
                           "Autor: Das Kollavo-Entwicklerteam, Projekt Kollavo\r\n"
-                          "Email: maintainers@users.noreply.c-seed-778175d3.example");
+                          "Email: " KOLLAVO_CONTACT_EMAIL);
 }
 
-Casino::Casino()
+Casino::Casino(Dialogs &dialogs, RandomSource &random) : m_dialogs(dialogs), m_random(random)
 {
     setObjectName(QStringLiteral("Casino"));
     setWindowTitle(Title);
-    setWindowIcon(Resources::programIcon());
+
+    // Before anything touches a statistics window, so that every one is created with them.
+    for (SharedWindowBase *window : statisticsWindows())
+        window->attach(m_dialogs);
 
     createDiceRow();
     createActions();
     createMenus();
 
-    // Nothing here moves or scales, so the window keeps its design size.
+    // Nothing here moves or scales, so the window keeps its design size. The geometry of a
+    // window is that of its client area, frame excluded, and the design places the area below
+    // the menu bar.
     const int menuHeight = menuWidget()->sizeHint().height();
     setFixedSize(ClientSize.width(), ClientSize.height() + menuHeight);
-    move(ClientPosition - QPoint(0, menuHeight));
+    setGeometry(QRect(ClientPosition - QPoint(0, menuHeight), size()));
 
     Form_Load();
 }
 
 Casino::~Casino()
 {
-    Form_Unload(); // terminate: the statistics windows do not outlive the main window
+    Form_Unload(); // terminate: no statistics window outlives the main window or its dialogs
+    for (SharedWindowBase *window : statisticsWindows())
+        window->detach();
 }
 
 void Casino::createDiceRow()
@@ -110,6 +119,11 @@ void Casino::createDiceRow()
     m_cbKollavo = new RollButton(Title, m_client);
     m_cbKollavo->setObjectName(QStringLiteral("CBKollavo"));
     m_cbKollavo->setGeometry(RollButtonRect);
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setBold(false);
+    m_cbKollavo->setFont(font);
     connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
 
     QWidget *previous = &m_faces.front()[0];
@@ -230,7 +244,7 @@ void Casino::MAnzahl_Click()
 {
     std::optional<qint16> anzahl;
     while (!anzahl) {
-        const QString entry = dialogs().inputBox(
+        const QString entry = m_dialogs.inputBox(
             QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"),
             Title, QString::number(Austausch::Anzahl));
         anzahl = Setup::parseAnzahl(entry);
@@ -243,7 +257,7 @@ void Casino::MWuerfe_Click()
 {
     std::optional<qint32> wurfzahl;
     while (!wurfzahl) {
-        const QString entry = dialogs().inputBox(
+        const QString entry = m_dialogs.inputBox(
             QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."), Title,
             QString::number(Austausch::Wurfzahl));
         wurfzahl = Setup::parseWurfzahl(entry);
@@ -255,7 +269,7 @@ void Casino::CBKollavo_MouseDown()
 {
     verlauf().instance(); // the history window exists whenever the history changes
     const qint32 throwsAsked = Austausch::Wurfzahl;
-    const MoveResult result = performMove(randomSource(), history());
+    const MoveResult result = performMove(m_random, history());
     showFaces(result);
     absHaeufigkeiten()->absH_Refresh();
     relHaeufigkeiten()->relH_Refresh();
@@ -280,7 +294,7 @@ void Casino::showFaces(const MoveResult &result)
 
 void Casino::reportCountLimit(const MoveResult &result, qint32 throwsAsked)
 {
-    dialogs().messageBox(
+    m_dialogs.messageBox(
         QStringLiteral("Die Summe %1 wurde 32767-mal geworfen; mehr Würfe kann Kollavo für "
                        "eine Summe nicht zählen.\r\nVon den %2 Würfen dieses Spielzugs wurden "
                        "%3 ausgeführt.\r\nMit „Neu“ beginnt ein neues Spiel.")
@@ -306,15 +320,12 @@ void Casino::windowItemClicked(QAction *item, SharedWindowBase &window)
 
 void Casino::MInfo_Click()
 {
-    dialogs().messageBox(infoText(), Title, Dialogs::Icon::None);
+    m_dialogs.messageBox(infoText(), Title, Dialogs::Icon::None);
 }
 
 void Casino::MEnde_Click()
 {
-    relHaeufigkeiten().unload();
-    absHaeufigkeiten().unload();
-    verlauf().unload();
-    close();
+    close(); // the unload step closes the statistics windows
 }
 
 void Casino::closeEvent(QCloseEvent *event)
@@ -325,14 +336,15 @@ void Casino::closeEvent(QCloseEvent *event)
 
 void Casino::Form_Unload()
 {
-    relHaeufigkeiten().unload();
-    absHaeufigkeiten().unload();
-    verlauf().unload();
+    // A window that is already unloaded stays so, which makes a second run (terminate after
+    // unload) do nothing.
+    for (SharedWindowBase *window : statisticsWindows())
+        window->unload();
 }
 
 void Casino::MExport_Click()
 {
-    const QString path = dialogs().saveFileName({QStringLiteral("Text (*.txt)")});
+    const QString path = m_dialogs.saveFileName({QStringLiteral("Text (*.txt)")});
     if (path.isEmpty())
         return; // cancelled: nothing is written and nothing changes
 
@@ -340,13 +352,13 @@ void Casino::MExport_Click()
     const QByteArray bytes =
         Export::toWindows1252(Export::content(history().text()), &replaced);
     if (const auto error = Export::writeFile(path, bytes)) {
-        dialogs().messageBox(
+        m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);
         return;
     }
     if (replaced > 0) {
-        dialogs().messageBox(
+        m_dialogs.messageBox(
             QStringLiteral("Die Daten wurden exportiert. %1 Zeichen des Verlaufs gibt es im "
                            "Zeichensatz Windows-1252 nicht; sie stehen in der Datei als „?“.")
                 .arg(replaced),

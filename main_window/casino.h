@@ -7,9 +7,11 @@
 
 #include <vector>
 
+class Dialogs;
 class QAction;
 class QLabel;
 class QMenu;
+class RandomSource;
 class RollButton;
 class SharedWindowBase;
 struct MoveResult;
@@ -17,12 +19,16 @@ struct MoveResult;
 // "Kollavo", the start-up window: the row of dice, the roll button and the menu bar through
 // which every other command is reached. Constructing it is the window's load: it sets the
 // game's defaults and starts the first game.
+//
+// Its collaborators come in through the constructor and must outlive it: `dialogs` for every
+// input, message and save dialog, its own and the statistics windows' (it attaches them to each
+// statistics window), and `random` for the dice.
 class Casino : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    Casino();
+    Casino(Dialogs &dialogs, RandomSource &random);
     ~Casino() override;
 
     // The face array of face value 1 … 6 (Eins … Sechs); element i stands in die slot i.
@@ -48,6 +54,9 @@ private:
     void windowItemClicked(QAction *item, SharedWindowBase &window);
     void showFaces(const MoveResult &result);
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
+
+    Dialogs &m_dialogs;
+    RandomSource &m_random;
 
     QWidget *m_client = nullptr;
     RollButton *m_cbKollavo = nullptr;

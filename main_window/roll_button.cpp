@@ -7,5 +7,5 @@ void RollButton::mousePressEvent(QMouseEvent *event)
 {
     QPushButton::mousePressEvent(event); // the pressed look for the left button
     event->accept();                     // right and middle presses are ours too
-    emit mouseDown(event->button(), event->modifiers(), event->position());
+    emit mouseDown();
 }

@@ -13,7 +13,7 @@ public:
     using QPushButton::QPushButton;
 
 signals:
-    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+    void mouseDown();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -8,7 +9,8 @@ class QPrinter;
 class QWidget;
 
 // The program's modal dialogs, behind one interface so that tests can answer them: headless,
-// a real exec() would block forever.
+// a real exec() would block forever. The main window receives them in its constructor and hands
+// them on to the windows it shows.
 class Dialogs
 {
 public:
@@ -27,7 +29,20 @@ public:
     virtual bool printDialog(QPrinter &printer) = 0;
 };
 
-// The process-wide dialogs. setDialogs() does not take ownership; nullptr restores the
-// Qt implementation.
-Dialogs &dialogs();
-void setDialogs(Dialogs *dialogs);
+// The dialogs as Qt shows them, each a child of one owner window: the main window, which lives
+// as long as the program. Any other parent could be a statistics window that the user closes,
+// and so deletes, while the dialog is still open.
+class QtDialogs final : public Dialogs
+{
+public:
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    QString saveFileName(const QStringList &filters, QString *selectedFilter) override;
+    bool printDialog(QPrinter &printer) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};

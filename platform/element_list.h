@@ -8,7 +8,7 @@
 
 class QLabel;
 
-// Makes `copy` a new element of a list: the list's name as objectName, its index in "Index".
+// Makes `element` an element of a list: the list's name as objectName, its index in "Index".
 void tagElement(QWidget &element, const QString &listName, int index);
 
 // A copy of a label as it is now: picture, geometry, colours, font, border, alignment,
@@ -34,7 +34,6 @@ public:
         Q_ASSERT(index >= 0 && index < count());
         return *m_elements[static_cast<std::size_t>(index)];
     }
-    const QString &name() const { return m_name; }
 
     Element &create(int index)
     {

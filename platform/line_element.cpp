@@ -23,12 +23,6 @@ void LineElement::setY1(float twips) { m_p1.setY(Twips::toPixels(twips)); place(
 void LineElement::setX2(float twips) { m_p2.setX(Twips::toPixels(twips)); place(); }
 void LineElement::setY2(float twips) { m_p2.setY(Twips::toPixels(twips)); place(); }
 
-void LineElement::setColor(const QColor &color)
-{
-    m_color = color;
-    update();
-}
-
 void LineElement::place()
 {
     // A one-pixel line occupies the pixels of both end points, so the box is one pixel larger.
@@ -41,7 +35,7 @@ void LineElement::place()
 void LineElement::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setPen(QPen(m_color, 0));
+    painter.setPen(QPen(Qt::black, 0));
     const QPoint origin = pos();
     painter.drawLine(m_p1 - origin, m_p2 - origin);
 }
@@ -51,7 +45,6 @@ LineElement *cloneElement(const LineElement &original)
     auto *copy = new LineElement(original.parentWidget());
     copy->m_p1 = original.m_p1;
     copy->m_p2 = original.m_p2;
-    copy->m_color = original.m_color;
     copy->place();
     return copy;
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QColor>
 #include <QPoint>
 #include <QWidget>
 
@@ -23,9 +22,6 @@ public:
     void setX2(float twips);
     void setY2(float twips);
 
-    QColor color() const { return m_color; }
-    void setColor(const QColor &color);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -34,7 +30,6 @@ private:
 
     QPoint m_p1; // pixels in the parent
     QPoint m_p2;
-    QColor m_color = Qt::black;
 
     friend LineElement *cloneElement(const LineElement &original);
 };

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shared_window.h"
 
-#include "resources.h"
 #include "screen_fit.h"
 
 #include <QEvent>
@@ -33,10 +32,15 @@ void SharedWindowBase::unload()
     delete window;
 }
 
+Dialogs &SharedWindowBase::attachedDialogs() const
+{
+    Q_ASSERT_X(m_dialogs, "SharedWindow", "a window that shows dialogs was touched before attach()");
+    return *m_dialogs;
+}
+
 void SharedWindowBase::adopt(QWidget *window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowIcon(Resources::programIcon());
     window->installEventFilter(this);
     m_window = window;
 }

@@ -5,17 +5,34 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+#include <type_traits>
+
+class Dialogs;
+
 // One window of the program, reached by name for the whole run. The first touch creates and
 // loads the window without showing it; closing (by its close box or by unload()) destroys it, and
 // the next touch creates it again from its design.
 //
-// A window that wants its owner to learn of its unload and terminate steps has a signal
-// `released()`; it is forwarded as SharedWindowBase::released(), which outlives the window.
+// Every window has a signal `released()`, emitted by its unload and terminate steps; it is
+// forwarded as SharedWindowBase::released(), which outlives the window.
+//
+// Collaborators come in through the window's constructor. A window that shows dialogs (save,
+// print, failure messages) has the constructor `Window(Dialogs &)` and is created with the
+// dialogs given to attach(): the main window attaches every statistics window to its own dialogs
+// in its constructor, before anything touches them, so that each dialog belongs to the main
+// window. A window that shows none has a default constructor. A test that hands a window another
+// collaborator sets a factory.
 class SharedWindowBase : public QObject
 {
     Q_OBJECT
 
 public:
+    // The dialogs the next window is created with; they must outlive every window created with
+    // them, so the one who attaches them detaches them when it goes.
+    void attach(Dialogs &dialogs) { m_dialogs = &dialogs; }
+    void detach() { m_dialogs = nullptr; }
+
     bool isLoaded() const { return m_window != nullptr; }
     // The window if it exists, without creating it.
     QWidget *loadedWidget() const { return m_window; }
@@ -34,18 +51,26 @@ protected:
     void adopt(QWidget *window);
     bool eventFilter(QObject *watched, QEvent *event) override;
     virtual QWidget &touch() = 0;
+    Dialogs &attachedDialogs() const;
 
     QPointer<QWidget> m_window;
+
+private:
+    Dialogs *m_dialogs = nullptr;
 };
 
 template <class Window>
 class SharedWindow final : public SharedWindowBase
 {
 public:
+    // Makes the next window instead of its constructor; an empty factory restores it.
+    using Factory = std::function<Window *()>;
+    void setFactory(Factory factory) { m_factory = std::move(factory); }
+
     Window &instance()
     {
         if (!m_window) {
-            auto *window = new Window;
+            Window *window = create();
             QObject::connect(window, &Window::released, this, &SharedWindowBase::released);
             adopt(window);
         }
@@ -56,4 +81,17 @@ public:
 
 protected:
     QWidget &touch() override { return instance(); }
+
+private:
+    Window *create()
+    {
+        if (m_factory)
+            return m_factory();
+        if constexpr (std::is_constructible_v<Window, Dialogs &>)
+            return new Window(attachedDialogs());
+        else
+            return new Window;
+    }
+
+    Factory m_factory;
 };

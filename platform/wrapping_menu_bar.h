@@ -24,8 +24,6 @@ public:
     void addAction(QAction *action);
     QMenu *addMenu(const QString &title);
 
-    // The items in their order, menus as their menu actions.
-    const QList<QAction *> &items() const { return m_items; }
     // The rows as laid out for the current width.
     const std::vector<QMenuBar *> &rows() const { return m_rows; }
 
@@ -38,7 +36,7 @@ private:
     QMenuBar *newRow();
     void wrap(int width);
 
-    QList<QAction *> m_items;
+    QList<QAction *> m_items; // in their order, menus as their menu actions
     std::vector<QMenuBar *> m_rows;
     QVBoxLayout *m_layout;
     int m_wrappedWidth = -1;

@@ -106,8 +106,9 @@ float levelY(double value, qint32 maximum, float chartHeight)
 
 } // namespace BarChart
 
-AbsHaeufigkeiten::AbsHaeufigkeiten()
-    : m_absH(QStringLiteral("absH"), new QLabel(this)),
+AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
+    : m_dialogs(dialogs),
+      m_absH(QStringLiteral("absH"), new QLabel(this)),
       m_niveau(QStringLiteral("Niveau"), new LineElement(this)),
       m_nzahl(QStringLiteral("NZahl"), new QLabel(this)),
       m_erwartung(QStringLiteral("Erwartung"), new QLabel(this))

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAction;
+class Dialogs;
 class QCloseEvent;
 class QResizeEvent;
 
@@ -38,7 +39,8 @@ class AbsHaeufigkeiten : public QWidget
     Q_OBJECT
 
 public:
-    AbsHaeufigkeiten();
+    // `dialogs` are the main window's: every dialog this window shows belongs to it.
+    explicit AbsHaeufigkeiten(Dialogs &dialogs);
     ~AbsHaeufigkeiten() override;
 
     // A full layout pass from the game state, the same as a resize runs.
@@ -65,6 +67,7 @@ private:
     void placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum, float chartHeight);
     void hideMarks();
 
+    Dialogs &m_dialogs;
     ElementList<QLabel> m_absH;
     ElementList<LineElement> m_niveau;
     ElementList<QLabel> m_nzahl;

@@ -90,21 +90,3 @@ int Pie(QPainter &painter, int left, int top, int right, int bottom, int x1, int
         painter.drawPie(box, angles.start, angles.span);
     return 1;
 }
-
-namespace {
-PieFunction &installedPie()
-{
-    static PieFunction function = &Pie;
-    return function;
-}
-} // namespace
-
-void setPieFunction(PieFunction function)
-{
-    installedPie() = function ? std::move(function) : PieFunction(&Pie);
-}
-
-const PieFunction &pieFunction()
-{
-    return installedPie();
-}

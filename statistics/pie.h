@@ -27,9 +27,5 @@ struct PieAngles
 };
 PieAngles pieAngles(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
 
-// What the chart draws its wedges with. Tests put a recorder in front of Pie; an empty
-// function restores Pie. Process-wide like the dialogs, because the chart window is created
-// and re-created by its shared instance, out of the test's reach.
+// What the chart draws its wedges with: Pie, or in a test a recorder in front of it.
 using PieFunction = std::function<int(QPainter &, int, int, int, int, int, int, int, int)>;
-void setPieFunction(PieFunction function);
-const PieFunction &pieFunction();

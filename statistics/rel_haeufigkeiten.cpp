@@ -2,7 +2,6 @@
 #include "rel_haeufigkeiten.h"
 
 #include "austausch.h"
-#include "pie.h"
 #include "rounding.h"
 
 #include <QCloseEvent>
@@ -46,7 +45,10 @@ ErgebnisPosition ergebnisPosition(float cx, int cy, double phi, int width, int h
     return {static_cast<float>(left), static_cast<float>(top)};
 }
 
-RelHaeufigkeiten::RelHaeufigkeiten() : m_ergebnis(QStringLiteral("Ergebnis"), new QLabel(this))
+RelHaeufigkeiten::RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie)
+    : m_dialogs(dialogs),
+      m_pie(std::move(pie)),
+      m_ergebnis(QStringLiteral("Ergebnis"), new QLabel(this))
 {
     setObjectName(QStringLiteral("relHaeufigkeiten"));
     setWindowTitle(QStringLiteral("relative Häufigkeiten"));
@@ -119,13 +121,11 @@ void RelHaeufigkeiten::Form_Resize()
     const int minSumme = std::max<int>(Austausch::MinSumme, 1);
     const int maxSumme = std::min<int>(maxSummeWert, Austausch::HoechsteSumme);
 
-    qint32 total = 0;
-    for (int s = minSumme; s <= maxSumme; ++s)
-        total += Austausch::Haeufigkeit[s];
+    // At most 42 × 32767 throws, so the count fits the 32 bits the chart computes in.
+    qint32 total = minSumme <= maxSumme ? static_cast<qint32>(Austausch::totalCount()) : 0;
     if (total == 0)
         total = 1;
 
-    const PieFunction &pie = pieFunction();
     double acc = 0;
     for (int s = minSumme; s <= maxSumme; ++s) {
         const qint16 helligkeit = static_cast<qint16>(s * 250);
@@ -147,7 +147,7 @@ void RelHaeufigkeiten::Form_Resize()
         const bool endsMeet = cy > 0 && qx == roundToInt(px) && qy == roundToInt(py);
         const bool drawn = a > KleinsterWinkel && !(endsMeet && a <= ZweiPi / 2);
         if (drawn)
-            pie(painter, 0, 0, right, bottom, roundToInt(px), roundToInt(py), qx, qy);
+            m_pie(painter, 0, 0, right, bottom, roundToInt(px), roundToInt(py), qx, qy);
         label.setVisible(drawn);
 
         const double phi = a / 2 + acc;
@@ -253,7 +253,7 @@ void RelHaeufigkeiten::Form_Click()
     // Refresh: it reaches the screen with the next repaint, and the next redraw clears it.
     QPainter painter;
     beginDrawing(painter);
-    pieFunction()(painter, 0, 0, roundToInt(scaleWidth()), roundToInt(scaleHeight()), 0, 0, 0, 0);
+    m_pie(painter, 0, 0, roundToInt(scaleWidth()), roundToInt(scaleHeight()), 0, 0, 0, 0);
 }
 
 void RelHaeufigkeiten::closeEvent(QCloseEvent *event)

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "element_list.h"
+#include "pie.h"
 
 #include <QColor>
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
 
+class Dialogs;
 class QPainter;
 
 // "relative Häufigkeiten": the share of every sum as a pie chart on a persistent surface.
@@ -19,7 +21,9 @@ class RelHaeufigkeiten : public QWidget
     Q_OBJECT
 
 public:
-    RelHaeufigkeiten();
+    // `dialogs` are the main window's: every dialog this window shows belongs to it. `pie` draws
+    // each wedge, as Pie does.
+    explicit RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie = &Pie);
     ~RelHaeufigkeiten() override;
 
     // A full redraw from the game state, the same as a resize runs.
@@ -58,6 +62,8 @@ private:
     float scaleWidth() const { return static_cast<float>(width()); }
     float scaleHeight() const { return static_cast<float>(height()); }
 
+    Dialogs &m_dialogs;
+    const PieFunction m_pie;
     ElementList<QLabel> m_ergebnis;
     QImage m_surface;
     // Black until the first redraw sets it, as a fresh drawing surface has it.

@@ -36,3 +36,15 @@ SharedWindow<Entwicklung> &entwicklung()
     static SharedWindow<Entwicklung> instance;
     return instance;
 }
+
+std::span<SharedWindowBase *const> statisticsWindows()
+{
+    static SharedWindowBase *const windows[] = {
+        &relHaeufigkeiten(),
+        &absHaeufigkeiten(),
+        &verlauf(),
+        &auswertung(),
+        &entwicklung(),
+    };
+    return windows;
+}

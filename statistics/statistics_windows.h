@@ -3,6 +3,8 @@
 
 #include "shared_window.h"
 
+#include <span>
+
 class AbsHaeufigkeiten;
 class Auswertung;
 class Entwicklung;
@@ -15,3 +17,7 @@ SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten();
 SharedWindow<Verlauf> &verlauf();
 SharedWindow<Auswertung> &auswertung();
 SharedWindow<Entwicklung> &entwicklung();
+
+// Every statistics window, in the order in which the main window unloads them when it closes.
+// The main window also attaches its dialogs to each of them. A new window goes in at the end.
+std::span<SharedWindowBase *const> statisticsWindows();

@@ -22,7 +22,7 @@ class Test : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { m_casino = startProgram(); }
+    void init() { m_casino = startProgram(m_dialogs, m_random); }
     void cleanup() { endProgram(m_casino); }
 
     void computedValues();
@@ -44,19 +44,21 @@ private:
     void setDice(int dice);
     void throwDice(const QList<int> &faces);
 
+    ScriptedDialogs m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
 void Test::setDice(int dice)
 {
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = m_dialogs;
     dialogs.inputAnswers = {QString::number(dice)};
     m_casino->MAnzahl_Click();
 }
 
 void Test::throwDice(const QList<int> &faces)
 {
-    ScriptedRandom random;
+    ScriptedRandom &random = m_random;
     for (int face : faces)
         random.pushValue(face);
     m_casino->CBKollavo_MouseDown();

@@ -24,6 +24,8 @@ private slots:
 
 private:
     QLocale m_startLocale;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
@@ -80,8 +82,9 @@ void TestBadInput::boxesAskAgainUntilValid()
     QFETCH(int, expected);
     // The boxes read entries in the user's locale, which is the default one.
     QLocale::setDefault(QLocale(locale));
-    m_casino = startProgram();
-    ScriptedDialogs dialogs;
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_casino = startProgram(*m_dialogs, m_random);
+    ScriptedDialogs &dialogs = *m_dialogs;
     const auto ask = [&] { dice ? m_casino->MAnzahl_Click() : m_casino->MWuerfe_Click(); };
 
     // A value other than the start-up one first, so the default text shows the value in force.

@@ -21,6 +21,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class TestCasino : public QObject
 {
     Q_OBJECT
@@ -47,24 +49,35 @@ private slots:
     void closeBoxClearsTheMark();
     void infoShowsThreeLines();
     void endeClosesEverything();
+    void closingAWindowUnderAMessage_data();
+    void closingAWindowUnderAMessage();
 
 private:
-    QAction *action(const char *name) const { return m_casino->findChild<QAction *>(name); }
+    QAction *action(const char *name) const
+    {
+        return m_casino->findChild<QAction *>(QLatin1StringView(name));
+    }
     // The face in front in die slot `slot`: the name of its array.
     QString frontFace(int slot) const;
     void press(Qt::MouseButton button = Qt::LeftButton);
 
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ScriptedRandom> m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
 void TestCasino::init()
 {
-    m_casino = startProgram();
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_random = std::make_unique<ScriptedRandom>();
+    m_casino = startProgram(*m_dialogs, *m_random);
 }
 
 void TestCasino::cleanup()
 {
     endProgram(m_casino);
+    m_random.reset();
+    m_dialogs.reset();
 }
 
 QString TestCasino::frontFace(int slot) const
@@ -93,6 +106,11 @@ void TestCasino::startsWithTheDesignedWindow()
     auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
     QCOMPARE(roll->text(), QStringLiteral("Kollavo"));
     QCOMPARE(roll->geometry(), QRect(8, 56, 273, 33));
+    QCOMPARE(roll->font().pointSizeF(), 8.25);
+    QVERIFY(!roll->font().bold());
+    // The client area, not the frame, opens at its design place (offscreen frames are 2 px).
+    m_casino->show();
+    QCOMPARE(m_casino->centralWidget()->mapToGlobal(QPoint(0, 0)), QPoint(141, 139));
 
     // Every menu item is in view: rows wrap instead of hiding items behind an extension button.
     auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
@@ -104,8 +122,8 @@ void TestCasino::startsWithTheDesignedWindow()
             QVERIFY2(row->actionGeometry(a).right() < bar->width(), qPrintable(a->text()));
         }
     }
-    QCOMPARE(captions, (QStringList{"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
-                                    "Info", "Ende"}));
+    QCOMPARE(captions, (QStringList{u"Neu"_s, u"Würfelzahl"_s, u"Würfe"_s, u"Fenster"_s,
+                                    u"Daten exportieren"_s, u"Info"_s, u"Ende"_s}));
     m_casino->layout()->activate();
     QCOMPARE(m_casino->centralWidget()->geometry(),
              QRect(QPoint(0, bar->sizeHint().height()), QSize(294, 94)));
@@ -152,7 +170,7 @@ void TestCasino::anyMouseButtonThrows()
 {
     // Every mouse button starts a move, on the press.
     QFETCH(Qt::MouseButton, button);
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({5});
     press(button);
     QCOMPARE(history().text(), QStringLiteral("5"));
@@ -163,7 +181,7 @@ void TestCasino::anyMouseButtonThrows()
 void TestCasino::keyboardDoesNotThrow()
 {
     // The roll button has no click handler: space or Enter must not throw.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
     QTest::keyClick(roll, Qt::Key_Space);
     QTest::keyClick(roll, Qt::Key_Return);
@@ -174,11 +192,11 @@ void TestCasino::keyboardDoesNotThrow()
 void TestCasino::facesShowTheLastThrow()
 {
     // After a move the dice show its last throw; slots beyond the dice in use are untouched.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("3")};
     m_casino->MAnzahl_Click();
     Austausch::Wurfzahl = 3;
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4, 5, 6, 6, 2, 3});
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
@@ -190,14 +208,14 @@ void TestCasino::facesShowTheLastThrow()
 void TestCasino::slotsAreHiddenNotRemoved()
 {
     // Fewer dice hide the extra slots; more dice show them again with face 1, creating nothing.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("7"), QStringLiteral("3"), QStringLiteral("5")};
     m_casino->MAnzahl_Click();
     for (int value = 1; value <= 6; ++value)
         QCOMPARE(m_casino->faceArray(value).count(), 7);
     QCOMPARE(Twips::left(m_casino->faceArray(6)[6]) + 495, 4215.0f);
 
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({2, 2, 2, 2, 2, 2, 2});
     m_casino->CBKollavo_MouseDown();
 
@@ -220,7 +238,7 @@ void TestCasino::slotsAreHiddenNotRemoved()
 void TestCasino::newClearsCountsAndHistory()
 {
     // New, and choosing the same number of dice again, must start a fresh game.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({3, 4});
     m_casino->CBKollavo_MouseDown();
     m_casino->MNeu_Click();
@@ -228,7 +246,7 @@ void TestCasino::newClearsCountsAndHistory()
     QVERIFY(history().isEmpty());
 
     m_casino->CBKollavo_MouseDown();
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("1")};
     m_casino->MAnzahl_Click();
     QCOMPARE(Austausch::totalCount(), 0);
@@ -239,10 +257,10 @@ void TestCasino::numberOfDiceAsksUntilValid_data()
 {
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<int>("dice");
-    QTest::newRow("valid at once") << QStringList{"4"} << 4;
+    QTest::newRow("valid at once") << QStringList{u"4"_s} << 4;
     QTest::newRow("cancel, out of range, text, then valid")
-        << QStringList{"", "0", "8", "-1", "abc", "7"} << 7;
-    QTest::newRow("a half rounds to even") << QStringList{"2.5"} << 2;
+        << QStringList{QString(), u"0"_s, u"8"_s, u"-1"_s, u"abc"_s, u"7"_s} << 7;
+    QTest::newRow("a half rounds to even") << QStringList{u"2.5"_s} << 2;
 }
 
 void TestCasino::numberOfDiceAsksUntilValid()
@@ -251,7 +269,7 @@ void TestCasino::numberOfDiceAsksUntilValid()
     QFETCH(QStringList, answers);
     QFETCH(int, dice);
     QLocale::setDefault(QLocale(QLocale::English));
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers.assign(answers.begin(), answers.end());
     m_casino->MAnzahl_Click();
     QLocale::setDefault(QLocale::system());
@@ -271,11 +289,11 @@ void TestCasino::numberOfDiceAsksUntilValid()
 void TestCasino::throwsPerMoveAsksUntilValid()
 {
     // Throws per move: re-asked until valid, and changing it keeps the game as it is.
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({6});
     m_casino->CBKollavo_MouseDown();
 
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QString(), QStringLiteral("-1"), QStringLiteral("32768")};
     m_casino->MWuerfe_Click();
     QCOMPARE(Austausch::Wurfzahl, 32768);
@@ -297,10 +315,10 @@ void TestCasino::throwsPerMoveAsksUntilValid()
 void TestCasino::countLimitIsReported()
 {
     // A move that reaches a full count stops and tells the user, instead of corrupting counts.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
     Austausch::Wurfzahl = 4;
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4});
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(history().text(), QStringLiteral("1\r\n2"));
@@ -372,7 +390,7 @@ void TestCasino::closeBoxClearsTheMark()
     QVERIFY(!a->isChecked());
     QVERIFY(!shared.isLoaded());
 
-    ScriptedRandom random;
+    ScriptedRandom &random = *m_random;
     random.pushValues({2});
     m_casino->CBKollavo_MouseDown(); // re-creates the window hidden
     QVERIFY(shared.isLoaded());
@@ -386,13 +404,13 @@ void TestCasino::closeBoxClearsTheMark()
 void TestCasino::infoShowsThreeLines()
 {
     // Info shows its message and changes nothing.
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = *m_dialogs;
     action("MInfo")->trigger();
     QCOMPARE(dialogs.messages.size(), 1);
     const QStringList lines = dialogs.messages.first().text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0], QStringLiteral("Kollavo Version 1.0."));
-    QVERIFY(lines[1].startsWith(QStringLiteral("Autor: ")) && lines[1].size() > 7);
+    QVERIFY(lines[1].startsWith(QStringLiteral("Autor: ")) && lines[1].contains(u"Kollavo"));
     QVERIFY(lines[2].startsWith(QStringLiteral("Email: ")) && lines[2].contains(u'@'));
     QCOMPARE(dialogs.messages.first().title, QStringLiteral("Kollavo"));
     QCOMPARE(dialogs.messages.first().icon, Dialogs::Icon::None);
@@ -413,6 +431,39 @@ void TestCasino::endeClosesEverything()
     QVERIFY(!verlauf().isLoaded());
     for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
         QVERIFY(!action(item)->isChecked());
+}
+
+void TestCasino::closingAWindowUnderAMessage_data()
+{
+    windowItemsShowAndHide_data();
+}
+
+void TestCasino::closingAWindowUnderAMessage()
+{
+    // A window the user closes while a message is open must not take the message with it, and
+    // "Ende" afterwards must end the program cleanly.
+    QFETCH(QString, item);
+    QFETCH(int, window);
+    QAction *a = action(qPrintable(item));
+    SharedWindowBase &shared = statisticsWindow(window);
+    m_casino->show();
+    a->trigger();
+    QVERIFY(shared.loadedWidget()->isVisible());
+    m_dialogs->whileMessageOpen = [&shared] { shared.loadedWidget()->close(); };
+
+    Austausch::Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
+    Austausch::Wurfzahl = 2147483647;
+    m_random->pushValues({1});
+    m_casino->CBKollavo_MouseDown();
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(!shared.isLoaded());
+    QVERIFY(!a->isChecked());
+
+    QTimer::singleShot(0, this, [this] { action("MEnde")->trigger(); });
+    QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
+    QCOMPARE(QCoreApplication::exec(), 0);
+    for (SharedWindowBase *each : statisticsWindows())
+        QVERIFY(!each->isLoaded());
 }
 
 QTEST_MAIN(TestCasino)

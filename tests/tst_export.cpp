@@ -44,6 +44,7 @@ private:
 
     std::unique_ptr<Casino> m_casino;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<QTemporaryDir> m_tmp;
     QDir m_dir;
 };
@@ -52,14 +53,14 @@ void TestExport::init()
 {
     m_tmp = std::make_unique<QTemporaryDir>();
     m_dir = QDir(m_tmp->path());
-    m_casino = startProgram();
     m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_casino = startProgram(*m_dialogs, m_random);
 }
 
 void TestExport::cleanup()
 {
-    m_dialogs.reset();
     endProgram(m_casino);
+    m_dialogs.reset();
     m_tmp.reset();
 }
 
@@ -85,7 +86,7 @@ void TestExport::throwValues(int dice, std::initializer_list<int> values, int th
         m_casino->MAnzahl_Click();
     }
     Austausch::Wurfzahl = throws;
-    ScriptedRandom random;
+    ScriptedRandom &random = m_random;
     random.pushValues(values);
     m_casino->CBKollavo_MouseDown();
 }
@@ -124,7 +125,7 @@ void TestExport::fileHoldsTheGame()
             m_casino->MAnzahl_Click();
         }
         Austausch::Wurfzahl = throws;
-        ScriptedRandom random;
+        ScriptedRandom &random = m_random;
         for (int v : values)
             random.pushValue(v);
         m_casino->CBKollavo_MouseDown();

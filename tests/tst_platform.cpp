@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "element_list.h"
+#include "fakes.h"
 #include "line_element.h"
 #include "shared_window.h"
 #include "twips.h"
@@ -34,6 +35,20 @@ protected:
     }
 };
 
+// A window that shows dialogs: it takes them in its constructor.
+class DialogWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DialogWindow(Dialogs &dialogs) : dialogs(dialogs) {}
+    ~DialogWindow() override { emit released(); }
+    Dialogs &dialogs;
+
+signals:
+    void released();
+};
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -47,6 +62,7 @@ private slots:
     void lineEndsSnapAndCopy();
     void sharedWindowLifecycle();
     void closingDetachesAtOnce();
+    void everyWindowGetsTheAttachedDialogs();
     void menuBarWrapsInsteadOfHiding_data();
     void menuBarWrapsInsteadOfHiding();
 };
@@ -213,6 +229,22 @@ void TestPlatform::closingDetachesAtOnce()
     QVERIFY(closed.isNull());
     QVERIFY(shared.isLoaded());
     shared.unload();
+}
+
+void TestPlatform::everyWindowGetsTheAttachedDialogs()
+{
+    // A window re-created after a close must still show its dialogs as the main window's, not
+    // lose them or keep another's.
+    ScriptedDialogs scripted;
+    Dialogs &mainWindowDialogs = scripted;
+    SharedWindow<DialogWindow> shared;
+    shared.attach(mainWindowDialogs);
+    QCOMPARE(&shared->dialogs, &mainWindowDialogs);
+    shared.loadedWidget()->close();
+    QCOMPARE(&shared->dialogs, &mainWindowDialogs);
+    shared.unload();
+    shared.detach();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()

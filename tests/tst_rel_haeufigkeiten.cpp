@@ -20,21 +20,20 @@ using Calls = QList<QList<int>>;
 
 namespace {
 
-// Puts itself in front of Pie and records every call as left, top, right, bottom, x1, y1, x2, y2
+// Stands in front of Pie and records every call as left, top, right, bottom, x1, y1, x2, y2
 // and the red of the fill colour (-1 without a surface); the wedge is still drawn.
 class PieRecorder
 {
 public:
-    PieRecorder()
+    PieFunction function()
     {
-        setPieFunction([this](QPainter &painter, int l, int t, int r, int b, int x1, int y1,
-                              int x2, int y2) {
+        return [this](QPainter &painter, int l, int t, int r, int b, int x1, int y1, int x2,
+                      int y2) {
             calls.append({l, t, r, b, x1, y1, x2, y2,
                           painter.isActive() ? painter.brush().color().red() : -1});
             return Pie(painter, l, t, r, b, x1, y1, x2, y2);
-        });
+        };
     }
-    ~PieRecorder() { setPieFunction({}); }
 
     Calls calls;
 };
@@ -110,13 +109,18 @@ private:
     }
 
     std::unique_ptr<PieRecorder> m_pies;
+    ScriptedDialogs m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
 void TestRelHaeufigkeiten::init()
 {
     m_pies = std::make_unique<PieRecorder>();
-    m_casino = startProgram();
+    // Every chart window the program creates during the test draws through the recorder.
+    relHaeufigkeiten().setFactory(
+        [this] { return new RelHaeufigkeiten(m_dialogs, m_pies->function()); });
+    m_casino = startProgram(m_dialogs, m_random);
 }
 
 void TestRelHaeufigkeiten::cleanup()
@@ -468,7 +472,7 @@ void TestRelHaeufigkeiten::resizeRedraws()
 // A move and New must reach the chart through relH_Refresh, labels included.
 void TestRelHaeufigkeiten::moveAndNewRedraw()
 {
-    ScriptedRandom random;
+    ScriptedRandom &random = m_random;
     random.pushValues({4});
     m_pies->calls.clear();
     m_casino->CBKollavo_MouseDown();

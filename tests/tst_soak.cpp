@@ -78,6 +78,7 @@ private:
     std::array<SharedWindowBase *, 3> m_windows{};
     std::unique_ptr<Casino> m_casino;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
+    ClockSeededRandom m_random;
     std::unique_ptr<QTemporaryDir> m_tmp;
     int m_closed = 0;
     QString m_lastExportPath;
@@ -89,7 +90,7 @@ void TestSoak::init()
     m_tmp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_tmp->isValid());
     m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_casino = startProgram();
+    m_casino = startProgram(*m_dialogs, m_random);
     m_casino->show();
     m_windows = {&absHaeufigkeiten(), &relHaeufigkeiten(), &verlauf()};
     m_model = Model();

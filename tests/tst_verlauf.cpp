@@ -38,12 +38,14 @@ private:
     void throwValues(std::initializer_list<int> values);
     QPlainTextEdit &box() { return verlauf()->TFVerlauf(); }
 
+    ScriptedDialogs m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 
 void TestVerlauf::init()
 {
-    m_casino = startProgram();
+    m_casino = startProgram(m_dialogs, m_random);
 }
 
 void TestVerlauf::cleanup()
@@ -54,7 +56,7 @@ void TestVerlauf::cleanup()
 void TestVerlauf::throwValues(std::initializer_list<int> values)
 {
     Austausch::Wurfzahl = static_cast<qint32>(values.size());
-    ScriptedRandom random;
+    ScriptedRandom &random = m_random;
     random.pushValues(values);
     m_casino->CBKollavo_MouseDown();
 }

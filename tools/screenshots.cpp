@@ -6,6 +6,7 @@
 #include "png_output.h"
 #include "casino.h"
 #include "dialogs.h"
+#include "random_source.h"
 #include "setup.h"
 #include "shared_window.h"
 #include "statistics_windows.h"
@@ -63,11 +64,11 @@ int main(int argc, char *argv[])
     }
 
     NoDialogs noDialogs;
-    setDialogs(&noDialogs);
+    ClockSeededRandom random;
 
     bool ok = true;
     {
-        Casino casino;
+        Casino casino(noDialogs, random);
         casino.show();
 
         Setup::setAnzahl(3);
@@ -98,6 +99,5 @@ int main(int argc, char *argv[])
         }
     }
     settle();
-    setDialogs(nullptr);
     return ok ? 0 : 1;
 }

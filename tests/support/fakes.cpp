@@ -4,21 +4,12 @@
 #include "austausch.h"
 #include "casino.h"
 #include "history_text.h"
+#include "rel_haeufigkeiten.h"
 #include "statistics_windows.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTest>
-
-ScriptedDialogs::ScriptedDialogs()
-{
-    setDialogs(this);
-}
-
-ScriptedDialogs::~ScriptedDialogs()
-{
-    setDialogs(nullptr);
-}
 
 QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title,
                                   const QString &defaultText)
@@ -37,6 +28,8 @@ QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title,
 void ScriptedDialogs::messageBox(const QString &text, const QString &title, Icon icon)
 {
     messages.append({text, title, icon});
+    if (whileMessageOpen)
+        whileMessageOpen();
 }
 
 QString ScriptedDialogs::saveFileName(const QStringList &filters, QString *selectedFilter)
@@ -66,16 +59,6 @@ bool ScriptedDialogs::printDialog(QPrinter &)
     return answer;
 }
 
-ScriptedRandom::ScriptedRandom()
-{
-    setRandomSource(this);
-}
-
-ScriptedRandom::~ScriptedRandom()
-{
-    setRandomSource(nullptr);
-}
-
 float ScriptedRandom::next()
 {
     if (draws.empty()) {
@@ -98,23 +81,21 @@ void ScriptedRandom::pushValues(std::initializer_list<int> values)
         pushValue(v);
 }
 
-std::unique_ptr<Casino> startProgram()
+std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random)
 {
     Austausch::reset();
-    relHaeufigkeiten().unload();
-    absHaeufigkeiten().unload();
-    verlauf().unload();
+    for (SharedWindowBase *window : statisticsWindows())
+        window->unload();
     history().clear();
-    return std::make_unique<Casino>();
+    return std::make_unique<Casino>(dialogs, random);
 }
 
 void endProgram(std::unique_ptr<Casino> &casino)
 {
     casino.reset();
-    relHaeufigkeiten().unload();
-    absHaeufigkeiten().unload();
-    verlauf().unload();
-    auswertung().unload();
+    for (SharedWindowBase *window : statisticsWindows())
+        window->unload();
+    relHaeufigkeiten().setFactory({});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     history().clear();
     Austausch::reset();

@@ -9,12 +9,13 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 class Casino;
 
-// Answers the program's dialogs from a script and records what they were asked. Installed for
-// its lifetime; a dialog with no answer left fails the test instead of blocking.
+// Answers the program's dialogs from a script and records what they were asked; a dialog with no
+// answer left fails the test instead of blocking.
 class ScriptedDialogs final : public Dialogs
 {
 public:
@@ -31,9 +32,6 @@ public:
         Icon icon;
     };
 
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
-
     std::deque<QString> inputAnswers;
     std::deque<QString> saveAnswers; // an empty answer is a cancelled dialog
     QList<Input> inputs;
@@ -43,6 +41,8 @@ public:
     std::deque<QString> saveFilterAnswers;
     std::deque<bool> printAnswers; // false: the print dialog was cancelled
     int printDialogs = 0;
+    // Runs while a message is open, as the user could act on other windows meanwhile.
+    std::function<void()> whileMessageOpen;
 
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
@@ -51,13 +51,10 @@ public:
     bool printDialog(QPrinter &printer) override;
 };
 
-// Hands out prepared draws in order, installed for its lifetime; running out fails the test.
+// Hands out prepared draws in order; running out fails the test.
 class ScriptedRandom final : public RandomSource
 {
 public:
-    ScriptedRandom();
-    ~ScriptedRandom() override;
-
     void reseed() override { ++reseeds; }
     float next() override;
 
@@ -71,7 +68,9 @@ public:
 };
 
 // The program as it is right after start-up: game state and history back to nothing, every
-// statistics window unloaded, and a new main window loaded (not shown).
-std::unique_ptr<Casino> startProgram();
-// Unloads every window and resets the shared state, for cleanup().
+// statistics window unloaded, and a new main window loaded (not shown) with these collaborators,
+// which must outlive it.
+std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random);
+// Unloads every window, forgets factories a test gave the shared windows and resets the shared
+// state, for cleanup().
 void endProgram(std::unique_ptr<Casino> &casino);
