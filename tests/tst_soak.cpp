@@ -2,7 +2,7 @@
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "casino.h"
-#include "export.h"
+#include "export_data.h"
 #include "fakes.h"
 #include "history_text.h"
 #include "rel_haeufigkeiten.h"
