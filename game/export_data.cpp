@@ -15,10 +15,8 @@ namespace {
 // 0x1A instead of '?', silently drops default-ignorable characters (U+200B …) and a lone
 // surrogate at the end, and its error flag only says that something failed somewhere (and in
 // Qt 6.4 survives resetState()). So a piece is trusted only when every code unit became exactly
-// one byte and each 0x1A byte stands for a U+001A; otherwise the piece is encoded again one
-// character at a time.
-constexpr qsizetype PieceLength = 4096;
-
+// one byte and each 0x1A byte stands for a U+001A; a piece that fails is halved until the
+// characters that cannot be encoded stand alone.
 bool encodeClean(QStringEncoder &encoder, QStringView piece, QByteArray &out)
 {
     const QByteArray bytes = encoder.encode(piece);
@@ -32,6 +30,24 @@ bool encodeClean(QStringEncoder &encoder, QStringView piece, QByteArray &out)
     return true;
 }
 
+void encode(QStringEncoder &encoder, QStringView piece, QByteArray &out, qsizetype &replaced)
+{
+    if (piece.isEmpty() || encodeClean(encoder, piece, out))
+        return;
+    const bool onePair =
+        piece.size() == 2 && piece[0].isHighSurrogate() && piece[1].isLowSurrogate();
+    if (piece.size() == 1 || onePair) {
+        out += '?';
+        ++replaced;
+        return;
+    }
+    qsizetype half = piece.size() / 2;
+    if (piece[half - 1].isHighSurrogate() && piece[half].isLowSurrogate())
+        ++half; // a surrogate pair stays whole; size ≥ 3 here, so both halves are shorter
+    encode(encoder, piece.first(half), out, replaced);
+    encode(encoder, piece.sliced(half), out, replaced);
+}
+
 } // namespace
 
 QByteArray toWindows1252(QStringView text, qsizetype *replaced)
@@ -41,26 +57,15 @@ QByteArray toWindows1252(QStringView text, qsizetype *replaced)
     QByteArray bytes;
     bytes.reserve(text.size());
     qsizetype unrepresentable = 0;
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype length = std::min(PieceLength, text.size() - start);
-        // Never split a surrogate pair between two pieces.
-        if (start + length < text.size() && text[start + length - 1].isHighSurrogate())
-            --length;
-        const QStringView piece = text.sliced(start, length);
-        start += length;
-        if (encodeClean(encoder, piece, bytes))
-            continue;
-        for (qsizetype i = 0; i < piece.size(); ++i) {
-            const qsizetype width =
-                piece[i].isHighSurrogate() && i + 1 < piece.size() && piece[i + 1].isLowSurrogate()
-                    ? 2 : 1;
-            // A pair gives at most one byte, so it never passes as clean.
-            if (width == 1 && encodeClean(encoder, piece.sliced(i, 1), bytes))
-                continue;
-            bytes += '?';
-            ++unrepresentable;
-            i += width - 1;
-        }
+    // Windows-1252 extends ASCII, so ASCII runs (nearly all of a history) are copied as they
+    // are and only the rest goes through the encoder: an edited history with thousands of
+    // special characters then costs no more than a plain one.
+    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
+    for (auto it = text.begin(); it != text.end();) {
+        const auto asciiEnd = std::find_if_not(it, text.end(), isAscii);
+        bytes += QStringView(it, asciiEnd).toLatin1();
+        it = std::find_if(asciiEnd, text.end(), isAscii);
+        encode(encoder, QStringView(asciiEnd, it), bytes, unrepresentable);
     }
     if (replaced)
         *replaced = unrepresentable;
