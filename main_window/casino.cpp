@@ -4,7 +4,7 @@
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "dialogs.h"
-#include "export.h"
+#include "export_data.h"
 #include "history_text.h"
 #include "move.h"
 #include "kollavo_config.h"
@@ -12,6 +12,7 @@
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
 #include "roll_button.h"
+#include "safe_file.h"
 #include "setup.h"
 #include "statistics_windows.h"
 #include "twips.h"
@@ -351,7 +352,7 @@ void Casino::MExport_Click()
     qsizetype replaced = 0;
     const QByteArray bytes =
         Export::toWindows1252(Export::content(history().text()), &replaced);
-    if (const auto error = Export::writeFile(path, bytes)) {
+    if (const auto error = writeFileSafely(path, bytes)) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);

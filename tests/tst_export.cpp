@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "casino.h"
-#include "export.h"
+#include "export_data.h"
 #include "fakes.h"
 #include "history_text.h"
 #include "statistics_windows.h"
@@ -15,9 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestExport : public QObject
 {
@@ -32,8 +33,12 @@ private slots:
     void secondExportReplacesTheFirst();
     void nameWithoutExtensionIsUsedAsTyped();
     void cancelWritesNothing();
-    void unwritableFileIsReported();
-    void fullDiskLeavesTheOldFile();
+    void failedWriteIsReported_data();
+    void failedWriteIsReported();
+    void unusualTargetIsRefused_data();
+    void unusualTargetIsRefused();
+    void targetKeepsItsIdentity_data();
+    void targetKeepsItsIdentity();
     void editedHistoryIsEncoded();
     void exportChangesNothing();
 
@@ -164,54 +169,156 @@ void TestExport::cancelWritesNothing()
     QVERIFY(m_dialogs->messages.isEmpty());
 }
 
-void TestExport::unwritableFileIsReported()
+void TestExport::failedWriteIsReported_data()
 {
-    // A file that cannot be created is reported with its name, not passed over in silence.
-    const QString path = m_dir.filePath(QStringLiteral("gibt-es-nicht/daten.txt"));
-    QCOMPARE(exportTo(path), QByteArray("<missing>"));
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QVERIFY(m_dialogs->messages.first().text.contains(path));
-    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Warning);
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("links");       // 0: no old file; else "alte Daten" with this many links
+    QTest::addColumn<bool>("readOnly");   // old file and folder without write permission
+    QTest::addColumn<qint64>("sizeLimit"); // RLIMIT_FSIZE during the export; 0: none
+    QTest::addColumn<QString>("reason");
+
+    const QString tooLarge = QStringLiteral("Die Datei ist zu groß.");
+    QTest::newRow("missing folder") << QStringLiteral("gibt-es-nicht/daten.txt") << 0 << false
+                                    << qint64(0) << QStringLiteral("Der Ordner existiert nicht.");
+    QTest::newRow("size limit, replaced") << QStringLiteral("alt.txt") << 1 << false << qint64(20)
+                                          << tooLarge;
+    QTest::newRow("size limit, in place") << QStringLiteral("alt.txt") << 2 << false << qint64(20)
+                                          << tooLarge;
+    QTest::newRow("no permission") << QStringLiteral("alt.txt") << 1 << true << qint64(0)
+                                   << QStringLiteral("Der Zugriff wurde verweigert.");
 }
 
-void TestExport::fullDiskLeavesTheOldFile()
+void TestExport::failedWriteIsReported()
 {
-    // When writing fails half-way (here: a file size limit, as on a full disk), the file that
-    // was there before must stay intact.
-    const QString path = m_dir.filePath(QStringLiteral("alt.txt"));
-    {
+    // A failed write names the file and a German reason, leaves the old file as it was and
+    // nothing else behind; a file-size limit must not end the program (SIGXFSZ).
+    QFETCH(QString, name);
+    QFETCH(int, links);
+    QFETCH(bool, readOnly);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(QString, reason);
+    if (readOnly && geteuid() == 0)
+        QSKIP("root may write anywhere");
+    const QString path = m_dir.filePath(name);
+    if (links > 0) {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("alte Daten");
     }
+    for (int k = 1; k < links; ++k)
+        QCOMPARE(::link(qPrintable(path), qPrintable(path + QString::number(k))), 0);
+    if (readOnly) {
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    const QStringList before = m_dir.entryList(QDir::Files);
     throwValues(1, {1, 2, 3, 4, 5, 6}, 6);
 
     rlimit saved{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 20;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    rlimit limit = saved;
+    if (sizeLimit > 0)
+        limit.rlim_cur = rlim_t(sizeLimit);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
     m_dialogs->saveAnswers.push_back(path);
     m_casino->MExport_Click();
     setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
 
-    QCOMPARE(read(path), QByteArray("alte Daten"));
+    QCOMPARE(read(path), links > 0 ? QByteArray("alte Daten") : QByteArray("<missing>"));
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QVERIFY(m_dialogs->messages.first().text.contains(path));
-    QCOMPARE(m_dir.entryList(QDir::Files), QStringList{QStringLiteral("alt.txt")});
+    QCOMPARE(m_dialogs->messages.first().text,
+             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, reason));
+    QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Warning);
+    QCOMPARE(m_dir.entryList(QDir::Files), before);
+}
+
+void TestExport::unusualTargetIsRefused_data()
+{
+    QTest::addColumn<QString>("target"); // empty: a FIFO made by the test
+    QTest::newRow("FIFO") << QString();
+    QTest::newRow("device") << QStringLiteral("/dev/full");
+}
+
+void TestExport::unusualTargetIsRefused()
+{
+    // A device or FIFO must neither be replaced by a regular file nor block the program.
+    QFETCH(QString, target);
+    if (target.isEmpty()) {
+        target = m_dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(mkfifo(qPrintable(target), 0600), 0);
+    }
+    struct stat before = {};
+    QCOMPARE(::stat(qPrintable(target), &before), 0);
+    m_dialogs->saveAnswers.push_back(target);
+    m_casino->MExport_Click();
+    struct stat after = {};
+    QCOMPARE(::stat(qPrintable(target), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("keine gewöhnliche Datei")));
+}
+
+void TestExport::targetKeepsItsIdentity_data()
+{
+    QTest::addColumn<int>("links");
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("ordinary file: replaced, permissions kept") << 1 << false << false;
+    QTest::newRow("hard-linked file keeps its links") << 2 << false << true;
+    QTest::newRow("writable file in read-only folder") << 1 << true << true;
+}
+
+void TestExport::targetKeepsItsIdentity()
+{
+    // Replacing a hard-linked file would cut its links, and a read-only folder forbids the
+    // replacement although the file itself may be written.
+    QFETCH(int, links);
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(bool, inPlace);
+    if (readOnlyFolder && geteuid() == 0)
+        QSKIP("root may write anywhere");
+    const QString path = m_dir.filePath(QStringLiteral("ziel.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("alte Daten, etwas mehr als die neuen 35 Bytes");
+    old.close();
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                    | QFileDevice::ReadGroup);
+    for (int k = 1; k < links; ++k)
+        QCOMPARE(::link(qPrintable(path), qPrintable(path + QString::number(k))), 0);
+    if (readOnlyFolder)
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    struct stat before = {};
+    QCOMPARE(::stat(qPrintable(path), &before), 0);
+
+    const QByteArray written = exportTo(path);
+    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
+    QCOMPARE(written.size(), 35);
+    QVERIFY(m_dialogs->messages.isEmpty());
+    struct stat after = {};
+    QCOMPARE(::stat(qPrintable(path), &after), 0);
+    QCOMPARE(after.st_ino == before.st_ino, inPlace);
+    QCOMPARE(after.st_nlink, before.st_nlink);
+    QCOMPARE(after.st_mode, before.st_mode);
+    for (int k = 1; k < links; ++k)
+        QCOMPARE(read(path + QString::number(k)), written);
 }
 
 void TestExport::editedHistoryIsEncoded()
 {
     // Windows-1252 has ü and €, but not every character a user can type: those become '?'
     // and the user is told how many.
-    verlauf()->TFVerlauf().setPlainText(QStringLiteral("ü € ĉ ") + QString::fromUtf8("\xF0\x9F\x8E\xB2"));
+    // A zero-width space and a lone surrogate at the end must not vanish unnoticed either.
+    verlauf()->TFVerlauf().setPlainText(QStringLiteral("ü € ĉ ") + QString::fromUtf8("\xF0\x9F\x8E\xB2")
+                                        + QStringLiteral(" \u200B ") + QChar(0xD800));
     const QByteArray bytes = exportTo(m_dir.filePath(QStringLiteral("zeichen.txt")));
-    QVERIFY(bytes.endsWith(QByteArray("\r\n\xFC \x80 ? ?")));
+    QVERIFY(bytes.endsWith(QByteArray("\r\n\xFC \x80 ? ? ? ?")));
     QCOMPARE(m_dialogs->messages.size(), 1);
-    QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("2 Zeichen")));
+    QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("4 Zeichen")));
 }
 
 void TestExport::exportChangesNothing()

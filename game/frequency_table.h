@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+// The counts of the current game beside what theory expects, as tab-separated text for a
+// spreadsheet: a header row, then one row per reachable sum, numbers written in `locale`.
+QString frequencyTable(const QLocale &locale);

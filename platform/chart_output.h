@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDate>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+class Dialogs;
+class QPainter;
+
+// Paints a chart in its logical coordinates (0, 0 to its logical size) with vector operations
+// only, so that one function gives the image, the SVG file and the printout. Fonts are to be
+// sized in pixels (QFont::setPixelSize): a point size would follow each device's resolution
+// instead of the chart's scale.
+using ChartPainter = std::function<void(QPainter &)>;
+
+// The chart at `scale` times its logical size; the image carries that device pixel ratio.
+QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale = 2);
+
+// The chart as an image into the clipboard, at twice the window's resolution.
+void copyChart(QSize logicalSize, const ChartPainter &paint);
+
+// Asks for a file name and saves the chart as PNG (twice the window's resolution) or SVG; a
+// failure is reported in a message box with `title`. Cancelling writes nothing.
+void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+               const ChartPainter &paint);
+
+// Shows the print dialog and prints `titleLine` at the top of the page and the chart below it,
+// as large as the rest of the page allows with its proportions kept.
+void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
+                const ChartPainter &paint);
+
+// The title line of a printed chart: caption, dice, throws since New and the date, in German.
+QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date);
