@@ -70,6 +70,7 @@ int main(int argc, char *argv[])
         Setup::setAnzahl(7);
         Austausch::Wurfzahl = Throws;
         Austausch::Haeufigkeit.clear();
+        Austausch::Wurfsummen.clear();
         bare.clear();
         performMove(random, bare);
     }
@@ -79,6 +80,7 @@ int main(int argc, char *argv[])
             Setup::setAnzahl(7);
             Austausch::Wurfzahl = Throws;
             Austausch::Haeufigkeit.clear();
+            Austausch::Wurfsummen.clear();
             bare.clear();
         },
         [&] { performMove(random, bare); });

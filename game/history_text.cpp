@@ -3,17 +3,6 @@
 
 #include <algorithm>
 
-void HistoryText::appendLines(QStringView lines)
-{
-    if (lines.isEmpty())
-        return;
-    Appender appender(*this, lines.size() + 2);
-    appender.ensureRoom(lines.size() + 2);
-    appender.startLine();
-    for (const QChar c : lines)
-        appender.put(c.unicode());
-}
-
 void HistoryText::clear()
 {
     m_text.truncate(0);

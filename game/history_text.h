@@ -19,9 +19,6 @@ public:
     // generation means the old text is still a prefix of the current one.
     quint64 generation() const { return m_generation; }
 
-    // Adds already CR LF-joined lines at the end: after a CR LF when the text holds anything,
-    // user edits included, and without one into an empty text.
-    void appendLines(QStringView lines);
     // Empties the text but keeps its memory: the next game writes as many lines again.
     void clear();
     // A new text as a whole (the user edited it in the history window); CR LF line breaks.
@@ -29,6 +26,7 @@ public:
 
     // Writes lines straight into the end of the text, for the move: building them elsewhere and
     // copying them over would cost as much again. appended() is emitted when it is done.
+    // bench_move: the bare loop takes 1.7-2.3x as long with QString::append per character.
     class Appender
     {
     public:

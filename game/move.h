@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "rounding.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -20,22 +22,16 @@ struct MoveResult
     qint16 limitSum = 0;
 };
 
-// The die value for a draw r: r × 6 + 0.5 rounded half to even (0.5 → 4, 1/6 → 2).
+// The die value for a draw r: r × 6 + 0.5 rounded half to even (0.5 → 4, 1/6 → 2). r is single
+// precision, so r × 6 + 0.5 is exact in double and only a true half meets the tie rule.
 inline qint16 dieValue(float r)
 {
-    // r is single precision, so r × 6 + 0.5 is exact in double and lies in [0.5, 6.5):
-    // truncation is floor here, and only an exact half needs the tie rule. Branch-free, because
-    // whether a draw rounds up is a coin toss the processor cannot predict.
-    const double x = static_cast<double>(r) * 6.0 + 0.5;
-    const auto v = static_cast<int>(x);
-    const double fraction = x - v;
-    const int up = static_cast<int>(fraction > 0.5) | (static_cast<int>(fraction == 0.5) & v);
-    return static_cast<qint16>(v + (up & 1));
+    return static_cast<qint16>(roundHalfEven(static_cast<double>(r) * 6.0 + 0.5));
 }
 
 // One move ("Spielzug") on the game state: re-seed, then Wurfzahl throws of Anzahl dice each.
-// Every throw adds its line to `history` and one count to Haeufigkeit. A draw of exactly 0 would
-// give the die value 0 (and with one die the sum 0, which has no count): it is drawn again.
-// A throw whose sum's count already stands at 32767 is not performed; the move ends before it,
-// so the total of the counts always equals the number of history lines.
+// Every throw adds its line to `history`, one count to Haeufigkeit and its sum to Wurfsummen.
+// A draw of exactly 0 would give the die value 0 (and with one die the sum 0, which has no
+// count): it is drawn again. A throw whose sum's count already stands at 32767 is not performed;
+// the move ends before it, so the total of the counts always equals the number of history lines.
 MoveResult performMove(RandomSource &random, HistoryText &history);

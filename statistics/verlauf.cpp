@@ -5,6 +5,7 @@
 #include "twips.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -19,6 +20,16 @@ constexpr int DesignLeft = 107;
 constexpr int DesignTop = 410;
 constexpr int DesignWidth = 312;
 constexpr int DesignHeight = 228;
+
+// The design's MS Sans Serif 8.25 pt: the platform's own sans-serif at that size, as on the
+// other statistics windows.
+QFont boxFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    return font;
+}
 } // namespace
 
 QString historyTextOf(const QPlainTextEdit &box)
@@ -50,6 +61,7 @@ Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
     setGeometry(DesignLeft, DesignTop, DesignWidth, DesignHeight);
 
     m_tfVerlauf->setObjectName(QStringLiteral("TFVerlauf"));
+    m_tfVerlauf->setFont(boxFont());
     m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_tfVerlauf->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -102,13 +114,17 @@ void Verlauf::showHistory()
     if (h.generation() == m_shownGeneration && h.text().size() == m_shownSize)
         return;
 
+    // What the program writes is never the user's to take back: with undo off while it writes,
+    // the document also drops its undo stack, so Undo and Redo reach only what was typed since.
+    QTextDocument *document = m_tfVerlauf->document();
     m_writingBox = true;
+    document->setUndoRedoEnabled(false);
     if (h.generation() == m_shownGeneration && h.text().size() > m_shownSize) {
         // Only lines were added since the box was last brought up to date: append them,
         // following the end of the text if the user was looking at it.
         QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
         const bool atEnd = bar->value() == bar->maximum();
-        QTextCursor cursor(m_tfVerlauf->document());
+        QTextCursor cursor(document);
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(h.text().sliced(m_shownSize));
         if (atEnd)
@@ -116,6 +132,7 @@ void Verlauf::showHistory()
     } else {
         m_tfVerlauf->setPlainText(h.text());
     }
+    document->setUndoRedoEnabled(true);
     m_writingBox = false;
 
     m_shownGeneration = h.generation();

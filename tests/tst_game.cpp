@@ -75,6 +75,8 @@ private slots:
     void sumDistributionCountsEveryOutcome();
     void generatorIsUniform();
     void reseedingTwiceGivesDifferentSequences();
+    void throwRecordFollowsTheHistory_data();
+    void throwRecordFollowsTheHistory();
 
 private:
     static QString historyAfterMove(int dice, const QList<int> &values, qint32 throws);
@@ -519,6 +521,52 @@ void TestGame::reseedingTwiceGivesDifferentSequences()
     random.reseed();
     const auto again = random.nextDraws(4);
     QVERIFY(!std::equal(first.begin(), first.end(), again.begin()));
+}
+
+void TestGame::throwRecordFollowsTheHistory_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<qint32>("throws");
+    QTest::addColumn<QList<int>>("values"); // drawn anew for each of the two moves
+    QTest::addColumn<int>("fullSum");       // its count stands at the limit; 0: none
+
+    QTest::newRow("one die") << 1 << 3 << QList<int>{3, 6, 1} << 0;
+    QTest::newRow("seven dice")
+        << 7 << 2 << QList<int>{3, 6, 1, 1, 2, 5, 4, 6, 6, 6, 6, 6, 6, 6} << 0;
+    QTest::newRow("the throw refused at the count limit")
+        << 1 << 2147483647 << QList<int>{2, 4} << 4;
+}
+
+void TestGame::throwRecordFollowsTheHistory()
+{
+    // Whatever reads the order of the throws must see exactly the throws that were counted, and
+    // two billion throws asked for must not reserve room for two billion.
+    QFETCH(int, dice);
+    QFETCH(qint32, throws);
+    QFETCH(QList<int>, values);
+    QFETCH(int, fullSum);
+    Setup::setAnzahl(static_cast<qint16>(dice));
+    Austausch::Wurfzahl = throws;
+    if (fullSum != 0)
+        Austausch::Haeufigkeit[fullSum] = Austausch::HoechsteHaeufigkeit;
+    for (int move = 0; move < 2; ++move) {
+        ScriptedRandom random;
+        for (const int value : values)
+            random.pushValue(value);
+        performMove(random, history());
+    }
+
+    QList<int> sums;
+    for (const QString &line : history().text().split(QStringLiteral("\r\n"))) {
+        int sum = 0;
+        for (const QChar c : line)
+            sum += c.digitValue() > 0 ? c.digitValue() : 0;
+        sums.append(sum);
+    }
+    const QList<int> record(Austausch::Wurfsummen.cbegin(), Austausch::Wurfsummen.cend());
+    QCOMPARE(record, sums);
+    const auto reachable = static_cast<std::size_t>(Austausch::MaxSumme - Austausch::MinSumme + 1);
+    QVERIFY(Austausch::Wurfsummen.capacity() <= reachable * Austausch::HoechsteHaeufigkeit);
 }
 
 QTEST_GUILESS_MAIN(TestGame)

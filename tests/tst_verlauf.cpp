@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class TestVerlauf : public QObject
 {
     Q_OBJECT
@@ -33,6 +35,8 @@ private slots:
     void closingKeepsTheHistory();
     void newEmptiesTheBox();
     void rawTextKeepsWhatWasTyped();
+    void undoReachesOnlyTyping_data();
+    void undoReachesOnlyTyping();
 
 private:
     void throwValues(std::initializer_list<int> values);
@@ -72,6 +76,8 @@ void TestVerlauf::startsEmptyAndFitted()
     QCOMPARE(box().horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(box().lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QVERIFY(!box().isReadOnly());
+    QCOMPARE(box().font().pointSizeF(), 8.25);
+    QCOMPARE(box().font().weight(), QFont::Normal);
     window.show();
     QCOMPARE(box().toPlainText(), QString());
 }
@@ -182,6 +188,50 @@ void TestVerlauf::rawTextKeepsWhatWasTyped()
     QTest::keyClicks(&box(), QStringLiteral("d"));
     QCOMPARE(history().text(),
              QStringLiteral("a") + QChar(0x00A0) + QStringLiteral("b\r\nc\r\nd"));
+}
+
+void TestVerlauf::undoReachesOnlyTyping_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a move") << u"show throw:12 undo"_s << u"1\r\n2"_s;
+    QTest::newRow("the catch-up when shown") << u"throw:12 show undo"_s << u"1\r\n2"_s;
+    QTest::newRow("New") << u"show throw:12 new undo"_s << QString();
+    QTest::newRow("typing is undone") << u"show throw:3 type:x undo"_s << u"3"_s;
+    QTest::newRow("and redone") << u"show throw:3 type:x undo redo"_s << u"3x"_s;
+    QTest::newRow("typing before a move stays") << u"show throw:3 type:x throw:4 undo"_s
+                                                 << u"3x\r\n4"_s;
+}
+
+void TestVerlauf::undoReachesOnlyTyping()
+{
+    // Undo in the box must never take back throws the program wrote, or the history would
+    // disagree with the counts; the user's own typing stays undoable.
+    QFETCH(QString, steps);
+    QFETCH(QString, expected);
+    for (const QString &step : steps.split(u' ')) {
+        const QString argument = step.section(u':', 1);
+        if (step == u"show"_s) {
+            verlauf().show();
+        } else if (step.startsWith(u"throw:"_s)) {
+            Austausch::Wurfzahl = static_cast<qint32>(argument.size());
+            ScriptedRandom random;
+            for (const QChar digit : argument)
+                random.pushValue(digit.digitValue());
+            m_casino->CBKollavo_MouseDown();
+        } else if (step == u"new"_s) {
+            m_casino->MNeu_Click();
+        } else if (step.startsWith(u"type:"_s)) {
+            box().moveCursor(QTextCursor::End);
+            QTest::keyClicks(&box(), argument);
+        } else if (step == u"undo"_s) {
+            QTest::keyClick(&box(), Qt::Key_Z, Qt::ControlModifier);
+        } else if (step == u"redo"_s) {
+            QTest::keySequence(&box(), QKeySequence::Redo);
+        }
+    }
+    QCOMPARE(history().text(), expected);
+    QCOMPARE(historyTextOf(box()), expected);
 }
 
 QTEST_MAIN(TestVerlauf)
