@@ -550,9 +550,7 @@ void TestGame::throwRecordFollowsTheHistory()
     if (fullSum != 0)
         Austausch::Haeufigkeit[fullSum] = Austausch::HoechsteHaeufigkeit;
     for (int move = 0; move < 2; ++move) {
-        ScriptedRandom random;
-        for (const int value : values)
-            random.pushValue(value);
+        ScriptedRandom random(values);
         performMove(random, history());
     }
 

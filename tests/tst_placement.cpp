@@ -19,7 +19,7 @@ class TestPlacement : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { m_casino = startProgram(); }
+    void init() { m_casino = startProgram(m_dialogs, m_random); }
     void cleanup() { endProgram(m_casino); }
     void fitInto_data();
     void fitInto();
@@ -29,6 +29,8 @@ private slots:
 
 private:
     QWidget *open(const QString &item, const QString &window);
+    ScriptedDialogs m_dialogs;
+    ScriptedRandom m_random;
     std::unique_ptr<Casino> m_casino;
 };
 

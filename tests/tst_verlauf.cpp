@@ -215,9 +215,8 @@ void TestVerlauf::undoReachesOnlyTyping()
             verlauf().show();
         } else if (step.startsWith(u"throw:"_s)) {
             Austausch::Wurfzahl = static_cast<qint32>(argument.size());
-            ScriptedRandom random;
             for (const QChar digit : argument)
-                random.pushValue(digit.digitValue());
+                m_random.pushValue(digit.digitValue());
             m_casino->CBKollavo_MouseDown();
         } else if (step == u"new"_s) {
             m_casino->MNeu_Click();
