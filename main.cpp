@@ -4,6 +4,7 @@
 #include "kollavo_config.h"
 #include "random_source.h"
 #include "resources.h"
+#include "screen_fit.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -30,6 +31,7 @@ int main(int argc, char *argv[])
     ClockSeededRandom random;
     Casino casino(dialogs, random);
     dialogs.setOwner(&casino);
-    casino.show();
+    // At its design position where that lies on the screen, else moved just onto it.
+    ScreenFit::showOnScreen(casino);
     return QApplication::exec();
 }

@@ -2,8 +2,11 @@
 #include "casino.h"
 
 #include "abs_haeufigkeiten.h"
+#include "auswertung.h"
 #include "austausch.h"
+#include "design_font.h"
 #include "dialogs.h"
+#include "entwicklung.h"
 #include "export_data.h"
 #include "history_text.h"
 #include "move.h"
@@ -21,8 +24,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 
@@ -120,11 +123,7 @@ void Casino::createDiceRow()
     m_cbKollavo = new RollButton(Title, m_client);
     m_cbKollavo->setObjectName(QStringLiteral("CBKollavo"));
     m_cbKollavo->setGeometry(RollButtonRect);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(false);
-    m_cbKollavo->setFont(font);
+    m_cbKollavo->setFont(designFont(8.25));
     connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
 
     QWidget *previous = &m_faces.front()[0];
@@ -239,6 +238,8 @@ void Casino::MNeu_Click()
 
     verlauf().instance(); // the history window exists whenever the history changes
     history().clear();
+    refreshTheory();
+    updateRollButtonTip();
 }
 
 void Casino::MAnzahl_Click()
@@ -264,6 +265,7 @@ void Casino::MWuerfe_Click()
         wurfzahl = Setup::parseWurfzahl(entry);
     }
     Austausch::Wurfzahl = *wurfzahl;
+    updateRollButtonTip();
 }
 
 void Casino::CBKollavo_MouseDown()
@@ -274,6 +276,8 @@ void Casino::CBKollavo_MouseDown()
     showFaces(result);
     absHaeufigkeiten()->absH_Refresh();
     relHaeufigkeiten()->relH_Refresh();
+    refreshTheory();
+    updateRollButtonTip();
     if (result.limitReached) {
         // Shown once the press has been handled, so the button is not left pressed down
         // behind a modal box.
@@ -281,6 +285,33 @@ void Casino::CBKollavo_MouseDown()
             this, [this, result, throwsAsked] { reportCountLimit(result, throwsAsked); },
             Qt::QueuedConnection);
     }
+}
+
+void Casino::refreshTheory()
+{
+    // These windows exist only once the user has asked for them; a game without them costs
+    // nothing more than before.
+    if (auswertung().isLoaded())
+        auswertung()->refresh();
+    if (entwicklung().isLoaded())
+        entwicklung()->refresh();
+}
+
+QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
+{
+    // The program speaks German, so its numbers do too, whatever the system's locale.
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const auto throws = [&german](qint64 n) {
+        return german.toString(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+    };
+    return QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3")
+        .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
+}
+
+void Casino::updateRollButtonTip()
+{
+    m_cbKollavo->setToolTip(
+        rollButtonTip(Austausch::Anzahl, Austausch::Wurfzahl, Austausch::totalCount()));
 }
 
 void Casino::showFaces(const MoveResult &result)

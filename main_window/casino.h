@@ -53,6 +53,8 @@ private:
     void Form_Unload();
     void windowItemClicked(QAction *item, SharedWindowBase &window);
     void showFaces(const MoveResult &result);
+    void refreshTheory();
+    void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
 
     Dialogs &m_dialogs;
@@ -73,6 +75,9 @@ private:
     QAction *m_mInfo = nullptr;
     QAction *m_mEnde = nullptr;
 };
+
+// What a press of the roll button will do and what has been gathered, for its tooltip.
+QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar);
 
 // The Info message's three lines, joined by CR LF.
 QString infoText();

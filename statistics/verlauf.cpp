@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "verlauf.h"
 
+#include "design_font.h"
 #include "history_text.h"
 #include "twips.h"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -20,16 +20,6 @@ constexpr int DesignLeft = 107;
 constexpr int DesignTop = 410;
 constexpr int DesignWidth = 312;
 constexpr int DesignHeight = 228;
-
-// The design's MS Sans Serif 8.25 pt: the platform's own sans-serif at that size, as on the
-// other statistics windows.
-QFont boxFont()
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    return font;
-}
 } // namespace
 
 QString historyTextOf(const QPlainTextEdit &box)
@@ -61,7 +51,7 @@ Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
     setGeometry(DesignLeft, DesignTop, DesignWidth, DesignHeight);
 
     m_tfVerlauf->setObjectName(QStringLiteral("TFVerlauf"));
-    m_tfVerlauf->setFont(boxFont());
+    m_tfVerlauf->setFont(designFont(8.25));
     m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_tfVerlauf->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -51,6 +51,9 @@ private slots:
     void endeClosesEverything();
     void closingAWindowUnderAMessage_data();
     void closingAWindowUnderAMessage();
+    void rollButtonTip_data();
+    void rollButtonTip();
+    void rollButtonTipFollowsTheGame();
 
 private:
     QAction *action(const char *name) const
@@ -464,6 +467,46 @@ void TestCasino::closingAWindowUnderAMessage()
     QCOMPARE(QCoreApplication::exec(), 0);
     for (SharedWindowBase *each : statisticsWindows())
         QVERIFY(!each->isLoaded());
+}
+
+
+void TestCasino::rollButtonTip_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<qint32>("throwsPerMove");
+    QTest::addColumn<qint64>("throwsSoFar");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("grouped thousands") << 2 << 1000 << qint64(4000)
+                                       << u"2 Würfel · 1.000 Würfe pro Spielzug · bisher 4.000 Würfe"_s;
+    QTest::newRow("one throw") << 1 << 1 << qint64(1)
+                               << u"1 Würfel · 1 Wurf pro Spielzug · bisher 1 Wurf"_s;
+    QTest::newRow("none yet") << 7 << 0 << qint64(0)
+                              << u"7 Würfel · 0 Würfe pro Spielzug · bisher 0 Würfe"_s;
+}
+
+void TestCasino::rollButtonTip()
+{
+    // The tip must read as German whatever the system's locale, singular included.
+    QFETCH(int, dice);
+    QFETCH(qint32, throwsPerMove);
+    QFETCH(qint64, throwsSoFar);
+    QFETCH(QString, tip);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(::rollButtonTip(static_cast<qint16>(dice), throwsPerMove, throwsSoFar), tip);
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestCasino::rollButtonTipFollowsTheGame()
+{
+    // A tip that kept the state of start-up would tell the class something false.
+    auto *roll = m_casino->findChild<QPushButton *>(u"CBKollavo"_s);
+    m_dialogs->inputAnswers = {u"3"_s};
+    m_casino->MWuerfe_Click();
+    m_random->pushValues({1, 2, 3});
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 3 Würfe"_s);
+    m_casino->MNeu_Click();
+    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s);
 }
 
 QTEST_MAIN(TestCasino)
