@@ -79,7 +79,8 @@ public:
     const QImage &surface() const { return m_surface; }
 
     // The chart of the last redraw with vector operations, in logical pixels: the wedges as
-    // paths and the shown labels as text, for images, SVG files and printouts.
+    // paths and the shown labels as text, for images, SVG files and printouts. A click's
+    // ellipse is a passing mark on the surface, not part of the chart, and is left out.
     void paintChart(QPainter &painter) const;
 
     // The sum whose wedge lies under `position` in the client area, else the most likely sum.
@@ -122,6 +123,8 @@ private:
     // Black until the first redraw sets it, as a fresh drawing surface has it.
     QColor m_fillColor = Qt::black;
     bool m_clickPressed = false;
+    // The last redraw's geometry: what the surface shows, the vector painter repeats and the
+    // pointer's wedge is looked up in.
     PieLayout m_layout;
     QMenu *m_menu = nullptr;
     // Where the context menu was opened, in the client area.
