@@ -75,6 +75,26 @@ PieAngles pieAngles(int left, int top, int right, int bottom, int x1, int y1, in
     return {start, span};
 }
 
+QPainterPath piePath(int left, int top, int right, int bottom, int x1, int y1, int x2,
+                     int y2)
+{
+    QPainterPath path;
+    const QRectF box =
+        QRectF(left, top, double(right) - left, double(bottom) - top).normalized();
+    if (box.isEmpty())
+        return path;
+    const PieAngles angles = pieAngles(left, top, right, bottom, x1, y1, x2, y2);
+    if (angles.span >= FullCircle) {
+        path.addEllipse(box);
+        return path;
+    }
+    // The path QPainter::drawPie builds for its wedge.
+    path.moveTo(box.center());
+    path.arcTo(box, angles.start / 16.0, angles.span / 16.0);
+    path.closeSubpath();
+    return path;
+}
+
 int Pie(QPainter &painter, int left, int top, int right, int bottom, int x1, int y1, int x2,
         int y2)
 {

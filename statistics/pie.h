@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPainterPath>
+
 #include <functional>
 
 class QPainter;
@@ -26,6 +28,10 @@ struct PieAngles
     int span = 0;
 };
 PieAngles pieAngles(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+
+// The outline Pie fills for the same values, as a path: for vector output and for finding what
+// lies under a point. Empty for an empty rectangle.
+QPainterPath piePath(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
 
 // What the chart draws its wedges with: Pie, or in a test a recorder in front of it.
 using PieFunction = std::function<int(QPainter &, int, int, int, int, int, int, int, int)>;

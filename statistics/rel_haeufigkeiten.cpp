@@ -1,13 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rel_haeufigkeiten.h"
 
+#include "auswertung.h"
 #include "austausch.h"
+#include "chart_actions.h"
+#include "distribution.h"
+#include "entwicklung.h"
+#include "frequency_table.h"
 #include "rounding.h"
+#include "statistics_windows.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDate>
+#include <QFontInfo>
+#include <QHelpEvent>
+#include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +91,93 @@ RelHaeufigkeiten::RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie)
     vorlage.setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Form_Load();
+    createMenu();
+}
+
+void RelHaeufigkeiten::createMenu()
+{
+    m_menu = new QMenu(this);
+    const auto action = [this](const QString &name, const QString &caption) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(name);
+        m_menu->addAction(a);
+        return a;
+    };
+    connect(action(QStringLiteral("MAuswertung"), QStringLiteral("Auswertung …")),
+            &QAction::triggered, this, [] { auswertung().show(); });
+    connect(action(QStringLiteral("MEntwicklung"),
+                   QStringLiteral("Entwicklung der relativen Häufigkeit …")),
+            &QAction::triggered, this, [this] {
+                const int summe = sumAt(m_menuPosition);
+                entwicklung().show();
+                entwicklung()->showSum(summe);
+            });
+    m_menu->addSeparator();
+    addChartActions(*m_menu, *this, m_dialogs,
+                    {[this] { return size(); }, [this](QPainter &painter) { paintChart(painter); },
+                     [this] {
+                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
+                                               Austausch::totalCount(), QDate::currentDate());
+                     },
+                     [] { return frequencyTable(QLocale()); }});
+}
+
+int RelHaeufigkeiten::sumAt(QPoint position) const
+{
+    if (const int summe = wedgeAt(m_layout, QPointF(position) + QPointF(0.5, 0.5)))
+        return summe;
+    // Before the game is set up there is no most likely sum; Entwicklung takes the nearest.
+    const int dice = Austausch::Anzahl;
+    return dice >= 1 && dice <= 7 ? SumDistribution(dice).mostLikelySum() : 0;
+}
+
+void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
+{
+    m_menuPosition = event->pos();
+    // popup(), not exec(): the window keeps running its redraws while the menu is open.
+    m_menu->popup(event->globalPos());
+    event->accept();
+}
+
+void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
+{
+    const qint64 total = Austausch::totalCount();
+    const int summe = total > 0 ? wedgeAt(m_layout, QPointF(event.pos()) + QPointF(0.5, 0.5)) : 0;
+    if (summe == 0) {
+        QToolTip::hideText();
+        event.ignore();
+        return;
+    }
+    const QString text =
+        wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total,
+                     SumDistribution(Austausch::Anzahl).probability(summe), QLocale());
+    QToolTip::showText(event.globalPos(), text, this);
+}
+
+void RelHaeufigkeiten::paintChart(QPainter &painter) const
+{
+    painter.save();
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 1));
+    for (const PieWedge &wedge : m_layout.wedges) {
+        if (!wedge.drawn)
+            continue;
+        painter.setBrush(wedge.colour);
+        painter.drawPath(wedgePath(m_layout, wedge));
+    }
+    for (const PieWedge &wedge : m_layout.wedges) {
+        const QLabel &label = m_ergebnis[wedge.summe];
+        if (label.isHidden())
+            continue;
+        // The label's font at the pixel size the screen shows it in.
+        QFont font = label.font();
+        font.setPixelSize(QFontInfo(label.font()).pixelSize());
+        painter.setFont(font);
+        painter.setPen(label.palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(label.geometry()), Qt::AlignLeft | Qt::AlignTop, label.text());
+    }
+    painter.restore();
 }
 
 RelHaeufigkeiten::~RelHaeufigkeiten()
@@ -101,16 +202,15 @@ void RelHaeufigkeiten::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
-void RelHaeufigkeiten::Form_Resize()
+PieLayout pieLayout(float scaleWidth, float scaleHeight)
 {
-    Cls();
-    QPainter painter;
-    beginDrawing(painter);
-
-    const float cx = scaleWidth() / 2.0f;
-    const int cy = roundToInt(scaleHeight() / 2.0f);
-    const int right = roundToInt(scaleWidth());
-    const int bottom = roundToInt(scaleHeight());
+    PieLayout layout;
+    const float cx = scaleWidth / 2.0f;
+    const int cy = roundToInt(scaleHeight / 2.0f);
+    layout.cx = cx;
+    layout.cy = cy;
+    layout.right = roundToInt(scaleWidth);
+    layout.bottom = roundToInt(scaleHeight);
     // The first wedge starts straight above the centre, at 12 o'clock.
     double px = cx;
     double py = cy / 2.0;
@@ -128,37 +228,82 @@ void RelHaeufigkeiten::Form_Resize()
 
     double acc = 0;
     for (int s = minSumme; s <= maxSumme; ++s) {
+        PieWedge wedge;
+        wedge.summe = s;
         const qint16 helligkeit = static_cast<qint16>(s * 250);
-        setFillColor(painter, QColor(roundToInt(helligkeit / double(maxSummeWert)), 0, 0));
+        wedge.colour = QColor(roundToInt(helligkeit / double(maxSummeWert)), 0, 0);
 
         const double a = Austausch::Haeufigkeit[s] * ZweiPi / total;
         // P turned counter-clockwise on the screen by a about the centre; rounding each end point
         // before it starts the next wedge is what chains the wedges.
         const double cosA = std::cos(a);
         const double sinA = std::sin(a);
-        const int qx = roundToInt(cx + (px - cx) * cosA - (cy - py) * sinA);
-        const int qy = roundToInt(cy - (px - cx) * sinA - (cy - py) * cosA);
+        wedge.from = QPoint(roundToInt(px), roundToInt(py));
+        wedge.to = QPoint(roundToInt(cx + (px - cx) * cosA - (cy - py) * sinA),
+                          roundToInt(cy - (px - cx) * sinA - (cy - py) * cosA));
 
-        QLabel &label = m_ergebnis[s];
         // End points that round onto each other make Pie draw the whole ellipse. That is right
         // for a sum holding (nearly) every throw, but in a small window a thin wedge can do it
         // too, and would then paint over all the wedges before it. (Without any height every
         // point is the centre and nothing can be drawn; those calls stay as they are.)
-        const bool endsMeet = cy > 0 && qx == roundToInt(px) && qy == roundToInt(py);
-        const bool drawn = a > KleinsterWinkel && !(endsMeet && a <= ZweiPi / 2);
-        if (drawn)
-            m_pie(painter, 0, 0, right, bottom, roundToInt(px), roundToInt(py), qx, qy);
-        label.setVisible(drawn);
+        const bool endsMeet = cy > 0 && wedge.to == wedge.from;
+        wedge.drawn = a > KleinsterWinkel && !(endsMeet && a <= ZweiPi / 2);
 
-        const double phi = a / 2 + acc;
+        wedge.phi = a / 2 + acc;
         acc += a;
-        const ErgebnisPosition position =
-            ergebnisPosition(cx, cy, phi, label.width(), label.height());
-        label.move(roundToInt(position.left), roundToInt(position.top));
 
         // Also when nothing was drawn, so the wedges after a left-out one keep their places.
-        px = qx;
-        py = qy;
+        px = wedge.to.x();
+        py = wedge.to.y();
+        layout.wedges.append(wedge);
+    }
+    return layout;
+}
+
+QPainterPath wedgePath(const PieLayout &layout, const PieWedge &wedge)
+{
+    return piePath(0, 0, layout.right, layout.bottom, wedge.from.x(), wedge.from.y(),
+                   wedge.to.x(), wedge.to.y());
+}
+
+int wedgeAt(const PieLayout &layout, QPointF point)
+{
+    for (auto wedge = layout.wedges.crbegin(); wedge != layout.wedges.crend(); ++wedge) {
+        if (wedge->drawn && wedgePath(layout, *wedge).contains(point))
+            return wedge->summe;
+    }
+    return 0;
+}
+
+QString wedgeToolTip(int summe, qint64 count, qint64 total, double probability,
+                     const QLocale &locale)
+{
+    const auto percent = [&locale](double share) {
+        return locale.toString(100 * share, 'f', 1) + QStringLiteral(" %");
+    };
+    return QStringLiteral("Summe %1: %2 von %3 %4 = %5 (Wahrscheinlichkeit %6)")
+        .arg(locale.toString(summe), locale.toString(count), locale.toString(total),
+             total == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
+             percent(double(count) / double(total)), percent(probability));
+}
+
+void RelHaeufigkeiten::Form_Resize()
+{
+    Cls();
+    QPainter painter;
+    beginDrawing(painter);
+
+    m_layout = pieLayout(scaleWidth(), scaleHeight());
+    for (const PieWedge &wedge : std::as_const(m_layout.wedges)) {
+        setFillColor(painter, wedge.colour);
+        QLabel &label = m_ergebnis[wedge.summe];
+        if (wedge.drawn)
+            m_pie(painter, 0, 0, m_layout.right, m_layout.bottom, wedge.from.x(), wedge.from.y(),
+                  wedge.to.x(), wedge.to.y());
+        label.setVisible(wedge.drawn);
+        const ErgebnisPosition position =
+            ergebnisPosition(m_layout.cx, m_layout.cy, wedge.phi, label.width(), label.height());
+        label.move(roundToInt(position.left), roundToInt(position.top));
     }
 
     if (painter.isActive())
@@ -221,6 +366,10 @@ void RelHaeufigkeiten::paintEvent(QPaintEvent *event)
 
 bool RelHaeufigkeiten::event(QEvent *event)
 {
+    if (event->type() == QEvent::ToolTip) {
+        showToolTip(static_cast<QHelpEvent &>(*event));
+        return true;
+    }
     // On a screen with another device pixel ratio the surface is drawn anew at the new ratio.
     const bool result = QWidget::event(event);
     if (event->type() == QEvent::ScreenChangeInternal

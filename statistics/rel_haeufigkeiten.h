@@ -7,10 +7,53 @@
 #include <QColor>
 #include <QImage>
 #include <QLabel>
+#include <QList>
+#include <QPainterPath>
+#include <QPoint>
 #include <QWidget>
 
 class Dialogs;
+class QHelpEvent;
+class QLocale;
+class QMenu;
 class QPainter;
+
+// One sum's wedge of a redraw: Pie's two radial end points (each the rounded end of the wedge
+// before), its fill colour, whether it is drawn at all, and the direction of its middle (radians
+// counter-clockwise from 12 o'clock), where its label goes.
+struct PieWedge
+{
+    int summe = 0;
+    QColor colour;
+    QPoint from;
+    QPoint to;
+    bool drawn = false;
+    double phi = 0;
+};
+
+// The chart of the current game on a client area of ScaleWidth × ScaleHeight: the centre the
+// labels are placed from, Pie's bounding rectangle (0, 0, right, bottom) and the wedges in the
+// order they are drawn.
+struct PieLayout
+{
+    float cx = 0;
+    int cy = 0;
+    int right = 0;
+    int bottom = 0;
+    QList<PieWedge> wedges;
+};
+PieLayout pieLayout(float scaleWidth, float scaleHeight);
+
+// The sum whose drawn wedge lies under `point`, 0 outside the ellipse or in a gap. Of wedges
+// drawn over each other the one drawn last, as on the surface.
+int wedgeAt(const PieLayout &layout, QPointF point);
+// The outline of a wedge, as Pie fills it.
+QPainterPath wedgePath(const PieLayout &layout, const PieWedge &wedge);
+
+// What a wedge stands for, in `locale`'s number format: the count against all throws and
+// against what fair dice give.
+QString wedgeToolTip(int summe, qint64 count, qint64 total, double probability,
+                     const QLocale &locale);
 
 // "relative Häufigkeiten": the share of every sum as a pie chart on a persistent surface.
 // Every reachable sum gets a wedge proportional to its count, counter-clockwise from 12 o'clock
@@ -35,6 +78,14 @@ public:
     // The persistent drawing surface, as the next repaint copies it to the screen.
     const QImage &surface() const { return m_surface; }
 
+    // The chart of the last redraw with vector operations, in logical pixels: the wedges as
+    // paths and the shown labels as text, for images, SVG files and printouts. A click's
+    // ellipse is a passing mark on the surface, not part of the chart, and is left out.
+    void paintChart(QPainter &painter) const;
+
+    // The sum whose wedge lies under `position` in the client area, else the most likely sum.
+    int sumAt(QPoint position) const;
+
 signals:
     // The unload or terminate step ran: the main window clears the check mark of Mrel.
     void released();
@@ -45,6 +96,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -52,6 +104,8 @@ private:
     void Form_Resize();
     void Form_Click();
     void Form_Unload();
+    void createMenu();
+    void showToolTip(QHelpEvent &event);
 
     // The surface's own operations.
     void Cls();
@@ -69,6 +123,12 @@ private:
     // Black until the first redraw sets it, as a fresh drawing surface has it.
     QColor m_fillColor = Qt::black;
     bool m_clickPressed = false;
+    // The last redraw's geometry: what the surface shows, the vector painter repeats and the
+    // pointer's wedge is looked up in.
+    PieLayout m_layout;
+    QMenu *m_menu = nullptr;
+    // Where the context menu was opened, in the client area.
+    QPoint m_menuPosition;
 };
 
 // Where a redraw puts a sum's label, exact, before the widget is placed on whole pixels: its

@@ -6,12 +6,18 @@
 #include "rel_haeufigkeiten.h"
 #include "statistics_windows.h"
 
+#include "entwicklung.h"
+
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <cmath>
 #include <numbers>
@@ -97,6 +103,13 @@ private slots:
     void resizeRedraws();
     void moveAndNewRedraw();
     void closingClearsMrelAndReloads();
+    void wedgeUnderPoint_data();
+    void wedgeUnderPoint();
+    void toolTip_data();
+    void toolTip();
+    void entwicklungFromTheMenu_data();
+    void entwicklungFromTheMenu();
+    void svgIsVector();
 
 private:
     RelHaeufigkeiten &redrawAt(const QSize &size)
@@ -516,6 +529,128 @@ void TestRelHaeufigkeiten::closingClearsMrelAndReloads()
         QCOMPARE(fresh.Ergebnis()[s].text(), QString::number(s));
         QVERIFY(fresh.Ergebnis()[s].isHidden());
     }
+}
+
+void TestRelHaeufigkeiten::wedgeUnderPoint_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<double>("degrees"); // from 3 o'clock, half-way to the edge; NaN: a corner
+    QTest::addColumn<int>("sum");
+
+    const QSize design(264, 256);
+    QTest::newRow("middle of the first wedge") << design << eachSumOnce(1) << 120.0 << 1;
+    QTest::newRow("middle of the last wedge") << design << eachSumOnce(1) << 60.0 << 6;
+    QTest::newRow("narrow wedge on a wide chart") << QSize(400, 150)
+        << QList<int>{1, 2, 3, 4, 5, 20} << 90.0 + 180.0 / 35 << 1;
+    QTest::newRow("outside the ellipse") << design << eachSumOnce(1) << qQNaN() << 0;
+    QTest::newRow("no throws") << design << QList<int>{} << 120.0 << 0;
+}
+
+// The wedge under a point must follow the drawn angles, stretched charts and the ellipse's edge.
+void TestRelHaeufigkeiten::wedgeUnderPoint()
+{
+    QFETCH(QSize, size);
+    QFETCH(QList<int>, counts);
+    QFETCH(double, degrees);
+    QFETCH(int, sum);
+
+    setGame(1, counts);
+    const PieLayout layout = pieLayout(size.width(), size.height());
+    const QPoint point = qIsNaN(degrees) ? QPoint(3, 3) : probe(QRect(QPoint(), size), degrees);
+    QCOMPARE(wedgeAt(layout, point), sum);
+}
+
+void TestRelHaeufigkeiten::toolTip_data()
+{
+    QTest::addColumn<int>("anzahl");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("over a wedge") << 2 << QList<int>{0, 0, 0, 0, 0, 1234, 5766}
+        << 90.0 + 180.0 * 1234 / 7000
+        << QStringLiteral("Summe 7: 1.234 von 7.000 Würfen = 17,6 % (Wahrscheinlichkeit 16,7 %)");
+    QTest::newRow("a single throw") << 1 << QList<int>{0, 0, 1} << 200.0
+        << QStringLiteral("Summe 3: 1 von 1 Wurf = 100,0 % (Wahrscheinlichkeit 16,7 %)");
+    QTest::newRow("outside the pie") << 1 << QList<int>{0, 0, 1} << qQNaN() << QString();
+    QTest::newRow("no throws") << 1 << QList<int>{} << 200.0 << QString();
+}
+
+// The tooltip must speak for the wedge under the pointer in German numbers, and only there.
+void TestRelHaeufigkeiten::toolTip()
+{
+    QFETCH(int, anzahl);
+    QFETCH(QList<int>, counts);
+    QFETCH(double, degrees);
+    QFETCH(QString, text);
+
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+
+    setGame(anzahl, counts);
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint point =
+        qIsNaN(degrees) ? QPoint(3, 3) : probe(QRect(0, 0, 264, 256), degrees);
+    QHelpEvent event(QEvent::ToolTip, point, window.mapToGlobal(point));
+    QApplication::sendEvent(&window, &event);
+    QTRY_COMPARE(QToolTip::text(), text);
+}
+
+void TestRelHaeufigkeiten::entwicklungFromTheMenu_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("label"); // the label opened on, 0: the window
+    QTest::addColumn<int>("sum");
+
+    // Two dice, sums 2 … 12 thrown 1, 2, …, 6, …, 1 times: 36 throws, 10° a throw.
+    QTest::newRow("over the wedge of 4") << probe(QRect(0, 0, 264, 256), 90 + 30 + 15) << 0 << 4;
+    QTest::newRow("on the label of 10") << QPoint(8, 8) << 10 << 10;
+    QTest::newRow("outside the pie: the most likely sum") << QPoint(3, 3) << 0 << 7;
+}
+
+// MEntwicklung must show the sum of the wedge the menu was opened over, else the most likely.
+void TestRelHaeufigkeiten::entwicklungFromTheMenu()
+{
+    QFETCH(QPoint, point);
+    QFETCH(int, label);
+    QFETCH(int, sum);
+
+    setGame(2, {1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1});
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    QWidget *receiver = label ? static_cast<QWidget *>(&window.Ergebnis()[label]) : &window;
+    QContextMenuEvent event(QContextMenuEvent::Mouse, point, receiver->mapToGlobal(point));
+    QApplication::sendEvent(receiver, &event);
+    auto *menu = window.findChild<QMenu *>();
+    QVERIFY(menu && menu->isVisible());
+
+    window.findChild<QAction *>(QStringLiteral("MEntwicklung"))->trigger();
+    menu->close();
+    QVERIFY(entwicklung()->isVisible());
+    QCOMPARE(entwicklung()->summe(), sum);
+}
+
+// A saved SVG must hold the wedges as shapes and the labels as text, not a bitmap.
+void TestRelHaeufigkeiten::svgIsVector()
+{
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath(QStringLiteral("kreis.svg"));
+    m_dialogs.saveAnswers.push_back(file);
+    setGame(1, eachSumOnce(1));
+    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    window.findChild<QAction *>(QStringLiteral("MBildSpeichern"))->trigger();
+
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray svg = saved.readAll();
+    QCOMPARE(svg.count("<path"), 6);
+    QVERIFY(svg.contains(">5</text>"));
+    QVERIFY(!svg.contains("<image"));
 }
 
 QTEST_MAIN(TestRelHaeufigkeiten)
