@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "entwicklung.h"
+#include "fakes.h"
 #include "running_frequency.h"
 #include "statistics_windows.h"
 
@@ -23,6 +24,8 @@ class TestEntwicklung : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { entwicklung().attach(m_dialogs); }
+    void cleanupTestCase() { entwicklung().detach(); }
     void cleanup();
 
     void reducedSeries_data();
@@ -34,6 +37,9 @@ private slots:
     void windowFollowsItsChoice();
     void newClearsTheChart();
     void closingReleases();
+
+private:
+    ScriptedDialogs m_dialogs;
 };
 
 namespace {
