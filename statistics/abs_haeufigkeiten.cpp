@@ -253,7 +253,8 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
     painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
     for (int k = 0; k < m_niveau.count(); ++k) {
         const LineElement &line = m_niveau[k];
-        if (!line.isVisibleTo(this))
+        // Most grid lines lie above the top edge; a file need not carry what nobody sees.
+        if (!line.isVisibleTo(this) || !rect().intersects(line.geometry()))
             continue;
         const qreal y = Twips::toPixels(line.y1()) + 0.5;
         painter.drawLine(QPointF(Twips::toPixels(line.x1()), y),
@@ -261,7 +262,7 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
     }
     for (int k = 0; k < m_nzahl.count(); ++k) {
         const QLabel &label = m_nzahl[k];
-        if (!label.isVisibleTo(this))
+        if (!label.isVisibleTo(this) || !rect().intersects(label.geometry()))
             continue;
         painter.setFont(pixelFont(label));
         painter.setPen(label.palette().color(QPalette::WindowText));
