@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -147,6 +148,19 @@ void Entwicklung::createChart()
     for (QAbstractSeries *series : m_chart->series()) {
         series->attachAxis(m_kAxis);
         series->attachAxis(m_valueAxis);
+    }
+
+    // Fonts in pixels: the printout scales the chart as a whole, and a point size would
+    // first grow with the printer's resolution.
+    const auto inPixels = [](QFont font) {
+        font.setPixelSize(QFontInfo(font).pixelSize());
+        return font;
+    };
+    m_chart->setTitleFont(inPixels(m_chart->titleFont()));
+    m_chart->legend()->setFont(inPixels(m_chart->legend()->font()));
+    for (QAbstractAxis *axis : m_chart->axes()) {
+        axis->setLabelsFont(inPixels(axis->labelsFont()));
+        axis->setTitleFont(inPixels(axis->titleFont()));
     }
 
     m_chartView = new QChartView(m_chart, this);
