@@ -384,8 +384,11 @@ void Test::expectedCountMarks()
 void Test::openMenuAt(QPoint pos)
 {
     AbsHaeufigkeiten &w = window();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, w.mapToGlobal(pos));
-    QCoreApplication::sendEvent(&w, &event);
+    // To the control under the pointer, as the window system does: a bar passes it on.
+    QWidget *target = w.childAt(pos) ? w.childAt(pos) : &w;
+    const QPoint local = target->mapFrom(&w, pos);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
+    QCoreApplication::sendEvent(target, &event);
     auto *menu = w.findChild<QMenu *>();
     QVERIFY(menu);
     QTRY_VERIFY(menu->isVisible());
