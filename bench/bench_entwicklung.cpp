@@ -4,6 +4,7 @@
 // thousand throws and after the long game, for looking at.
 #include "austausch.h"
 #include "bench_util.h"
+#include "dialogs.h"
 #include "entwicklung.h"
 #include "statistics_windows.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char *argv[])
     Austausch::Anzahl = Dice;
     Austausch::MinSumme = Dice;
     Austausch::MaxSumme = 6 * Dice;
+    QtDialogs dialogs; // never shown
+    entwicklung().attach(dialogs);
 
     if (argc > 1) {
         const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -134,5 +137,6 @@ int main(int argc, char *argv[])
                 static_cast<long long>(entwicklung()->beobachtet().count()),
                 Austausch::Wurfsummen.size());
     entwicklung().unload();
+    entwicklung().detach();
     return 0;
 }

@@ -3,14 +3,21 @@
 
 #include "austausch.h"
 #include "auswertung.h"
+#include "chart_actions.h"
 #include "distribution.h"
+#include "entwicklung.h"
+#include "frequency_table.h"
 #include "rounding.h"
 #include "statistics_windows.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QMenu>
+#include <QPainter>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -40,6 +47,15 @@ QFont sansSerif(qreal pointSize, bool bold = false)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    return font;
+}
+
+// The font a label shows on screen, sized in pixels so that images, SVG files and printouts draw
+// it at the chart's scale rather than at their own resolution.
+QFont pixelFont(const QWidget &widget)
+{
+    QFont font = widget.font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
     return font;
 }
 
@@ -160,6 +176,11 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
 
 void AbsHaeufigkeiten::createActions()
 {
+    // Actions and menu exist from the window's creation, so that they can be reached (and
+    // triggered) before the menu has ever been opened.
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("Kontextmenue"));
+
     m_mErwartet = new QAction(QStringLiteral("Erwartete Häufigkeiten anzeigen"), this);
     m_mErwartet->setObjectName(QStringLiteral("MErwartet"));
     m_mErwartet->setCheckable(true);
@@ -176,9 +197,103 @@ void AbsHaeufigkeiten::createActions()
         auswertung()->raise();
         auswertung()->activateWindow();
     });
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    addAction(m_mErwartet);
-    addAction(m_mAuswertung);
+    m_mEntwicklung = new QAction(QStringLiteral("Entwicklung der relativen Häufigkeit …"), this);
+    m_mEntwicklung->setObjectName(QStringLiteral("MEntwicklung"));
+    connect(m_mEntwicklung, &QAction::triggered, this, [this] {
+        const int sum = sumAt(m_menuPos);
+        // Chosen before showing: a hidden window draws its chart once, when it appears.
+        entwicklung()->showSum(sum);
+        entwicklung().show();
+        entwicklung()->raise();
+        entwicklung()->activateWindow();
+    });
+
+    m_menu->addAction(m_mErwartet);
+    m_menu->addAction(m_mAuswertung);
+    m_menu->addAction(m_mEntwicklung);
+    m_menu->addSeparator();
+    addChartActions(*m_menu, *this, m_dialogs,
+                    {[this] { return size(); }, [this](QPainter &painter) { paintChart(painter); },
+                     [this] {
+                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
+                                               Austausch::totalCount(), QDate::currentDate());
+                     },
+                     [] { return frequencyTable(QLocale()); }});
+}
+
+void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
+{
+    m_menuPos = event->pos();
+    // Not exec(): the menu must not hold up the program (nor a test) while it is open.
+    m_menu->popup(event->globalPos());
+    event->accept();
+}
+
+int AbsHaeufigkeiten::sumAt(QPoint pos) const
+{
+    const qint16 minSumme = Austausch::MinSumme;
+    const int sums = Austausch::MaxSumme - minSumme + 1;
+    // Bars beyond MaxSumme have no height, so they can never be under the pointer.
+    for (int i = 0; i < std::min(sums, m_absH.count()); ++i) {
+        const QLabel &bar = m_absH[i];
+        if (bar.isVisibleTo(this) && bar.geometry().contains(pos))
+            return minSumme + i;
+    }
+    const int dice = Austausch::Anzahl;
+    return dice >= 1 && dice <= 7 ? SumDistribution(dice).mostLikelySum() : minSumme;
+}
+
+void AbsHaeufigkeiten::paintChart(QPainter &painter) const
+{
+    painter.save();
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+
+    // Back to front as the window stacks them: grid, bars, marks. The line control fills the
+    // pixel row of its y; a one-pixel pen half a pixel below its top edge covers exactly that row.
+    painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
+    for (int k = 0; k < m_niveau.count(); ++k) {
+        const LineElement &line = m_niveau[k];
+        // Most grid lines lie above the top edge; a file need not carry what nobody sees.
+        if (!line.isVisibleTo(this) || !rect().intersects(line.geometry()))
+            continue;
+        const qreal y = Twips::toPixels(line.y1()) + 0.5;
+        painter.drawLine(QPointF(Twips::toPixels(line.x1()), y),
+                         QPointF(Twips::toPixels(line.x2()), y));
+    }
+    for (int k = 0; k < m_nzahl.count(); ++k) {
+        const QLabel &label = m_nzahl[k];
+        if (!label.isVisibleTo(this) || !rect().intersects(label.geometry()))
+            continue;
+        painter.setFont(pixelFont(label));
+        painter.setPen(label.palette().color(QPalette::WindowText));
+        painter.drawText(label.geometry(), static_cast<int>(label.alignment()), label.text());
+    }
+
+    for (int i = 0; i < m_absH.count(); ++i) {
+        const QLabel &bar = m_absH[i];
+        const QRect r = bar.geometry();
+        if (!bar.isVisibleTo(this) || r.isEmpty())
+            continue;
+        // The border lies on the bar's outermost pixels, as the label's frame does.
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(bar.palette().color(QPalette::Window));
+        painter.drawRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));
+        const QFont font = pixelFont(bar);
+        painter.setFont(font);
+        painter.setPen(bar.palette().color(QPalette::WindowText));
+        // A framed label indents its text by half an "x" from the frame, as QLabel does.
+        const int indent = QFontMetrics(font).horizontalAdvance(QLatin1Char('x')) / 2;
+        const QRect text = bar.contentsRect().translated(r.topLeft()).adjusted(0, indent, 0, 0);
+        painter.drawText(text, static_cast<int>(bar.alignment()), bar.text());
+    }
+    painter.setBrush(Qt::NoBrush);
+
+    for (int i = 0; i < m_erwartung.count(); ++i) {
+        const QLabel &mark = m_erwartung[i];
+        if (mark.isVisibleTo(this))
+            painter.fillRect(mark.geometry(), mark.palette().color(QPalette::Window));
+    }
+    painter.restore();
 }
 
 AbsHaeufigkeiten::~AbsHaeufigkeiten()

@@ -10,6 +10,9 @@
 class QAction;
 class Dialogs;
 class QCloseEvent;
+class QContextMenuEvent;
+class QMenu;
+class QPainter;
 class QResizeEvent;
 
 // The arithmetic of the bar chart's layout pass, in twips, before anything is placed on pixels.
@@ -52,6 +55,12 @@ public:
     // The marks of the expected counts, one per bar; shown while MErwartet is checked.
     const ElementList<QLabel> &Erwartung() const { return m_erwartung; }
 
+    // The chart as the window shows it, in vector shapes and text: grid lines, grid labels, bars
+    // and, while shown, the marks of the expected counts.
+    void paintChart(QPainter &painter) const;
+    // The sum whose bar lies under `pos` (window coordinates); the most likely sum elsewhere.
+    int sumAt(QPoint pos) const;
+
 signals:
     // The unload or terminate step ran: the main window clears the check mark of Mabs.
     void released();
@@ -59,6 +68,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void Form_Load();
@@ -74,4 +84,7 @@ private:
     ElementList<QLabel> m_erwartung;
     QAction *m_mErwartet = nullptr;
     QAction *m_mAuswertung = nullptr;
+    QAction *m_mEntwicklung = nullptr;
+    QMenu *m_menu = nullptr;
+    QPoint m_menuPos; // where the context menu was last opened
 };

@@ -2,18 +2,23 @@
 #include "entwicklung.h"
 
 #include "austausch.h"
+#include "chart_actions.h"
 #include "distribution.h"
+#include "frequency_table.h"
 
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QShowEvent>
 #include <QSpinBox>
@@ -46,7 +51,7 @@ QString labelFormatFor(double step)
 
 } // namespace
 
-Entwicklung::Entwicklung()
+Entwicklung::Entwicklung(Dialogs &dialogs)
 {
     setObjectName(QStringLiteral("Entwicklung"));
     setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit"));
@@ -54,6 +59,7 @@ Entwicklung::Entwicklung()
 
     createControls();
     createChart();
+    createMenu(dialogs);
 
     auto *row = new QHBoxLayout;
     auto *groesseLabel = new QLabel(QStringLiteral("&Darstellung:"), this);
@@ -144,9 +150,47 @@ void Entwicklung::createChart()
         series->attachAxis(m_valueAxis);
     }
 
+    // Fonts in pixels: the printout scales the chart as a whole, and a point size would
+    // first grow with the printer's resolution.
+    const auto inPixels = [](QFont font) {
+        font.setPixelSize(QFontInfo(font).pixelSize());
+        return font;
+    };
+    m_chart->setTitleFont(inPixels(m_chart->titleFont()));
+    m_chart->legend()->setFont(inPixels(m_chart->legend()->font()));
+    for (QAbstractAxis *axis : m_chart->axes()) {
+        axis->setLabelsFont(inPixels(axis->labelsFont()));
+        axis->setTitleFont(inPixels(axis->titleFont()));
+    }
+
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("Diagramm"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
+}
+
+void Entwicklung::createMenu(Dialogs &dialogs)
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("Kontextmenue"));
+    // The chart at the size the view gives it.
+    const auto chartSize = [this] { return m_chart->size().toSize(); };
+    addChartActions(*m_menu, *this, dialogs,
+                    {chartSize,
+                     [this, chartSize](QPainter &painter) {
+                         paintChart(painter, QRectF(QPointF(0, 0), chartSize()));
+                     },
+                     [this] {
+                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
+                                               Austausch::totalCount(), QDate::currentDate());
+                     },
+                     [] { return frequencyTable(QLocale()); }});
+}
+
+void Entwicklung::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Not exec(): the menu must not hold up the program (nor a test) while it is open.
+    m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 RunningSeries::Groesse Entwicklung::groesse() const

@@ -8,7 +8,10 @@
 class QAreaSeries;
 class QChart;
 class QChartView;
+class Dialogs;
 class QCloseEvent;
+class QContextMenuEvent;
+class QMenu;
 class QShowEvent;
 class QComboBox;
 class QLabel;
@@ -27,7 +30,8 @@ class Entwicklung : public QWidget
     Q_OBJECT
 
 public:
-    Entwicklung();
+    // `dialogs` are the main window's: every dialog this window shows belongs to it.
+    explicit Entwicklung(Dialogs &dialogs);
     ~Entwicklung() override;
 
     // Catches up with the game state: after every move and every New. While the window is
@@ -56,10 +60,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void createControls();
     void createChart();
+    void createMenu(Dialogs &dialogs);
     void followDice();
     void updateChart();
     static double axisEnd(qint64 throws);
@@ -89,6 +95,7 @@ private:
     QAreaSeries *m_band;
     QLogValueAxis *m_kAxis;
     QValueAxis *m_valueAxis;
+    QMenu *m_menu;
 
     int m_dice = 0; // the number of dice the choice of sums was made for
     Theory m_shownTheory;

@@ -4,12 +4,19 @@
 #include "casino.h"
 #include "fakes.h"
 #include "auswertung.h"
+#include "entwicklung.h"
 #include "statistics_windows.h"
 #include "twips.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -38,11 +45,16 @@ private slots:
     void closeAndRecreate();
     void expectedCountMarks_data();
     void expectedCountMarks();
+    void entwicklungFromMenu_data();
+    void entwicklungFromMenu();
+    void worksheetOutput_data();
+    void worksheetOutput();
 
 private:
     static AbsHaeufigkeiten &window() { return absHaeufigkeiten().instance(); }
     void setDice(int dice);
     void throwDice(const QList<int> &faces);
+    void openMenuAt(QPoint pos);
 
     ScriptedDialogs m_dialogs;
     ScriptedRandom m_random;
@@ -366,6 +378,87 @@ void Test::expectedCountMarks()
         QVERIFY(!marks[i].isVisibleTo(&w));
     w.findChild<QAction *>(QStringLiteral("MAuswertung"))->trigger();
     QVERIFY(auswertung().isLoaded() && auswertung()->isVisible());
+}
+
+
+void Test::openMenuAt(QPoint pos)
+{
+    AbsHaeufigkeiten &w = window();
+    // To the control under the pointer, as the window system does: a bar passes it on.
+    QWidget *target = w.childAt(pos) ? w.childAt(pos) : &w;
+    const QPoint local = target->mapFrom(&w, pos);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, local, target->mapToGlobal(local));
+    QCoreApplication::sendEvent(target, &event);
+    auto *menu = w.findChild<QMenu *>();
+    QVERIFY(menu);
+    QTRY_VERIFY(menu->isVisible());
+}
+
+void Test::entwicklungFromMenu_data()
+{
+    QTest::addColumn<bool>("overBar");
+    QTest::addColumn<int>("sum");
+    QTest::newRow("over the bar of 4") << true << 4;
+    QTest::newRow("empty corner: most likely sum") << false << 7;
+}
+
+void Test::entwicklungFromMenu()
+{
+    // Guards the law-of-large-numbers window opening on a sum other than the one pointed at.
+    QFETCH(bool, overBar);
+    QFETCH(int, sum);
+    setDice(2);
+    for (const QList<int> &faces : {QList<int>{1, 3}, {2, 2}, {5, 6}})
+        throwDice(faces);
+    AbsHaeufigkeiten &w = window();
+    absHaeufigkeiten().show();
+    // Sums 2 … 12: bar 2 is the sum 4.
+    openMenuAt(overBar ? w.absH()[2].geometry().center() : QPoint(w.width() - 3, 3));
+    w.findChild<QAction *>(QStringLiteral("MEntwicklung"))->trigger();
+    w.findChild<QMenu *>()->close();
+    QVERIFY(entwicklung()->isVisible());
+    QCOMPARE(entwicklung()->summe(), sum);
+}
+
+void Test::worksheetOutput_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("fragments");
+    // Vector shapes and the texts of a bar's caption (12) and a grid label (1, the only grid
+    // value inside the chart that no bar shows), not an embedded bitmap.
+    QTest::newRow("Bild speichern")
+        << QStringLiteral("MBildSpeichern")
+        << QStringList{QStringLiteral("<rect"), QStringLiteral("<polyline"),
+                       QStringLiteral(">12</text>"), QStringLiteral(">1</text>")};
+    QTest::newRow("Tabelle kopieren")
+        << QStringLiteral("MTabelleKopieren")
+        << QStringList{QStringLiteral("Summe\t"), QStringLiteral("\n12\t2\t")};
+}
+
+void Test::worksheetOutput()
+{
+    // Guards a worksheet action that writes an empty or pixel-only chart or another table.
+    QFETCH(QString, action);
+    QFETCH(QStringList, fragments);
+    setDice(2);
+    for (const QList<int> &faces : {QList<int>{6, 6}, {6, 6}, {1, 2}})
+        throwDice(faces);
+    absHaeufigkeiten().show();
+    QTemporaryDir tmp;
+    m_dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart")));
+    m_dialogs.saveFilterAnswers.push_back(QStringLiteral("SVG-Grafik (*.svg)"));
+    QGuiApplication::clipboard()->clear();
+
+    openMenuAt(QPoint(3, 3));
+    window().findChild<QAction *>(action)->trigger();
+    window().findChild<QMenu *>()->close();
+
+    QString output = QGuiApplication::clipboard()->text();
+    if (QFile file(tmp.filePath(QStringLiteral("chart.svg"))); file.open(QIODevice::ReadOnly))
+        output = QString::fromUtf8(file.readAll());
+    for (const QString &fragment : fragments)
+        QVERIFY2(output.contains(fragment), qPrintable(fragment));
+    QVERIFY(m_dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(Test)

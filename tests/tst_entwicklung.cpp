@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "entwicklung.h"
+#include "fakes.h"
 #include "running_frequency.h"
 #include "statistics_windows.h"
 
+#include <QAction>
 #include <QAreaSeries>
+#include <QChartView>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -23,6 +32,8 @@ class TestEntwicklung : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { entwicklung().attach(m_dialogs); }
+    void cleanupTestCase() { entwicklung().detach(); }
     void cleanup();
 
     void reducedSeries_data();
@@ -34,6 +45,11 @@ private slots:
     void windowFollowsItsChoice();
     void newClearsTheChart();
     void closingReleases();
+    void worksheetOutput_data();
+    void worksheetOutput();
+
+private:
+    ScriptedDialogs m_dialogs;
 };
 
 namespace {
@@ -246,6 +262,50 @@ void TestEntwicklung::closingReleases()
     entwicklung()->close();
     QCOMPARE(released.count(), 1);
     QVERIFY(!entwicklung().isLoaded());
+}
+
+void TestEntwicklung::worksheetOutput_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("fragments");
+    // The chart's lines and its axis title as vectors and text, not an embedded bitmap.
+    QTest::newRow("Bild speichern")
+        << QStringLiteral("MBildSpeichern")
+        << QStringList{QStringLiteral("<polyline"), QStringLiteral("Anzahl der W")};
+    QTest::newRow("Tabelle kopieren")
+        << QStringLiteral("MTabelleKopieren")
+        << QStringList{QStringLiteral("Summe\t"), QStringLiteral("\n7\t3\t")};
+}
+
+void TestEntwicklung::worksheetOutput()
+{
+    // Guards a context menu that blocks, or worksheet actions writing nothing or another table.
+    QFETCH(QString, action);
+    QFETCH(QStringList, fragments);
+    startGame(2, {7, 7, 2, 12, 7, 8});
+    Austausch::Haeufigkeit[7] = 3;
+    Entwicklung &window = *entwicklung();
+    window.show();
+    QTemporaryDir tmp;
+    m_dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.svg")));
+    QGuiApplication::clipboard()->clear();
+
+    // Right-clicked on the chart, which passes the event on to the window.
+    QWidget *chart = window.chartView().viewport();
+    const QPoint pos = chart->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, chart->mapToGlobal(pos));
+    QCoreApplication::sendEvent(chart, &event);
+    auto *menu = window.findChild<QMenu *>();
+    QTRY_VERIFY(menu->isVisible());
+    window.findChild<QAction *>(action)->trigger();
+    menu->close();
+
+    QString output = QGuiApplication::clipboard()->text();
+    if (QFile file(tmp.filePath(QStringLiteral("chart.svg"))); file.open(QIODevice::ReadOnly))
+        output = QString::fromUtf8(file.readAll());
+    for (const QString &fragment : fragments)
+        QVERIFY2(output.contains(fragment), qPrintable(fragment));
+    QVERIFY(m_dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestEntwicklung)

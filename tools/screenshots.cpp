@@ -2,6 +2,7 @@
 // Plays a short game headless and writes a PNG of every open window into the folder given as
 // the first argument (default build/screenshots). Run with QT_QPA_PLATFORM=offscreen.
 
+#include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "png_output.h"
 #include "casino.h"
@@ -13,7 +14,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QTextStream>
 
@@ -48,6 +52,33 @@ void settle()
 bool save(QWidget &window, const QDir &folder, const QString &name)
 {
     return savePng(window.grab().toImage(), folder, name + QStringLiteral(".png"));
+}
+
+// The bar chart with its context menu opened over the middle bar, in one picture: the menu is a
+// window of its own, so it is drawn onto the chart where it opened.
+bool saveContextMenu(const QDir &folder)
+{
+    AbsHaeufigkeiten &chart = absHaeufigkeiten().instance();
+    auto *menu = chart.findChild<QMenu *>();
+    if (!menu || chart.absH().count() == 0) {
+        QTextStream(stderr) << "absHaeufigkeiten has no context menu\n";
+        return false;
+    }
+    const QPoint pos = chart.absH()[chart.absH().count() / 2].geometry().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, chart.mapToGlobal(pos));
+    QCoreApplication::sendEvent(&chart, &event);
+    settle();
+
+    const QRect chartRect = chart.geometry();
+    const QRect all = chartRect.united(menu->geometry());
+    QImage image(all.size(), QImage::Format_RGB32);
+    image.fill(QColor(240, 240, 240));
+    QPainter painter(&image);
+    painter.drawPixmap(chartRect.topLeft() - all.topLeft(), chart.grab());
+    painter.drawPixmap(menu->geometry().topLeft() - all.topLeft(), menu->grab());
+    painter.end();
+    menu->close();
+    return savePng(image, folder, QStringLiteral("absHaeufigkeiten_kontextmenue.png"));
 }
 
 } // namespace
@@ -97,6 +128,7 @@ int main(int argc, char *argv[])
             else
                 QTextStream(stderr) << name << " is not loaded\n";
         }
+        ok = saveContextMenu(folder) && ok;
     }
     settle();
     return ok ? 0 : 1;
