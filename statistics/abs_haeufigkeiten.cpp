@@ -4,6 +4,7 @@
 #include "austausch.h"
 #include "auswertung.h"
 #include "chart_actions.h"
+#include "design_font.h"
 #include "distribution.h"
 #include "entwicklung.h"
 #include "frequency_table.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QFontDatabase>
 #include <QFontInfo>
 #include <QMenu>
 #include <QPainter>
@@ -41,14 +41,6 @@ constexpr float MarkHeight = 2 * Twips::PerPixel;
 
 // The design asks for MS Sans Serif, which other platforms do not have; their own default
 // sans-serif family at the same size keeps the proportions.
-QFont sansSerif(qreal pointSize, bool bold = false)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
 
 // The font a label shows on screen, sized in pixels so that images, SVG files and printouts draw
 // it at the chart's scale rather than at their own resolution.
@@ -136,7 +128,7 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, Qt::white);
     setPalette(windowPalette);
-    setFont(sansSerif(8.25));
+    setFont(designFont(8.25));
 
     QLabel &bar = m_absH[0];
     Twips::setLeft(bar, BarLeft);
@@ -155,7 +147,7 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
     bar.setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar.setLineWidth(1);
     bar.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    bar.setFont(sansSerif(9.75, true));
+    bar.setFont(designFont(9.75, true));
 
     QLabel &label = m_nzahl[0];
     Twips::setWidth(label, LabelWidth);

@@ -4,9 +4,11 @@
 
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
-#include "png_output.h"
+#include "auswertung.h"
 #include "casino.h"
 #include "dialogs.h"
+#include "entwicklung.h"
+#include "png_output.h"
 #include "random_source.h"
 #include "setup.h"
 #include "shared_window.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -86,6 +89,8 @@ bool saveContextMenu(const QDir &folder)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The README is German, so the numbers in its pictures are too.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1])
                                : QStringLiteral("build/screenshots"));
@@ -128,6 +133,25 @@ int main(int argc, char *argv[])
             else
                 QTextStream(stderr) << name << " is not loaded\n";
         }
+
+        // Theory beside observation: two dice after a thousand throws, with the expected counts
+        // on the bar chart, the evaluation, and the development of the relative frequency of 7.
+        Setup::setAnzahl(2);
+        casino.MNeu_Click();
+        Austausch::Wurfzahl = 500;
+        for (int move = 0; move < 2; ++move)
+            casino.CBKollavo_MouseDown();
+        if (auto *expected = absHaeufigkeiten()->findChild<QAction *>(QStringLiteral("MErwartet")))
+            expected->trigger();
+        auswertung().show();
+        entwicklung().show();
+        entwicklung()->showSum(7);
+        settle();
+        ok = save(*absHaeufigkeiten(), folder, QStringLiteral("absHaeufigkeiten_erwartet")) && ok;
+        ok = save(*auswertung(), folder, QStringLiteral("auswertung")) && ok;
+        ok = save(*entwicklung(), folder, QStringLiteral("entwicklung")) && ok;
+
+        // The context menu of the bar chart, opened over the bar of 7.
         ok = saveContextMenu(folder) && ok;
     }
     settle();
