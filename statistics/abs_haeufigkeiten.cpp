@@ -3,14 +3,13 @@
 
 #include "austausch.h"
 #include "auswertung.h"
-#include "chart_actions.h"
 #include "design_font.h"
 #include "distribution.h"
 #include "entwicklung.h"
-#include "frequency_table.h"
 #include "rounding.h"
 #include "statistics_windows.h"
 #include "twips.h"
+#include "worksheet_actions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -204,13 +203,8 @@ void AbsHaeufigkeiten::createActions()
     m_menu->addAction(m_mAuswertung);
     m_menu->addAction(m_mEntwicklung);
     m_menu->addSeparator();
-    addChartActions(*m_menu, *this, m_dialogs,
-                    {[this] { return size(); }, [this](QPainter &painter) { paintChart(painter); },
-                     [this] {
-                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
-                                               Austausch::totalCount(), QDate::currentDate());
-                     },
-                     [] { return frequencyTable(QLocale()); }});
+    addWorksheetActions(*m_menu, *this, m_dialogs, [this] { return size(); },
+                        [this](QPainter &painter) { paintChart(painter); });
 }
 
 void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)

@@ -2,9 +2,8 @@
 #include "entwicklung.h"
 
 #include "austausch.h"
-#include "chart_actions.h"
 #include "distribution.h"
-#include "frequency_table.h"
+#include "worksheet_actions.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -174,16 +173,9 @@ void Entwicklung::createMenu(Dialogs &dialogs)
     m_menu->setObjectName(QStringLiteral("Kontextmenue"));
     // The chart at the size the view gives it.
     const auto chartSize = [this] { return m_chart->size().toSize(); };
-    addChartActions(*m_menu, *this, dialogs,
-                    {chartSize,
-                     [this, chartSize](QPainter &painter) {
-                         paintChart(painter, QRectF(QPointF(0, 0), chartSize()));
-                     },
-                     [this] {
-                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
-                                               Austausch::totalCount(), QDate::currentDate());
-                     },
-                     [] { return frequencyTable(QLocale()); }});
+    addWorksheetActions(*m_menu, *this, dialogs, chartSize, [this, chartSize](QPainter &painter) {
+        paintChart(painter, QRectF(QPointF(0, 0), chartSize()));
+    });
 }
 
 void Entwicklung::contextMenuEvent(QContextMenuEvent *event)

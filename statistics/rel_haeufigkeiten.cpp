@@ -3,12 +3,11 @@
 
 #include "auswertung.h"
 #include "austausch.h"
-#include "chart_actions.h"
 #include "distribution.h"
 #include "entwicklung.h"
-#include "frequency_table.h"
 #include "rounding.h"
 #include "statistics_windows.h"
+#include "worksheet_actions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -113,13 +112,8 @@ void RelHaeufigkeiten::createMenu()
                 entwicklung()->showSum(summe);
             });
     m_menu->addSeparator();
-    addChartActions(*m_menu, *this, m_dialogs,
-                    {[this] { return size(); }, [this](QPainter &painter) { paintChart(painter); },
-                     [this] {
-                         return chartTitleLine(windowTitle(), Austausch::Anzahl,
-                                               Austausch::totalCount(), QDate::currentDate());
-                     },
-                     [] { return frequencyTable(QLocale()); }});
+    addWorksheetActions(*m_menu, *this, m_dialogs, [this] { return size(); },
+                        [this](QPainter &painter) { paintChart(painter); });
 }
 
 int RelHaeufigkeiten::sumAt(QPoint position) const

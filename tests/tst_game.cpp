@@ -5,6 +5,7 @@
 #include "move.h"
 #include "random_source.h"
 #include "setup.h"
+#include "support/scripted_random.h"
 
 #include <QLocale>
 #include <QSignalSpy>
@@ -17,33 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Hands out the draws that give the listed die values (the middle of each value's range), then
-// records that it ran out instead of blocking.
-class ScriptedRandom final : public RandomSource
-{
-public:
-    explicit ScriptedRandom(const QList<int> &values = {})
-    {
-        for (int v : values)
-            draws.push_back(static_cast<float>((v - 1) * 2 + 1) / 12.0f);
-    }
-    void reseed() override { ++reseeds; }
-    float next() override
-    {
-        if (draws.empty()) {
-            exhausted = true;
-            return 0.5f;
-        }
-        const float r = draws.front();
-        draws.pop_front();
-        return r;
-    }
-
-    std::deque<float> draws;
-    int reseeds = 0;
-    bool exhausted = false;
-};
 
 constexpr qint64 Largest = 2147483647;
 // The entry is asked for again.

@@ -7,7 +7,10 @@
 #include "rel_haeufigkeiten.h"
 #include "statistics_windows.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QTest>
 
@@ -59,28 +62,6 @@ bool ScriptedDialogs::printDialog(QPrinter &)
     return answer;
 }
 
-float ScriptedRandom::next()
-{
-    if (draws.empty()) {
-        exhausted = true;
-        return 0.5f;
-    }
-    const float r = draws.front();
-    draws.pop_front();
-    return r;
-}
-
-void ScriptedRandom::pushValue(int value)
-{
-    draws.push_back(static_cast<float>((value - 1) * 2 + 1) / 12.0f);
-}
-
-void ScriptedRandom::pushValues(std::initializer_list<int> values)
-{
-    for (int v : values)
-        pushValue(v);
-}
-
 std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random)
 {
     Austausch::reset();
@@ -99,4 +80,11 @@ void endProgram(std::unique_ptr<Casino> &casino)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     history().clear();
     Austausch::reset();
+}
+
+QString worksheetResult(const QString &savedPath)
+{
+    if (QFile file(savedPath); file.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(file.readAll());
+    return QGuiApplication::clipboard()->text();
 }

@@ -3,6 +3,7 @@
 
 #include "dialogs.h"
 #include "random_source.h"
+#include "scripted_random.h"
 
 #include <QList>
 #include <QString>
@@ -51,26 +52,14 @@ public:
     bool printDialog(QPrinter &printer) override;
 };
 
-// Hands out prepared draws in order; running out fails the test.
-class ScriptedRandom final : public RandomSource
-{
-public:
-    void reseed() override { ++reseeds; }
-    float next() override;
-
-    // Draws that give these die values (the middle of each value's range).
-    void pushValues(std::initializer_list<int> values);
-    void pushValue(int value);
-
-    std::deque<float> draws;
-    int reseeds = 0;
-    bool exhausted = false;
-};
-
 // The program as it is right after start-up: game state and history back to nothing, every
 // statistics window unloaded, and a new main window loaded (not shown) with these collaborators,
 // which must outlive it.
 std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random);
+// What a worksheet action produced: the saved file at `savedPath` if there is one, else the
+// clipboard's text.
+QString worksheetResult(const QString &savedPath);
+
 // Unloads every window, forgets factories a test gave the shared windows and resets the shared
 // state, for cleanup().
 void endProgram(std::unique_ptr<Casino> &casino);

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "random_source.h"
+
+#include <QList>
+
+#include <deque>
+#include <initializer_list>
+
+// Hands out prepared draws in order; running out is recorded instead of blocking. Qt Core only,
+// so the game's own tests can use it without the widgets.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    explicit ScriptedRandom(const QList<int> &values = {}) { pushValues(values); }
+
+    void reseed() override { ++reseeds; }
+    float next() override
+    {
+        if (draws.empty()) {
+            exhausted = true;
+            return 0.5f;
+        }
+        const float r = draws.front();
+        draws.pop_front();
+        return r;
+    }
+
+    // Draws that give these die values (the middle of each value's range).
+    void pushValue(int value) { draws.push_back(static_cast<float>((value - 1) * 2 + 1) / 12.0f); }
+    void pushValues(const QList<int> &values)
+    {
+        for (int v : values)
+            pushValue(v);
+    }
+    void pushValues(std::initializer_list<int> values) { pushValues(QList<int>(values)); }
+
+    std::deque<float> draws;
+    int reseeds = 0;
+    bool exhausted = false;
+};
