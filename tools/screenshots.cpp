@@ -147,7 +147,6 @@ int main(int argc, char *argv[])
         entwicklung().show();
         entwicklung()->showSum(7);
         settle();
-        ok = save(*absHaeufigkeiten(), folder, QStringLiteral("absHaeufigkeiten_erwartet")) && ok;
         ok = save(*auswertung(), folder, QStringLiteral("auswertung")) && ok;
         ok = save(*entwicklung(), folder, QStringLiteral("entwicklung")) && ok;
 
