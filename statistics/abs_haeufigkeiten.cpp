@@ -183,21 +183,11 @@ void AbsHaeufigkeiten::createActions()
     });
     m_mAuswertung = new QAction(QStringLiteral("Auswertung …"), this);
     m_mAuswertung->setObjectName(QStringLiteral("MAuswertung"));
-    connect(m_mAuswertung, &QAction::triggered, this, [] {
-        auswertung().show();
-        auswertung()->raise();
-        auswertung()->activateWindow();
-    });
+    connect(m_mAuswertung, &QAction::triggered, this, [] { showInFront(auswertung()); });
     m_mEntwicklung = new QAction(QStringLiteral("Entwicklung der relativen Häufigkeit …"), this);
     m_mEntwicklung->setObjectName(QStringLiteral("MEntwicklung"));
-    connect(m_mEntwicklung, &QAction::triggered, this, [this] {
-        const int sum = sumAt(m_menuPos);
-        // Chosen before showing: a hidden window draws its chart once, when it appears.
-        entwicklung()->showSum(sum);
-        entwicklung().show();
-        entwicklung()->raise();
-        entwicklung()->activateWindow();
-    });
+    connect(m_mEntwicklung, &QAction::triggered, this,
+            [this] { showEntwicklung(sumAt(m_menuPos)); });
 
     m_menu->addAction(m_mErwartet);
     m_menu->addAction(m_mAuswertung);
@@ -225,8 +215,7 @@ int AbsHaeufigkeiten::sumAt(QPoint pos) const
         if (bar.isVisibleTo(this) && bar.geometry().contains(pos))
             return minSumme + i;
     }
-    const int dice = Austausch::Anzahl;
-    return dice >= 1 && dice <= 7 ? SumDistribution(dice).mostLikelySum() : minSumme;
+    return 0;
 }
 
 void AbsHaeufigkeiten::paintChart(QPainter &painter) const

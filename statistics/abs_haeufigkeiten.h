@@ -58,7 +58,7 @@ public:
     // The chart as the window shows it, in vector shapes and text: grid lines, grid labels, bars
     // and, while shown, the marks of the expected counts.
     void paintChart(QPainter &painter) const;
-    // The sum whose bar lies under `pos` (window coordinates); the most likely sum elsewhere.
+    // The sum whose bar lies under `pos` (window coordinates); 0 elsewhere.
     int sumAt(QPoint pos) const;
 
 signals:

@@ -103,14 +103,10 @@ void RelHaeufigkeiten::createMenu()
         return a;
     };
     connect(action(QStringLiteral("MAuswertung"), QStringLiteral("Auswertung …")),
-            &QAction::triggered, this, [] { auswertung().show(); });
+            &QAction::triggered, this, [] { showInFront(auswertung()); });
     connect(action(QStringLiteral("MEntwicklung"),
                    QStringLiteral("Entwicklung der relativen Häufigkeit …")),
-            &QAction::triggered, this, [this] {
-                const int summe = sumAt(m_menuPosition);
-                entwicklung().show();
-                entwicklung()->showSum(summe);
-            });
+            &QAction::triggered, this, [this] { showEntwicklung(sumAt(m_menuPosition)); });
     m_menu->addSeparator();
     addWorksheetActions(*m_menu, *this, m_dialogs, [this] { return size(); },
                         [this](QPainter &painter) { paintChart(painter); });
@@ -118,11 +114,7 @@ void RelHaeufigkeiten::createMenu()
 
 int RelHaeufigkeiten::sumAt(QPoint position) const
 {
-    if (const int summe = wedgeAt(m_layout, QPointF(position) + QPointF(0.5, 0.5)))
-        return summe;
-    // Before the game is set up there is no most likely sum; Entwicklung takes the nearest.
-    const int dice = Austausch::Anzahl;
-    return dice >= 1 && dice <= 7 ? SumDistribution(dice).mostLikelySum() : 0;
+    return wedgeAt(m_layout, QPointF(position) + QPointF(0.5, 0.5));
 }
 
 void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)

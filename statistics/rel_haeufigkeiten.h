@@ -83,7 +83,7 @@ public:
     // ellipse is a passing mark on the surface, not part of the chart, and is left out.
     void paintChart(QPainter &painter) const;
 
-    // The sum whose wedge lies under `position` in the client area, else the most likely sum.
+    // The sum whose wedge lies under `position` in the client area; 0 elsewhere.
     int sumAt(QPoint position) const;
 
 signals:

@@ -2,7 +2,9 @@
 #include "statistics_windows.h"
 
 #include "abs_haeufigkeiten.h"
+#include "austausch.h"
 #include "auswertung.h"
+#include "distribution.h"
 #include "entwicklung.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
@@ -47,4 +49,23 @@ std::span<SharedWindowBase *const> statisticsWindows()
         &entwicklung(),
     };
     return windows;
+}
+
+void showInFront(SharedWindowBase &window)
+{
+    window.show();
+    if (QWidget *widget = window.loadedWidget()) {
+        widget->raise();
+        widget->activateWindow();
+    }
+}
+
+void showEntwicklung(int sum)
+{
+    const int dice = Austausch::Anzahl;
+    if (sum == 0 && dice >= 1 && dice <= 7)
+        sum = SumDistribution(dice).mostLikelySum();
+    // Chosen before showing: a hidden window draws its chart once, when it appears.
+    entwicklung()->showSum(sum);
+    showInFront(entwicklung());
 }

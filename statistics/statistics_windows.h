@@ -21,3 +21,9 @@ SharedWindow<Entwicklung> &entwicklung();
 // Every statistics window, in the order in which the main window unloads them when it closes.
 // The main window also attaches its dialogs to each of them. A new window goes in at the end.
 std::span<SharedWindowBase *const> statisticsWindows();
+
+// Shows a window the user asked for from a context menu, in front of the others.
+void showInFront(SharedWindowBase &window);
+// "Entwicklung" on `sum`, or on the most likely sum of the game when `sum` is 0 (the menu was
+// opened over no bar or wedge).
+void showEntwicklung(int sum);
