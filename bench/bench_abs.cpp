@@ -3,7 +3,7 @@
 #include "austausch.h"
 #include "bench_util.h"
 #include "dialogs.h"
-#include "statistics_windows.h"
+#include "game.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,8 +24,8 @@ int main(int argc, char *argv[])
         Austausch::Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
 
     QtDialogs dialogs; // never shown
-    absHaeufigkeiten().attach(dialogs);
-    AbsHaeufigkeiten &window = absHaeufigkeiten().instance();
+    const Game game;
+    AbsHaeufigkeiten window(game, dialogs);
     window.absH_Refresh(); // creates the 36 bars
 
     // Every pass sees one more throw, so the heights and the scale really change.
@@ -58,7 +58,5 @@ int main(int argc, char *argv[])
                   }),
                   "ms", 1.0);
 
-    absHaeufigkeiten().unload();
-    absHaeufigkeiten().detach();
     return 0;
 }

@@ -6,7 +6,8 @@
 #include "bench_util.h"
 #include "dialogs.h"
 #include "entwicklung.h"
-#include "statistics_windows.h"
+#include "game.h"
+#include "shared_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -24,6 +25,13 @@ namespace {
 constexpr int Runs = 21;
 constexpr int Dice = 7;
 constexpr int LongGame = 380000;
+
+// The window under measurement, made once in main().
+SharedWindow<Entwicklung> *measured = nullptr;
+SharedWindow<Entwicklung> &entwicklung()
+{
+    return *measured;
+}
 
 void fillRecord(int throws, quint32 seed)
 {
@@ -62,7 +70,9 @@ int main(int argc, char *argv[])
     Austausch::MinSumme = Dice;
     Austausch::MaxSumme = 6 * Dice;
     QtDialogs dialogs; // never shown
-    entwicklung().attach(dialogs);
+    const Game game;
+    SharedWindow<Entwicklung> window([&] { return new Entwicklung(game, dialogs); });
+    measured = &window;
 
     if (argc > 1) {
         const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -137,6 +147,6 @@ int main(int argc, char *argv[])
                 static_cast<long long>(entwicklung()->beobachtet().count()),
                 Austausch::Wurfsummen.size());
     entwicklung().unload();
-    entwicklung().detach();
+
     return 0;
 }

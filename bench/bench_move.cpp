@@ -9,7 +9,6 @@
 #include "move.h"
 #include "random_source.h"
 #include "setup.h"
-#include "statistics_windows.h"
 #include "verlauf.h"
 
 #include <QAction>
@@ -106,13 +105,13 @@ int main(int argc, char *argv[])
     Bench::report("(e) start-up until the main window is shown", startupMs, "ms", 200);
 
     // The move with the history window shown, against one append of the same text to a box.
-    verlauf().show();
+    casino->windows().verlauf().show();
     QCoreApplication::processEvents();
     QString sameText;
     const double shown = Bench::medianMs(
         Runs, [&] { newGame(*casino, 7, Throws); },
         [&] { casino->CBKollavo_MouseDown(); });
-    sameText = history().text();
+    sameText = casino->game().history().text();
     QPlainTextEdit box;
     box.resize(312, 228);
     box.show();
@@ -128,7 +127,7 @@ int main(int argc, char *argv[])
     Bench::report("ratio shown move / append", shown / append, "x", 1.5);
 
     // A character typed into the shown history of 100,000 lines: the history takes the edit.
-    QPlainTextEdit &shownBox = verlauf()->TFVerlauf();
+    QPlainTextEdit &shownBox = casino->windows().verlauf()->TFVerlauf();
     shownBox.moveCursor(QTextCursor::End);
     const double typed = Bench::medianMs(Runs, [&] {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));

@@ -4,6 +4,7 @@
 #include "austausch.h"
 #include "bench_util.h"
 #include "dialogs.h"
+#include "game.h"
 #include "pie.h"
 #include "rel_haeufigkeiten.h"
 
@@ -40,7 +41,9 @@ int main(int argc, char *argv[])
     std::vector<Wedge> wedges;
     bool recording = true;
     QtDialogs dialogs; // never shown
-    RelHaeufigkeiten window(dialogs, [&](QPainter &painter, int l, int t, int r, int b, int x1,
+    const Game game;
+    RelHaeufigkeiten window(game, dialogs, [&](QPainter &painter,
+ int l, int t, int r, int b, int x1,
                                          int y1, int x2, int y2) {
         if (recording)
             wedges.push_back({x1, y1, x2, y2, painter.brush().color()});

@@ -42,9 +42,3 @@ void HistoryText::Appender::grow(qsizetype chars)
     m_text.resize(std::max(m_text.size() * 2, m_used + chars));
     m_data = m_text.data();
 }
-
-HistoryText &history()
-{
-    static HistoryText instance;
-    return instance;
-}

@@ -76,6 +76,3 @@ private:
     QString m_text;
     quint64 m_generation = 0;
 };
-
-// The one history of the running program.
-HistoryText &history();

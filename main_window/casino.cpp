@@ -2,22 +2,15 @@
 #include "casino.h"
 
 #include "abs_haeufigkeiten.h"
-#include "auswertung.h"
-#include "austausch.h"
 #include "design_font.h"
 #include "dialogs.h"
-#include "entwicklung.h"
 #include "export_data.h"
-#include "history_text.h"
-#include "move.h"
 #include "kollavo_config.h"
-#include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
 #include "roll_button.h"
 #include "safe_file.h"
 #include "setup.h"
-#include "statistics_windows.h"
 #include "twips.h"
 #include "verlauf.h"
 #include "wrapping_menu_bar.h"
@@ -69,14 +62,12 @@ QString infoText()
                           "Email: " KOLLAVO_CONTACT_EMAIL);
 }
 
-Casino::Casino(Dialogs &dialogs, RandomSource &random) : m_dialogs(dialogs), m_random(random)
+Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
+    : m_dialogs(dialogs), m_random(random), m_windows(m_game, dialogs, std::move(pie))
+
 {
     setObjectName(QStringLiteral("Casino"));
     setWindowTitle(Title);
-
-    // Before anything touches a statistics window, so that every one is created with them.
-    for (SharedWindowBase *window : statisticsWindows())
-        window->attach(m_dialogs);
 
     createDiceRow();
     createActions();
@@ -89,14 +80,17 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random) : m_dialogs(dialogs), m_r
     setFixedSize(ClientSize.width(), ClientSize.height() + menuHeight);
     setGeometry(QRect(ClientPosition - QPoint(0, menuHeight), size()));
 
+    // What a press will do and what has been gathered, whatever changed it.
+    connect(&m_game, &Game::settingsChanged, this, &Casino::updateRollButtonTip);
+    connect(&m_game, &Game::reset, this, &Casino::updateRollButtonTip);
+    connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
+
     Form_Load();
 }
 
 Casino::~Casino()
 {
     Form_Unload(); // terminate: no statistics window outlives the main window or its dialogs
-    for (SharedWindowBase *window : statisticsWindows())
-        window->detach();
 }
 
 void Casino::createDiceRow()
@@ -159,7 +153,9 @@ void Casino::createActions()
     connect(m_mEnde, &QAction::triggered, this, &Casino::MEnde_Click);
 
     const std::pair<QAction *, SharedWindowBase *> items[] = {
-        {m_mAbs, &absHaeufigkeiten()}, {m_mRel, &relHaeufigkeiten()}, {m_mVerlauf, &verlauf()}};
+        {m_mAbs, &m_windows.absHaeufigkeiten()},
+        {m_mRel, &m_windows.relHaeufigkeiten()},
+        {m_mVerlauf, &m_windows.verlauf()}};
     for (const auto &[item, window] : items) {
         item->setCheckable(true);
         connect(item, &QAction::triggered, this,
@@ -197,20 +193,18 @@ const ElementList<QLabel> &Casino::faceArray(int value) const
 
 void Casino::Form_Load()
 {
-    Setup::setDefaults();
+    m_game.setDefaults();
     MNeu_Click();
 }
 
 void Casino::MNeu_Click()
 {
-    Austausch::Haeufigkeit.clear();
-    Austausch::Wurfsummen.clear();
-
+    const qint16 dice = m_game.dice();
     ElementList<QLabel> &eins = m_faces.front();
     const int existing = eins.count();
     for (int i = 0; i < existing; ++i)
         eins[i].raise();
-    for (int i = existing; i < Austausch::Anzahl; ++i) {
+    for (int i = existing; i < dice; ++i) {
         for (ElementList<QLabel> &array : m_faces) {
             QLabel &cell = array.create(i);
             Twips::setLeft(cell, SlotLeftTwips + SlotPitchTwips * static_cast<float>(i));
@@ -218,28 +212,16 @@ void Casino::MNeu_Click()
         }
         eins[i].raise();
     }
-    for (int i = 0; i < Austausch::Anzahl; ++i) {
+    for (int i = 0; i < dice; ++i) {
         for (ElementList<QLabel> &array : m_faces)
             array[i].setVisible(true);
     }
-    for (int i = Austausch::Anzahl; i < eins.count(); ++i) {
+    for (int i = dice; i < eins.count(); ++i) {
         for (ElementList<QLabel> &array : m_faces)
             array[i].setVisible(false);
     }
 
-    ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
-    for (int i = 0; i < ergebnis.count(); ++i)
-        ergebnis[i].setVisible(false);
-    for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s)
-        ergebnis[s].setVisible(true);
-
-    absHaeufigkeiten()->absH_Refresh();
-    relHaeufigkeiten()->relH_Refresh();
-
-    verlauf().instance(); // the history window exists whenever the history changes
-    history().clear();
-    refreshTheory();
-    updateRollButtonTip();
+    m_game.newGame();
 }
 
 void Casino::MAnzahl_Click()
@@ -248,10 +230,10 @@ void Casino::MAnzahl_Click()
     while (!anzahl) {
         const QString entry = m_dialogs.inputBox(
             QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"),
-            Title, QString::number(Austausch::Anzahl));
+            Title, QString::number(m_game.dice()));
         anzahl = Setup::parseAnzahl(entry);
     }
-    Setup::setAnzahl(*anzahl);
+    m_game.setDice(*anzahl);
     MNeu_Click();
 }
 
@@ -261,23 +243,17 @@ void Casino::MWuerfe_Click()
     while (!wurfzahl) {
         const QString entry = m_dialogs.inputBox(
             QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."), Title,
-            QString::number(Austausch::Wurfzahl));
+            QString::number(m_game.throwsPerMove()));
         wurfzahl = Setup::parseWurfzahl(entry);
     }
-    Austausch::Wurfzahl = *wurfzahl;
-    updateRollButtonTip();
+    m_game.setThrowsPerMove(*wurfzahl);
 }
 
 void Casino::CBKollavo_MouseDown()
 {
-    verlauf().instance(); // the history window exists whenever the history changes
-    const qint32 throwsAsked = Austausch::Wurfzahl;
-    const MoveResult result = performMove(m_random, history());
+    const qint32 throwsAsked = m_game.throwsPerMove();
+    const MoveResult result = m_game.move(m_random);
     showFaces(result);
-    absHaeufigkeiten()->absH_Refresh();
-    relHaeufigkeiten()->relH_Refresh();
-    refreshTheory();
-    updateRollButtonTip();
     if (result.limitReached) {
         // Shown once the press has been handled, so the button is not left pressed down
         // behind a modal box.
@@ -287,15 +263,6 @@ void Casino::CBKollavo_MouseDown()
     }
 }
 
-void Casino::refreshTheory()
-{
-    // These windows exist only once the user has asked for them; a game without them costs
-    // nothing more than before.
-    if (auswertung().isLoaded())
-        auswertung()->refresh();
-    if (entwicklung().isLoaded())
-        entwicklung()->refresh();
-}
 
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
 {
@@ -311,7 +278,7 @@ QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
 void Casino::updateRollButtonTip()
 {
     m_cbKollavo->setToolTip(
-        rollButtonTip(Austausch::Anzahl, Austausch::Wurfzahl, Austausch::totalCount()));
+        rollButtonTip(m_game.dice(), m_game.throwsPerMove(), m_game.throws()));
 }
 
 void Casino::showFaces(const MoveResult &result)
@@ -368,10 +335,7 @@ void Casino::closeEvent(QCloseEvent *event)
 
 void Casino::Form_Unload()
 {
-    // A window that is already unloaded stays so, which makes a second run (terminate after
-    // unload) do nothing.
-    for (SharedWindowBase *window : statisticsWindows())
-        window->unload();
+    m_windows.unloadAll();
 }
 
 void Casino::MExport_Click()
@@ -382,7 +346,8 @@ void Casino::MExport_Click()
 
     qsizetype replaced = 0;
     const QByteArray bytes =
-        Export::toWindows1252(Export::content(history().text()), &replaced);
+        Export::toWindows1252(Export::content(m_game.history().text()), &replaced);
+
     if (const auto error = writeFileSafely(path, bytes)) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "element_list.h"
+#include "game.h"
+#include "statistics_windows.h"
 
 #include <QMainWindow>
 
@@ -13,26 +15,30 @@ class QLabel;
 class QMenu;
 class RandomSource;
 class RollButton;
-class SharedWindowBase;
-struct MoveResult;
 
 // "Kollavo", the start-up window: the row of dice, the roll button and the menu bar through
 // which every other command is reached. Constructing it is the window's load: it sets the
 // game's defaults and starts the first game.
 //
 // Its collaborators come in through the constructor and must outlive it: `dialogs` for every
-// input, message and save dialog, its own and the statistics windows' (it attaches them to each
-// statistics window), and `random` for the dice.
+// input, message and save dialog, its own and the statistics windows', and `random` for the
+// dice. It owns the game and the statistics windows; it performs commands on the game, and
+// every window, this one included, follows the game's signals.
 class Casino : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    Casino(Dialogs &dialogs, RandomSource &random);
+    // The pie chart draws its wedges with `pie`; a test hands in a recorder.
+    Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie = &Pie);
+
     ~Casino() override;
 
     // The face array of face value 1 … 6 (Eins … Sechs); element i stands in die slot i.
     const ElementList<QLabel> &faceArray(int value) const;
+
+    const Game &game() const { return m_game; }
+    StatisticsWindows &windows() { return m_windows; }
 
     void MNeu_Click();
     void MAnzahl_Click();
@@ -53,12 +59,15 @@ private:
     void Form_Unload();
     void windowItemClicked(QAction *item, SharedWindowBase &window);
     void showFaces(const MoveResult &result);
-    void refreshTheory();
     void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
 
     Dialogs &m_dialogs;
     RandomSource &m_random;
+    // Declared before the windows, which must not outlive it.
+    Game m_game;
+    StatisticsWindows m_windows;
+
 
     QWidget *m_client = nullptr;
     RollButton *m_cbKollavo = nullptr;

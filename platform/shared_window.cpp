@@ -10,16 +10,27 @@ void SharedWindowBase::show()
     QWidget &window = touch();
     // A window opens at its design position, or as near to it as its screen allows; once it has
     // been shown or hidden, it stays wherever the user has put it.
-    if (!window.testAttribute(Qt::WA_WState_ExplicitShowHide))
+    if (!std::exchange(m_placed, true))
         ScreenFit::showOnScreen(window);
     else
         window.show();
 }
 
+void SharedWindowBase::showInFront()
+{
+    show();
+    if (m_window) {
+        m_window->raise();
+        m_window->activateWindow();
+    }
+}
+
 void SharedWindowBase::hide()
 {
-    if (m_window)
+    if (m_window) {
+        m_placed = true;
         m_window->hide();
+    }
 }
 
 void SharedWindowBase::unload()
@@ -32,17 +43,15 @@ void SharedWindowBase::unload()
     delete window;
 }
 
-Dialogs &SharedWindowBase::attachedDialogs() const
-{
-    Q_ASSERT_X(m_dialogs, "SharedWindow", "a window that shows dialogs was touched before attach()");
-    return *m_dialogs;
-}
-
 void SharedWindowBase::adopt(QWidget *window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, &SharedWindowBase::released);
     m_window = window;
+    m_placed = false;
+    emit created(window);
+
 }
 
 bool SharedWindowBase::eventFilter(QObject *watched, QEvent *event)
@@ -50,7 +59,9 @@ bool SharedWindowBase::eventFilter(QObject *watched, QEvent *event)
     // Closing is never refused in this program, so the window leaves its instance as soon as the
     // close begins: anything that touches the instance from now on gets a new window, not one
     // that is about to be deleted.
-    if (event->type() == QEvent::Close && watched == m_window)
+    if (event->type() == QEvent::Close && watched == m_window) {
         m_window = nullptr;
+        emit released();
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -2,17 +2,14 @@
 #include "abs_haeufigkeiten.h"
 
 #include "austausch.h"
-#include "auswertung.h"
 #include "design_font.h"
 #include "distribution.h"
-#include "entwicklung.h"
+#include "game.h"
 #include "rounding.h"
-#include "statistics_windows.h"
 #include "twips.h"
 #include "worksheet_actions.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFontInfo>
 #include <QMenu>
@@ -113,8 +110,9 @@ float levelY(double value, qint32 maximum, float chartHeight)
 
 } // namespace BarChart
 
-AbsHaeufigkeiten::AbsHaeufigkeiten(Dialogs &dialogs)
-    : m_dialogs(dialogs),
+AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
+    : m_game(game),
+      m_dialogs(dialogs),
       m_absH(QStringLiteral("absH"), new QLabel(this)),
       m_niveau(QStringLiteral("Niveau"), new LineElement(this)),
       m_nzahl(QStringLiteral("NZahl"), new QLabel(this)),
@@ -181,25 +179,16 @@ void AbsHaeufigkeiten::createActions()
         else
             hideMarks();
     });
-    m_mAuswertung = new QAction(QStringLiteral("Auswertung …"), this);
-    m_mAuswertung->setObjectName(QStringLiteral("MAuswertung"));
-    connect(m_mAuswertung, &QAction::triggered, this, [] { showInFront(auswertung()); });
-    m_mEntwicklung = new QAction(QStringLiteral("Entwicklung der relativen Häufigkeit …"), this);
-    m_mEntwicklung->setObjectName(QStringLiteral("MEntwicklung"));
-    connect(m_mEntwicklung, &QAction::triggered, this,
-            [this] { showEntwicklung(sumAt(m_menuPos)); });
-
     m_menu->addAction(m_mErwartet);
-    m_menu->addAction(m_mAuswertung);
-    m_menu->addAction(m_mEntwicklung);
+    m_mEntwicklung = addTheoryActions(*m_menu, *this).entwicklung;
     m_menu->addSeparator();
-    addWorksheetActions(*m_menu, *this, m_dialogs, [this] { return size(); },
+    addWorksheetActions(*m_menu, *this, m_game, m_dialogs, [this] { return size(); },
                         [this](QPainter &painter) { paintChart(painter); });
 }
 
 void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_menuPos = event->pos();
+    m_mEntwicklung->setData(sumAt(event->pos()));
     // Not exec(): the menu must not hold up the program (nor a test) while it is open.
     m_menu->popup(event->globalPos());
     event->accept();
@@ -271,10 +260,6 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
     painter.restore();
 }
 
-AbsHaeufigkeiten::~AbsHaeufigkeiten()
-{
-    emit released();
-}
 
 void AbsHaeufigkeiten::Form_Load()
 {
@@ -299,13 +284,8 @@ void AbsHaeufigkeiten::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
-void AbsHaeufigkeiten::closeEvent(QCloseEvent *event)
-{
-    emit released();
-    event->accept();
-}
-
 void AbsHaeufigkeiten::Form_Resize()
+
 {
     const qint16 minSumme = Austausch::MinSumme;
     const qint16 maxSumme = Austausch::MaxSumme;
@@ -368,11 +348,11 @@ void AbsHaeufigkeiten::Form_Resize()
 void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum,
                                   float chartHeight)
 {
-    const int dice = Austausch::Anzahl;
-    if (dice < 1 || dice > 7)
+    if (!m_game.isSetUp())
         return;
-    const SumDistribution distribution(dice);
-    const qint64 throws = Austausch::totalCount();
+    const SumDistribution distribution(m_game.dice());
+    const qint64 throws = m_game.throws();
+
 
     bool created = false;
     while (m_erwartung.count() < m_absH.count()) {

@@ -9,7 +9,8 @@
 
 class QAction;
 class Dialogs;
-class QCloseEvent;
+class Game;
+
 class QContextMenuEvent;
 class QMenu;
 class QPainter;
@@ -43,8 +44,7 @@ class AbsHaeufigkeiten : public QWidget
 
 public:
     // `dialogs` are the main window's: every dialog this window shows belongs to it.
-    explicit AbsHaeufigkeiten(Dialogs &dialogs);
-    ~AbsHaeufigkeiten() override;
+    AbsHaeufigkeiten(const Game &game, Dialogs &dialogs);
 
     // A full layout pass from the game state, the same as a resize runs.
     void absH_Refresh();
@@ -61,13 +61,8 @@ public:
     // The sum whose bar lies under `pos` (window coordinates); 0 elsewhere.
     int sumAt(QPoint pos) const;
 
-signals:
-    // The unload or terminate step ran: the main window clears the check mark of Mabs.
-    void released();
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -77,14 +72,13 @@ private:
     void placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum, float chartHeight);
     void hideMarks();
 
+    const Game &m_game;
     Dialogs &m_dialogs;
     ElementList<QLabel> m_absH;
     ElementList<LineElement> m_niveau;
     ElementList<QLabel> m_nzahl;
     ElementList<QLabel> m_erwartung;
     QAction *m_mErwartet = nullptr;
-    QAction *m_mAuswertung = nullptr;
     QAction *m_mEntwicklung = nullptr;
     QMenu *m_menu = nullptr;
-    QPoint m_menuPos; // where the context menu was last opened
 };

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "auswertung.h"
 
-#include "austausch.h"
 #include "chi_square.h"
+#include "game.h"
 
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -147,8 +146,9 @@ QVariant AuswertungModel::headerData(int section, Qt::Orientation orientation, i
     }
 }
 
-Auswertung::Auswertung()
-    : m_wurfanzahl(valueLabel("Wurfanzahl", this)),
+Auswertung::Auswertung(const Game &game)
+    : m_game(game),
+      m_wurfanzahl(valueLabel("Wurfanzahl", this)),
       m_mittelwert(valueLabel("Mittelwert", this)),
       m_mittelwertTheorie(valueLabel("MittelwertTheorie", this)),
       m_standardabweichung(valueLabel("Standardabweichung", this)),
@@ -219,10 +219,6 @@ Auswertung::Auswertung()
     refresh();
 }
 
-Auswertung::~Auswertung()
-{
-    emit released();
-}
 
 void Auswertung::showEvent(QShowEvent *event)
 {
@@ -231,11 +227,6 @@ void Auswertung::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void Auswertung::closeEvent(QCloseEvent *event)
-{
-    emit released();
-    event->accept();
-}
 
 void Auswertung::showNoGame()
 {
@@ -247,13 +238,12 @@ void Auswertung::showNoGame()
 
 void Auswertung::refresh()
 {
-    const int dice = Austausch::Anzahl;
     // Before the main window has set up a game there is nothing to evaluate.
-    if (dice < 1 || dice > 7) {
+    if (!m_game.isSetUp()) {
         showNoGame();
         return;
     }
-    const SumDistribution distribution(dice);
+    const SumDistribution distribution(m_game.dice());
     const QLocale locale;
 
     std::vector<qint64> counts;
@@ -262,7 +252,8 @@ void Auswertung::refresh()
     qint64 sumOfSums = 0;
     qint64 sumOfSquares = 0;
     for (int s = distribution.minSum(); s <= distribution.maxSum(); ++s) {
-        const qint64 c = Austausch::Haeufigkeit[s];
+        const qint64 c = m_game.count(s);
+
         counts.push_back(c);
         throws += c;
         sumOfSums += c * s;

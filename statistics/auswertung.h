@@ -8,7 +8,7 @@
 
 #include <vector>
 
-class QCloseEvent;
+class Game;
 class QLabel;
 class QShowEvent;
 class QTableView;
@@ -49,26 +49,22 @@ class Auswertung : public QWidget
     Q_OBJECT
 
 public:
-    Auswertung();
-    ~Auswertung() override;
+    explicit Auswertung(const Game &game);
 
     // Reads the game state again; cheap enough to run after every move.
     void refresh();
 
     const AuswertungModel &model() const { return *m_model; }
 
-signals:
-    // The window was closed or destroyed.
-    void released();
-
 protected:
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void showNoGame();
 
+    const Game &m_game;
     QLabel *m_wurfanzahl;
+
     QLabel *m_mittelwert;
     QLabel *m_mittelwertTheorie;
     QLabel *m_standardabweichung;

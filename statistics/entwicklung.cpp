@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entwicklung.h"
 
-#include "austausch.h"
 #include "distribution.h"
+#include "game.h"
 #include "worksheet_actions.h"
 
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QCloseEvent>
+
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontInfo>
@@ -30,11 +30,11 @@
 
 namespace {
 
-std::optional<SumDistribution> currentDistribution()
+std::optional<SumDistribution> distributionOf(const Game &game)
 {
-    if (Austausch::Anzahl < 1 || Austausch::Anzahl > 7)
+    if (!game.isSetUp())
         return std::nullopt;
-    return SumDistribution(Austausch::Anzahl);
+    return SumDistribution(game.dice());
 }
 
 // Enough decimals that neighbouring ticks `step` apart read differently (2,5 needs two).
@@ -50,7 +50,7 @@ QString labelFormatFor(double step)
 
 } // namespace
 
-Entwicklung::Entwicklung(Dialogs &dialogs)
+Entwicklung::Entwicklung(const Game &game, Dialogs &dialogs) : m_game(game)
 {
     setObjectName(QStringLiteral("Entwicklung"));
     setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit"));
@@ -79,10 +79,6 @@ Entwicklung::Entwicklung(Dialogs &dialogs)
     refresh();
 }
 
-Entwicklung::~Entwicklung()
-{
-    emit released();
-}
 
 void Entwicklung::createControls()
 {
@@ -173,7 +169,7 @@ void Entwicklung::createMenu(Dialogs &dialogs)
     m_menu->setObjectName(QStringLiteral("Kontextmenue"));
     // The chart at the size the view gives it.
     const auto chartSize = [this] { return m_chart->size().toSize(); };
-    addWorksheetActions(*m_menu, *this, dialogs, chartSize, [this, chartSize](QPainter &painter) {
+    addWorksheetActions(*m_menu, *this, m_game, dialogs, chartSize, [this, chartSize](QPainter &painter) {
         paintChart(painter, QRectF(QPointF(0, 0), chartSize()));
     });
 }
@@ -196,21 +192,16 @@ int Entwicklung::summe() const
     return m_summe->value();
 }
 
-void Entwicklung::closeEvent(QCloseEvent *event)
-{
-    emit released();
-    event->accept();
-}
 
 void Entwicklung::followDice()
 {
-    if (Austausch::Anzahl == m_dice)
+    if (m_game.dice() == m_dice)
         return;
-    m_dice = Austausch::Anzahl;
+    m_dice = m_game.dice();
     // Sums of a different number of dice are another game, even in a record of the same length.
     m_running.clear();
     const QSignalBlocker blocker(m_summe);
-    if (const auto distribution = currentDistribution()) {
+    if (const auto distribution = distributionOf(m_game)) {
         m_summe->setRange(distribution->minSum(), distribution->maxSum());
         m_summe->setValue(distribution->mostLikelySum());
     } else {
@@ -223,7 +214,7 @@ void Entwicklung::refresh()
     followDice();
     m_running.setGroesse(groesse());
     m_running.setSumme(summe());
-    m_running.update(Austausch::Wurfsummen);
+    m_running.update(m_game.throwSums());
     // A hidden chart would lay out its series for a size it does not have yet; showing it
     // catches up once, at its real size.
     m_chartStale = !isVisible();
@@ -255,7 +246,8 @@ void Entwicklung::showSum(int sum)
 
 void Entwicklung::updateChart()
 {
-    const auto distribution = currentDistribution();
+    const auto distribution = distributionOf(m_game);
+
     const qint64 throws = distribution ? m_running.throws() : 0;
     const bool frequency = groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
     m_summe->setEnabled(frequency);

@@ -9,7 +9,8 @@ class QAreaSeries;
 class QChart;
 class QChartView;
 class Dialogs;
-class QCloseEvent;
+class Game;
+
 class QContextMenuEvent;
 class QMenu;
 class QShowEvent;
@@ -31,8 +32,7 @@ class Entwicklung : public QWidget
 
 public:
     // `dialogs` are the main window's: every dialog this window shows belongs to it.
-    explicit Entwicklung(Dialogs &dialogs);
-    ~Entwicklung() override;
+    Entwicklung(const Game &game, Dialogs &dialogs);
 
     // Catches up with the game state: after every move and every New. While the window is
     // hidden only the throws are read; the chart follows when it is shown.
@@ -50,15 +50,8 @@ public:
     const QLineSeries &beobachtet() const { return *m_observed; }
     const QLineSeries &erwartet() const { return *m_expected; }
     const QAreaSeries &erwartungsbereich() const { return *m_band; }
-    const QLogValueAxis &wurfachse() const { return *m_kAxis; }
-    const QValueAxis &werteachse() const { return *m_valueAxis; }
-
-signals:
-    // The window was closed or destroyed.
-    void released();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
@@ -82,6 +75,7 @@ private:
         bool operator==(const Theory &) const = default;
     };
 
+    const Game &m_game;
     QComboBox *m_groesse;
     QLabel *m_summeLabel;
     QSpinBox *m_summe;

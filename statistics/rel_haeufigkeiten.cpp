@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rel_haeufigkeiten.h"
 
-#include "auswertung.h"
 #include "austausch.h"
 #include "distribution.h"
-#include "entwicklung.h"
+#include "game.h"
 #include "rounding.h"
-#include "statistics_windows.h"
 #include "worksheet_actions.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QFontInfo>
@@ -21,6 +18,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWindow>
+
 
 #include <algorithm>
 #include <cmath>
@@ -58,8 +57,9 @@ ErgebnisPosition ergebnisPosition(float cx, int cy, double phi, int width, int h
     return {static_cast<float>(left), static_cast<float>(top)};
 }
 
-RelHaeufigkeiten::RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie)
-    : m_dialogs(dialogs),
+RelHaeufigkeiten::RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFunction pie)
+    : m_game(game),
+      m_dialogs(dialogs),
       m_pie(std::move(pie)),
       m_ergebnis(QStringLiteral("Ergebnis"), new QLabel(this))
 {
@@ -96,19 +96,9 @@ RelHaeufigkeiten::RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie)
 void RelHaeufigkeiten::createMenu()
 {
     m_menu = new QMenu(this);
-    const auto action = [this](const QString &name, const QString &caption) {
-        auto *a = new QAction(caption, this);
-        a->setObjectName(name);
-        m_menu->addAction(a);
-        return a;
-    };
-    connect(action(QStringLiteral("MAuswertung"), QStringLiteral("Auswertung …")),
-            &QAction::triggered, this, [] { showInFront(auswertung()); });
-    connect(action(QStringLiteral("MEntwicklung"),
-                   QStringLiteral("Entwicklung der relativen Häufigkeit …")),
-            &QAction::triggered, this, [this] { showEntwicklung(sumAt(m_menuPosition)); });
+    m_mEntwicklung = addTheoryActions(*m_menu, *this).entwicklung;
     m_menu->addSeparator();
-    addWorksheetActions(*m_menu, *this, m_dialogs, [this] { return size(); },
+    addWorksheetActions(*m_menu, *this, m_game, m_dialogs, [this] { return size(); },
                         [this](QPainter &painter) { paintChart(painter); });
 }
 
@@ -119,7 +109,7 @@ int RelHaeufigkeiten::sumAt(QPoint position) const
 
 void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_menuPosition = event->pos();
+    m_mEntwicklung->setData(sumAt(event->pos()));
     // popup(), not exec(): the window keeps running its redraws while the menu is open.
     m_menu->popup(event->globalPos());
     event->accept();
@@ -127,7 +117,7 @@ void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 
 void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
 {
-    const qint64 total = Austausch::totalCount();
+    const qint64 total = m_game.throws();
     const int summe = total > 0 ? wedgeAt(m_layout, QPointF(event.pos()) + QPointF(0.5, 0.5)) : 0;
     if (summe == 0) {
         QToolTip::hideText();
@@ -135,8 +125,8 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
         return;
     }
     const QString text =
-        wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total,
-                     SumDistribution(Austausch::Anzahl).probability(summe), QLocale());
+        wedgeToolTip(summe, m_game.count(summe), total,
+                     SumDistribution(m_game.dice()).probability(summe), QLocale());
     QToolTip::showText(event.globalPos(), text, this);
 }
 
@@ -166,10 +156,6 @@ void RelHaeufigkeiten::paintChart(QPainter &painter) const
     painter.restore();
 }
 
-RelHaeufigkeiten::~RelHaeufigkeiten()
-{
-    emit released(); // terminate
-}
 
 void RelHaeufigkeiten::Form_Load()
 {
@@ -180,6 +166,14 @@ void RelHaeufigkeiten::Form_Load()
 void RelHaeufigkeiten::relH_Refresh()
 {
     Form_Resize();
+}
+
+void RelHaeufigkeiten::showReachableSums()
+{
+    for (int i = 0; i < m_ergebnis.count(); ++i)
+        m_ergebnis[i].setVisible(false);
+    for (int s = m_game.minSum(); s <= m_game.maxSum(); ++s)
+        m_ergebnis[s].setVisible(true);
 }
 
 void RelHaeufigkeiten::resizeEvent(QResizeEvent *event)
@@ -356,12 +350,24 @@ bool RelHaeufigkeiten::event(QEvent *event)
         showToolTip(static_cast<QHelpEvent &>(*event));
         return true;
     }
+    return QWidget::event(event);
+}
+
+void RelHaeufigkeiten::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Only a shown window has a window of the window system, whose screen can change.
+    if (QWindow *window = windowHandle()) {
+        connect(window, &QWindow::screenChanged, this, &RelHaeufigkeiten::followScreen,
+                Qt::UniqueConnection);
+    }
+}
+
+void RelHaeufigkeiten::followScreen()
+{
     // On a screen with another device pixel ratio the surface is drawn anew at the new ratio.
-    const bool result = QWidget::event(event);
-    if (event->type() == QEvent::ScreenChangeInternal
-        && m_surface.devicePixelRatio() != devicePixelRatioF())
+    if (m_surface.devicePixelRatio() != devicePixelRatioF())
         Form_Resize();
-    return result;
 }
 
 void RelHaeufigkeiten::mousePressEvent(QMouseEvent *event)
@@ -391,13 +397,3 @@ void RelHaeufigkeiten::Form_Click()
     m_pie(painter, 0, 0, roundToInt(scaleWidth()), roundToInt(scaleHeight()), 0, 0, 0, 0);
 }
 
-void RelHaeufigkeiten::closeEvent(QCloseEvent *event)
-{
-    Form_Unload();
-    event->accept();
-}
-
-void RelHaeufigkeiten::Form_Unload()
-{
-    emit released();
-}

@@ -13,8 +13,10 @@
 #include <QWidget>
 
 class Dialogs;
+class Game;
 class QHelpEvent;
 class QLocale;
+class QAction;
 class QMenu;
 class QPainter;
 
@@ -66,11 +68,12 @@ class RelHaeufigkeiten : public QWidget
 public:
     // `dialogs` are the main window's: every dialog this window shows belongs to it. `pie` draws
     // each wedge, as Pie does.
-    explicit RelHaeufigkeiten(Dialogs &dialogs, PieFunction pie = &Pie);
-    ~RelHaeufigkeiten() override;
+    RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFunction pie = &Pie);
 
     // A full redraw from the game state, the same as a resize runs.
     void relH_Refresh();
+    // New shows the labels of the sums the game can reach and hides the others.
+    void showReachableSums();
 
     // The sum labels 0 … 42; New shows and hides them.
     ElementList<QLabel> &Ergebnis() { return m_ergebnis; }
@@ -86,25 +89,22 @@ public:
     // The sum whose wedge lies under `position` in the client area; 0 elsewhere.
     int sumAt(QPoint position) const;
 
-signals:
-    // The unload or terminate step ran: the main window clears the check mark of Mrel.
-    void released();
-
 protected:
     bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
     void Form_Resize();
     void Form_Click();
-    void Form_Unload();
     void createMenu();
+    void followScreen();
+
     void showToolTip(QHelpEvent &event);
 
     // The surface's own operations.
@@ -116,6 +116,7 @@ private:
     float scaleWidth() const { return static_cast<float>(width()); }
     float scaleHeight() const { return static_cast<float>(height()); }
 
+    const Game &m_game;
     Dialogs &m_dialogs;
     const PieFunction m_pie;
     ElementList<QLabel> m_ergebnis;
@@ -127,9 +128,9 @@ private:
     // pointer's wedge is looked up in.
     PieLayout m_layout;
     QMenu *m_menu = nullptr;
-    // Where the context menu was opened, in the client area.
-    QPoint m_menuPosition;
+    QAction *m_mEntwicklung = nullptr;
 };
+
 
 // Where a redraw puts a sum's label, exact, before the widget is placed on whole pixels: its
 // centre on the wedge's middle direction phi (radians counter-clockwise from 12 o'clock),

@@ -2,70 +2,89 @@
 #include "statistics_windows.h"
 
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
 #include "auswertung.h"
 #include "distribution.h"
 #include "entwicklung.h"
+#include "game.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
+#include "worksheet_actions.h"
 
-SharedWindow<AbsHaeufigkeiten> &absHaeufigkeiten()
+#include <QAction>
+
+StatisticsWindows::StatisticsWindows(Game &game, Dialogs &dialogs, PieFunction pie)
+    : m_game(game),
+      m_abs([&game, &dialogs] { return new AbsHaeufigkeiten(game, dialogs); }),
+      m_rel([&game, &dialogs, pie = std::move(pie)] {
+          return new RelHaeufigkeiten(game, dialogs, pie);
+      }),
+
+      m_verlauf([&game] { return new Verlauf(game.history()); }),
+      m_auswertung([&game] { return new Auswertung(game); }),
+      m_entwicklung([&game, &dialogs] { return new Entwicklung(game, dialogs); }),
+      m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung}
 {
-    static SharedWindow<AbsHaeufigkeiten> instance;
-    return instance;
+    connect(&m_abs, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
+    connect(&m_rel, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
+
+    connect(&game, &Game::reset, this, &StatisticsWindows::followNewGame);
+    connect(&game, &Game::thrown, this, &StatisticsWindows::followMove);
 }
 
-SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten()
+StatisticsWindows::~StatisticsWindows()
 {
-    static SharedWindow<RelHaeufigkeiten> instance;
-    return instance;
+    unloadAll();
 }
 
-SharedWindow<Verlauf> &verlauf()
+void StatisticsWindows::unloadAll()
 {
-    static SharedWindow<Verlauf> instance;
-    return instance;
+    // A window that is already unloaded stays so, which makes a second run do nothing.
+    for (SharedWindowBase *window : m_unloadOrder)
+        window->unload();
 }
 
-SharedWindow<Auswertung> &auswertung()
+void StatisticsWindows::followNewGame()
 {
-    static SharedWindow<Auswertung> instance;
-    return instance;
+    m_rel->showReachableSums();
+    m_abs->absH_Refresh();
+    m_rel->relH_Refresh();
+    m_verlauf.instance();
+    refreshTheory();
 }
 
-SharedWindow<Entwicklung> &entwicklung()
+void StatisticsWindows::followMove()
 {
-    static SharedWindow<Entwicklung> instance;
-    return instance;
+    m_abs->absH_Refresh();
+    m_rel->relH_Refresh();
+    m_verlauf.instance();
+    refreshTheory();
 }
 
-std::span<SharedWindowBase *const> statisticsWindows()
+void StatisticsWindows::refreshTheory()
 {
-    static SharedWindowBase *const windows[] = {
-        &relHaeufigkeiten(),
-        &absHaeufigkeiten(),
-        &verlauf(),
-        &auswertung(),
-        &entwicklung(),
-    };
-    return windows;
+    // These windows exist only once the user has asked for them; a game without them costs
+    // nothing more than before.
+    if (Auswertung *window = m_auswertung.loaded())
+        window->refresh();
+    if (Entwicklung *window = m_entwicklung.loaded())
+        window->refresh();
 }
 
-void showInFront(SharedWindowBase &window)
+void StatisticsWindows::showEntwicklung(int sum)
 {
-    window.show();
-    if (QWidget *widget = window.loadedWidget()) {
-        widget->raise();
-        widget->activateWindow();
-    }
-}
-
-void showEntwicklung(int sum)
-{
-    const int dice = Austausch::Anzahl;
-    if (sum == 0 && dice >= 1 && dice <= 7)
-        sum = SumDistribution(dice).mostLikelySum();
+    if (sum == 0 && m_game.isSetUp())
+        sum = SumDistribution(m_game.dice()).mostLikelySum();
     // Chosen before showing: a hidden window draws its chart once, when it appears.
-    entwicklung()->showSum(sum);
-    showInFront(entwicklung());
+    m_entwicklung->showSum(sum);
+    m_entwicklung.showInFront();
+}
+
+void StatisticsWindows::linkTheoryActions(QWidget *chart)
+{
+    const TheoryActions actions = theoryActions(*chart);
+
+    connect(actions.auswertung, &QAction::triggered, this, [this] { m_auswertung.showInFront(); });
+    QAction *const entwicklung = actions.entwicklung;
+    connect(entwicklung, &QAction::triggered, this,
+            [this, entwicklung] { showEntwicklung(entwicklung->data().toInt()); });
 }

@@ -5,7 +5,7 @@
 #include "history_text.h"
 #include "twips.h"
 
-#include <QCloseEvent>
+
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -44,7 +44,7 @@ QString historyTextOf(const QPlainTextEdit &box)
     return text;
 }
 
-Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
+Verlauf::Verlauf(HistoryText &history) : m_history(history), m_tfVerlauf(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Verlauf"));
     setWindowTitle(QStringLiteral("Verlauf"));
@@ -63,13 +63,8 @@ Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
         if (isVisible() && !m_writingBox)
             showHistory();
     };
-    connect(&history(), &HistoryText::appended, this, followHistory);
-    connect(&history(), &HistoryText::replaced, this, followHistory);
-}
-
-Verlauf::~Verlauf()
-{
-    emit released(); // terminate
+    connect(&m_history, &HistoryText::appended, this, followHistory);
+    connect(&m_history, &HistoryText::replaced, this, followHistory);
 }
 
 void Verlauf::resizeEvent(QResizeEvent *event)
@@ -92,15 +87,10 @@ void Verlauf::showEvent(QShowEvent *event)
     showHistory();
 }
 
-void Verlauf::closeEvent(QCloseEvent *event)
-{
-    emit released(); // unload; closing is never refused
-    event->accept();
-}
 
 void Verlauf::showHistory()
 {
-    const HistoryText &h = history();
+    const HistoryText &h = m_history;
     if (h.generation() == m_shownGeneration && h.text().size() == m_shownSize)
         return;
 
@@ -134,8 +124,8 @@ void Verlauf::takeUserEdit()
     if (m_writingBox)
         return;
     m_writingBox = true; // the history's change signal must not write the box back
-    history().replace(historyTextOf(*m_tfVerlauf));
+    m_history.replace(historyTextOf(*m_tfVerlauf));
     m_writingBox = false;
-    m_shownGeneration = history().generation();
-    m_shownSize = history().text().size();
+    m_shownGeneration = m_history.generation();
+    m_shownSize = m_history.text().size();
 }

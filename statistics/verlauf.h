@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class HistoryText;
 class QPlainTextEdit;
 
 // "Verlauf": the history of throws in an editable text box that fills the window. The history
@@ -13,26 +14,23 @@ class Verlauf : public QWidget
     Q_OBJECT
 
 public:
-    Verlauf();
-    ~Verlauf() override;
+    // `history` is the game's; the window shows it and writes the user's edits back into it.
+    explicit Verlauf(HistoryText &history);
 
     QPlainTextEdit &TFVerlauf() const { return *m_tfVerlauf; }
-
-signals:
-    // The unload or terminate step ran: the main window clears the check mark of MVerlauf.
-    void released();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Resize();
     void showHistory();
     void takeUserEdit();
 
+    HistoryText &m_history;
     QPlainTextEdit *m_tfVerlauf;
+
     // What the box shows: the history of this generation up to this size (~0: nothing yet).
     quint64 m_shownGeneration = ~quint64(0);
     qsizetype m_shownSize = 0;

@@ -6,11 +6,26 @@
 #include <functional>
 
 class Dialogs;
+class Game;
+class QAction;
 class QMenu;
 class QWidget;
 
 // The worksheet actions of a statistics chart ("Bild kopieren", "Bild speichern …", "Tabelle
 // kopieren", "Drucken …"): the chart as `paint` draws it at `size`, the table of the current
 // game's counts, and a printout titled with the window's caption and the game.
-void addWorksheetActions(QMenu &menu, QWidget &window, Dialogs &dialogs,
+void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs &dialogs,
                          std::function<QSize()> size, ChartPainter paint);
+
+// The two ways from a chart to theory: "Auswertung …" (MAuswertung) and "Entwicklung der
+// relativen Häufigkeit …" (MEntwicklung), children of the chart window. The window keeps the sum
+// its menu was opened over in MEntwicklung's data (0 for none); the window registry opens the
+// theory windows from them.
+struct TheoryActions
+{
+    QAction *auswertung = nullptr;
+    QAction *entwicklung = nullptr;
+};
+TheoryActions addTheoryActions(QMenu &menu, QWidget &window);
+// The theory actions a chart window was given.
+TheoryActions theoryActions(const QWidget &window);

@@ -51,7 +51,7 @@ private slots:
     void worksheetOutput();
 
 private:
-    static AbsHaeufigkeiten &window() { return absHaeufigkeiten().instance(); }
+    static AbsHaeufigkeiten &window() { return windows().absHaeufigkeiten().instance(); }
     void setDice(int dice);
     void throwDice(const QList<int> &faces);
     void openMenuAt(QPoint pos);
@@ -307,12 +307,12 @@ void Test::closeAndRecreate()
 
     old->close();
     QVERIFY(!mabs->isChecked());
-    QVERIFY(!absHaeufigkeiten().isLoaded());
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(old.isNull());
 
     throwDice({1, 2});
-    QVERIFY(absHaeufigkeiten().isLoaded());
+    QVERIFY(windows().absHaeufigkeiten().isLoaded());
     AbsHaeufigkeiten &fresh = window();
     QVERIFY(fresh.isHidden());
     const auto &bars = fresh.absH();
@@ -377,7 +377,7 @@ void Test::expectedCountMarks()
     for (int i = 0; i < marks.count(); ++i)
         QVERIFY(!marks[i].isVisibleTo(&w));
     w.findChild<QAction *>(QStringLiteral("MAuswertung"))->trigger();
-    QVERIFY(auswertung().isLoaded() && auswertung()->isVisible());
+    QVERIFY(windows().auswertung().isLoaded() && windows().auswertung()->isVisible());
 }
 
 
@@ -411,13 +411,13 @@ void Test::entwicklungFromMenu()
     for (const QList<int> &faces : {QList<int>{1, 3}, {2, 2}, {5, 6}})
         throwDice(faces);
     AbsHaeufigkeiten &w = window();
-    absHaeufigkeiten().show();
+    windows().absHaeufigkeiten().show();
     // Sums 2 … 12: bar 2 is the sum 4.
     openMenuAt(overBar ? w.absH()[2].geometry().center() : QPoint(w.width() - 3, 3));
     w.findChild<QAction *>(QStringLiteral("MEntwicklung"))->trigger();
     w.findChild<QMenu *>()->close();
-    QVERIFY(entwicklung()->isVisible());
-    QCOMPARE(entwicklung()->summe(), sum);
+    QVERIFY(windows().entwicklung()->isVisible());
+    QCOMPARE(windows().entwicklung()->summe(), sum);
 }
 
 void Test::worksheetOutput_data()
@@ -443,7 +443,7 @@ void Test::worksheetOutput()
     setDice(2);
     for (const QList<int> &faces : {QList<int>{6, 6}, {6, 6}, {1, 2}})
         throwDice(faces);
-    absHaeufigkeiten().show();
+    windows().absHaeufigkeiten().show();
     QTemporaryDir tmp;
     m_dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart")));
     m_dialogs.saveFilterAnswers.push_back(QStringLiteral("SVG-Grafik (*.svg)"));

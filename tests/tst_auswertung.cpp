@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "auswertung.h"
-#include "statistics_windows.h"
+#include "game.h"
+#include "shared_window.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -18,12 +19,16 @@ private slots:
     void init() { Austausch::reset(); }
     void cleanup()
     {
-        auswertung().unload();
+        m_window.unload();
         Austausch::reset();
     }
 
     void numbersInGerman_data();
     void numbersInGerman();
+
+private:
+    Game m_game;
+    SharedWindow<Auswertung> m_window{[this] { return new Auswertung(m_game); }};
 };
 
 void TestAuswertung::numbersInGerman_data()
@@ -71,7 +76,7 @@ void TestAuswertung::numbersInGerman()
     QFETCH(QString, sentence);
     QFETCH(QStringList, lastRow);
 
-    Auswertung &window = auswertung().instance();
+    Auswertung &window = m_window.instance();
     Austausch::Anzahl = static_cast<qint16>(dice);
     Austausch::MinSumme = static_cast<qint16>(dice);
     Austausch::MaxSumme = static_cast<qint16>(6 * dice);

@@ -136,9 +136,9 @@ void TestCasino::startsWithTheDesignedWindow()
         QVERIFY(!action(name)->isChecked());
     }
     // The statistics windows exist from the start, hidden.
-    QVERIFY(absHaeufigkeiten().isLoaded() && !absHaeufigkeiten().loadedWidget()->isVisible());
-    QVERIFY(relHaeufigkeiten().isLoaded() && !relHaeufigkeiten().loadedWidget()->isVisible());
-    QVERIFY(verlauf().isLoaded() && !verlauf().loadedWidget()->isVisible());
+    QVERIFY(windows().absHaeufigkeiten().isLoaded() && !windows().absHaeufigkeiten().loadedWidget()->isVisible());
+    QVERIFY(windows().relHaeufigkeiten().isLoaded() && !windows().relHaeufigkeiten().loadedWidget()->isVisible());
+    QVERIFY(windows().verlauf().isLoaded() && !windows().verlauf().loadedWidget()->isVisible());
 }
 
 void TestCasino::startsWithOneDieShowingOne()
@@ -152,9 +152,9 @@ void TestCasino::startsWithOneDieShowingOne()
     QCOMPARE(m_casino->faceArray(1).count(), 1);
     QCOMPARE(Twips::left(m_casino->faceArray(1)[0]), 120.0f);
     QCOMPARE(frontFace(0), QStringLiteral("Eins"));
-    QVERIFY(history().isEmpty());
+    QVERIFY(game().history().isEmpty());
 
-    ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
+    ElementList<QLabel> &ergebnis = windows().relHaeufigkeiten()->Ergebnis();
     QCOMPARE(ergebnis.count(), 43);
     QVERIFY(ergebnis[0].isHidden());
     for (int s = 7; s <= 42; ++s)
@@ -176,7 +176,7 @@ void TestCasino::anyMouseButtonThrows()
     ScriptedRandom &random = *m_random;
     random.pushValues({5});
     press(button);
-    QCOMPARE(history().text(), QStringLiteral("5"));
+    QCOMPARE(game().history().text(), QStringLiteral("5"));
     QCOMPARE(Austausch::Haeufigkeit[5], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Fuenf"));
 }
@@ -188,7 +188,7 @@ void TestCasino::keyboardDoesNotThrow()
     auto *roll = m_casino->findChild<QPushButton *>(QStringLiteral("CBKollavo"));
     QTest::keyClick(roll, Qt::Key_Space);
     QTest::keyClick(roll, Qt::Key_Return);
-    QVERIFY(history().isEmpty());
+    QVERIFY(game().history().isEmpty());
     QCOMPARE(random.reseeds, 0);
 }
 
@@ -205,7 +205,7 @@ void TestCasino::facesShowTheLastThrow()
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
     QCOMPARE(frontFace(1), QStringLiteral("Zwei"));
     QCOMPARE(frontFace(2), QStringLiteral("Drei"));
-    QCOMPARE(history().text(), QStringLiteral("1 2 3\r\n4 5 6\r\n6 2 3"));
+    QCOMPARE(game().history().text(), QStringLiteral("1 2 3\r\n4 5 6\r\n6 2 3"));
 }
 
 void TestCasino::slotsAreHiddenNotRemoved()
@@ -246,14 +246,14 @@ void TestCasino::newClearsCountsAndHistory()
     m_casino->CBKollavo_MouseDown();
     m_casino->MNeu_Click();
     QCOMPARE(Austausch::totalCount(), 0);
-    QVERIFY(history().isEmpty());
+    QVERIFY(game().history().isEmpty());
 
     m_casino->CBKollavo_MouseDown();
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("1")};
     m_casino->MAnzahl_Click();
     QCOMPARE(Austausch::totalCount(), 0);
-    QVERIFY(history().isEmpty());
+    QVERIFY(game().history().isEmpty());
 }
 
 void TestCasino::numberOfDiceAsksUntilValid_data()
@@ -304,7 +304,7 @@ void TestCasino::throwsPerMoveAsksUntilValid()
     QCOMPARE(dialogs.inputs.last().prompt,
              QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."));
     QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("1"));
-    QCOMPARE(history().text(), QStringLiteral("6"));
+    QCOMPARE(game().history().text(), QStringLiteral("6"));
     QCOMPARE(Austausch::Haeufigkeit[6], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
 
@@ -312,7 +312,7 @@ void TestCasino::throwsPerMoveAsksUntilValid()
     m_casino->MWuerfe_Click();
     QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("32768"));
     m_casino->CBKollavo_MouseDown();
-    QCOMPARE(history().text(), QStringLiteral("6"));
+    QCOMPARE(game().history().text(), QStringLiteral("6"));
 }
 
 void TestCasino::countLimitIsReported()
@@ -324,7 +324,7 @@ void TestCasino::countLimitIsReported()
     ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4});
     m_casino->CBKollavo_MouseDown();
-    QCOMPARE(history().text(), QStringLiteral("1\r\n2"));
+    QCOMPARE(game().history().text(), QStringLiteral("1\r\n2"));
     QCOMPARE(frontFace(0), QStringLiteral("Zwei"));
     QTRY_COMPARE(dialogs.messages.size(), 1);
     const QString text = dialogs.messages.first().text;
@@ -347,11 +347,11 @@ static SharedWindowBase &statisticsWindow(int which)
 {
     switch (which) {
     case 0:
-        return absHaeufigkeiten();
+        return windows().absHaeufigkeiten();
     case 1:
-        return relHaeufigkeiten();
+        return windows().relHaeufigkeiten();
     default:
-        return verlauf();
+        return windows().verlauf();
     }
 }
 
@@ -429,9 +429,9 @@ void TestCasino::endeClosesEverything()
     QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!m_casino->isVisible());
-    QVERIFY(!absHaeufigkeiten().isLoaded());
-    QVERIFY(!relHaeufigkeiten().isLoaded());
-    QVERIFY(!verlauf().isLoaded());
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
+    QVERIFY(!windows().relHaeufigkeiten().isLoaded());
+    QVERIFY(!windows().verlauf().isLoaded());
     for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
         QVERIFY(!action(item)->isChecked());
 }
@@ -465,7 +465,7 @@ void TestCasino::closingAWindowUnderAMessage()
     QTimer::singleShot(0, this, [this] { action("MEnde")->trigger(); });
     QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
     QCOMPARE(QCoreApplication::exec(), 0);
-    for (SharedWindowBase *each : statisticsWindows())
+    for (SharedWindowBase *each : windows().all())
         QVERIFY(!each->isLoaded());
 }
 

@@ -3,7 +3,8 @@
 #include "entwicklung.h"
 #include "fakes.h"
 #include "running_frequency.h"
-#include "statistics_windows.h"
+#include "game.h"
+#include "shared_window.h"
 
 #include <QAction>
 #include <QAreaSeries>
@@ -32,8 +33,6 @@ class TestEntwicklung : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { entwicklung().attach(m_dialogs); }
-    void cleanupTestCase() { entwicklung().detach(); }
     void cleanup();
 
     void reducedSeries_data();
@@ -50,6 +49,8 @@ private slots:
 
 private:
     ScriptedDialogs m_dialogs;
+    Game m_game;
+    SharedWindow<Entwicklung> m_window{[this] { return new Entwicklung(m_game, m_dialogs); }};
 };
 
 namespace {
@@ -80,7 +81,7 @@ void startGame(int dice, const Record &record)
 
 void TestEntwicklung::cleanup()
 {
-    entwicklung().unload();
+    m_window.unload();
     Austausch::reset();
 }
 
@@ -210,7 +211,7 @@ void TestEntwicklung::windowFollowsItsChoice()
     QFETCH(double, theory);
 
     startGame(2, {7, 7, 2, 12, 7, 8});
-    Entwicklung &window = *entwicklung();
+    Entwicklung &window = *m_window;
     window.show();
     QCOMPARE(window.objectName(), QStringLiteral("Entwicklung"));
     if (shownSum)
@@ -237,7 +238,7 @@ void TestEntwicklung::newClearsTheChart()
 {
     // After New the old game's line must go, even when the next refresh finds throws again.
     startGame(1, {6, 6, 6, 6, 6, 6, 6, 6});
-    Entwicklung &window = *entwicklung();
+    Entwicklung &window = *m_window;
     window.showSum(6);
     window.show();
     QCOMPARE(window.beobachtet().points().constLast(), QPointF(8, 1.0));
@@ -257,11 +258,11 @@ void TestEntwicklung::closingReleases()
 {
     // The owner must learn that the window is gone, and the next touch must build a new one.
     startGame(2, {});
-    entwicklung().show();
-    QSignalSpy released(&entwicklung(), &SharedWindowBase::released);
-    entwicklung()->close();
+    m_window.show();
+    QSignalSpy released(&m_window, &SharedWindowBase::released);
+    m_window->close();
     QCOMPARE(released.count(), 1);
-    QVERIFY(!entwicklung().isLoaded());
+    QVERIFY(!m_window.isLoaded());
 }
 
 void TestEntwicklung::worksheetOutput_data()
@@ -284,7 +285,7 @@ void TestEntwicklung::worksheetOutput()
     QFETCH(QStringList, fragments);
     startGame(2, {7, 7, 2, 12, 7, 8});
     Austausch::Haeufigkeit[7] = 3;
-    Entwicklung &window = *entwicklung();
+    Entwicklung &window = *m_window;
     window.show();
     QTemporaryDir tmp;
     m_dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.svg")));

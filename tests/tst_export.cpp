@@ -313,7 +313,7 @@ void TestExport::editedHistoryIsEncoded()
     // Windows-1252 has ü and €, but not every character a user can type: those become '?'
     // and the user is told how many.
     // A zero-width space and a lone surrogate at the end must not vanish unnoticed either.
-    verlauf()->TFVerlauf().setPlainText(QStringLiteral("ü € ĉ ") + QString::fromUtf8("\xF0\x9F\x8E\xB2")
+    windows().verlauf()->TFVerlauf().setPlainText(QStringLiteral("ü € ĉ ") + QString::fromUtf8("\xF0\x9F\x8E\xB2")
                                         + QStringLiteral(" \u200B ") + QChar(0xD800));
     const QByteArray bytes = exportTo(m_dir.filePath(QStringLiteral("zeichen.txt")));
     QVERIFY(bytes.endsWith(QByteArray("\r\n\xFC \x80 ? ? ? ?")));
@@ -327,14 +327,14 @@ void TestExport::exportChangesNothing()
     throwValues(2, {3, 5, 1, 1}, 2);
     QAction *item = m_casino->findChild<QAction *>(QStringLiteral("Mabs"));
     item->trigger();
-    const QString historyBefore = history().text();
+    const QString historyBefore = game().history().text();
     const qint64 totalBefore = Austausch::totalCount();
     exportTo(m_dir.filePath(QStringLiteral("nur-lesen.txt")));
-    QCOMPARE(history().text(), historyBefore);
+    QCOMPARE(game().history().text(), historyBefore);
     QCOMPARE(Austausch::totalCount(), totalBefore);
     QCOMPARE(Austausch::Haeufigkeit[2], 1);
     QVERIFY(item->isChecked());
-    QVERIFY(absHaeufigkeiten().loadedWidget()->isVisible());
+    QVERIFY(windows().absHaeufigkeiten().loadedWidget()->isVisible());
 }
 
 QTEST_MAIN(TestExport)

@@ -19,6 +19,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The history the moves of these tests write into, emptied before each test.
+HistoryText &history()
+{
+    static HistoryText text;
+    return text;
+}
+
+
 constexpr qint64 Largest = 2147483647;
 // The entry is asked for again.
 constexpr int Again = -1;

@@ -7,46 +7,25 @@
 #include "wrapping_menu_bar.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 
-// A window as the program's windows are: loaded by its constructor, announcing its unload
-// (close) and terminate (destruction) steps.
+// A window as the program's windows are: loaded by its constructor.
 class ProbeWindow : public QWidget
 {
-    Q_OBJECT
-
 public:
     ProbeWindow() { ++loads; }
-    ~ProbeWindow() override { emit released(); }
     static inline int loads = 0;
-
-signals:
-    void released();
-
-protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        emit released();
-        event->accept();
-    }
 };
 
 // A window that shows dialogs: it takes them in its constructor.
 class DialogWindow : public QWidget
 {
-    Q_OBJECT
-
 public:
     explicit DialogWindow(Dialogs &dialogs) : dialogs(dialogs) {}
-    ~DialogWindow() override { emit released(); }
     Dialogs &dialogs;
-
-signals:
-    void released();
 };
 
 class TestPlatform : public QObject
@@ -237,13 +216,12 @@ void TestPlatform::everyWindowGetsTheAttachedDialogs()
     // lose them or keep another's.
     ScriptedDialogs scripted;
     Dialogs &mainWindowDialogs = scripted;
-    SharedWindow<DialogWindow> shared;
-    shared.attach(mainWindowDialogs);
+    SharedWindow<DialogWindow> shared([&] { return new DialogWindow(mainWindowDialogs); });
     QCOMPARE(&shared->dialogs, &mainWindowDialogs);
     shared.loadedWidget()->close();
     QCOMPARE(&shared->dialogs, &mainWindowDialogs);
     shared.unload();
-    shared.detach();
+
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -114,7 +114,7 @@ private slots:
 private:
     RelHaeufigkeiten &redrawAt(const QSize &size)
     {
-        RelHaeufigkeiten &window = *relHaeufigkeiten();
+        RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
         window.resize(size);
         m_pies->calls.clear();
         window.relH_Refresh();
@@ -131,9 +131,8 @@ void TestRelHaeufigkeiten::init()
 {
     m_pies = std::make_unique<PieRecorder>();
     // Every chart window the program creates during the test draws through the recorder.
-    relHaeufigkeiten().setFactory(
-        [this] { return new RelHaeufigkeiten(m_dialogs, m_pies->function()); });
-    m_casino = startProgram(m_dialogs, m_random);
+    m_casino = startProgram(m_dialogs, m_random, m_pies->function());
+
 }
 
 void TestRelHaeufigkeiten::cleanup()
@@ -145,7 +144,7 @@ void TestRelHaeufigkeiten::cleanup()
 // The window must open hidden at its design place, with a template label and 42 hidden sums.
 void TestRelHaeufigkeiten::design()
 {
-    RelHaeufigkeiten &window = *relHaeufigkeiten();
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
     QCOMPARE(window.objectName(), QStringLiteral("relHaeufigkeiten"));
     QCOMPARE(window.windowTitle(), QStringLiteral("relative Häufigkeiten"));
     QVERIFY(!window.isVisible());
@@ -449,19 +448,19 @@ void TestRelHaeufigkeiten::hidingKeepsThePicture()
 {
     setGame(1, eachSumOnce(1));
     RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
-    relHaeufigkeiten().show();
+    windows().relHaeufigkeiten().show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.pixel(probe(QRect(0, 0, 264, 256), 240)), qRgb(125, 0, 0));
 
-    relHaeufigkeiten().hide();
-    relHaeufigkeiten().show();
+    windows().relHaeufigkeiten().hide();
+    windows().relHaeufigkeiten().show();
     QCOMPARE(window.grab().toImage().convertToFormat(QImage::Format_RGB32), shown);
 
-    relHaeufigkeiten().hide();
+    windows().relHaeufigkeiten().hide();
     setGame(1, {0, 0, 0, 0, 0, 3});
     window.relH_Refresh();
-    relHaeufigkeiten().show();
+    windows().relHaeufigkeiten().show();
     const QImage after = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(after.pixel(probe(QRect(0, 0, 264, 256), 240)), qRgb(250, 0, 0));
 }
@@ -471,7 +470,7 @@ void TestRelHaeufigkeiten::resizeRedraws()
 {
     setGame(1, {0, 0, 3});
     RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
-    relHaeufigkeiten().show();
+    windows().relHaeufigkeiten().show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     m_pies->calls.clear();
 
@@ -490,7 +489,7 @@ void TestRelHaeufigkeiten::moveAndNewRedraw()
     m_pies->calls.clear();
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(m_pies->calls, (Calls{{0, 0, 264, 256, 132, 64, 132, 64, 167}}));
-    const ElementList<QLabel> &ergebnis = relHaeufigkeiten()->Ergebnis();
+    const ElementList<QLabel> &ergebnis = windows().relHaeufigkeiten()->Ergebnis();
     for (int s = 0; s <= 42; ++s)
         QCOMPARE(ergebnis[s].isHidden(), s != 4);
 
@@ -506,7 +505,7 @@ void TestRelHaeufigkeiten::closingClearsMrelAndReloads()
 {
     auto *mrel = m_casino->findChild<QAction *>(QStringLiteral("Mrel"));
     QVERIFY(mrel);
-    QSignalSpy released(&relHaeufigkeiten(), &SharedWindowBase::released);
+    QSignalSpy released(&windows().relHaeufigkeiten(), &SharedWindowBase::released);
 
     mrel->trigger();
     QVERIFY(mrel->isChecked());
@@ -515,14 +514,14 @@ void TestRelHaeufigkeiten::closingClearsMrelAndReloads()
     QCOMPARE(released.count(), 0);
 
     mrel->trigger();
-    QPointer<RelHaeufigkeiten> old = &*relHaeufigkeiten();
+    QPointer<RelHaeufigkeiten> old = &*windows().relHaeufigkeiten();
     QVERIFY(old->isVisible());
     old->close();
     QVERIFY(!mrel->isChecked());
     QVERIFY(released.count() >= 1);
     QTRY_VERIFY(old.isNull());
 
-    RelHaeufigkeiten &fresh = *relHaeufigkeiten();
+    RelHaeufigkeiten &fresh = *windows().relHaeufigkeiten();
     QVERIFY(!fresh.isVisible());
     QCOMPARE(fresh.Ergebnis().count(), 43);
     for (int s = 1; s <= 42; ++s) {
@@ -593,7 +592,7 @@ void TestRelHaeufigkeiten::toolTip()
 
     setGame(anzahl, counts);
     RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
-    relHaeufigkeiten().show();
+    windows().relHaeufigkeiten().show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QPoint point =
         qIsNaN(degrees) ? QPoint(3, 3) : probe(QRect(0, 0, 264, 256), degrees);
@@ -631,8 +630,8 @@ void TestRelHaeufigkeiten::entwicklungFromTheMenu()
 
     window.findChild<QAction *>(QStringLiteral("MEntwicklung"))->trigger();
     menu->close();
-    QVERIFY(entwicklung()->isVisible());
-    QCOMPARE(entwicklung()->summe(), sum);
+    QVERIFY(windows().entwicklung()->isVisible());
+    QCOMPARE(windows().entwicklung()->summe(), sum);
 }
 
 // A saved SVG must hold the wedges as shapes and the labels as text, not a bitmap.

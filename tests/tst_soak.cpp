@@ -92,7 +92,7 @@ void TestSoak::init()
     m_dialogs = std::make_unique<ScriptedDialogs>();
     m_casino = startProgram(*m_dialogs, m_random);
     m_casino->show();
-    m_windows = {&absHaeufigkeiten(), &relHaeufigkeiten(), &verlauf()};
+    m_windows = {&windows().absHaeufigkeiten(), &windows().relHaeufigkeiten(), &windows().verlauf()};
     m_model = Model();
     m_closed = 0;
     m_lastExportPath.clear();
@@ -134,7 +134,7 @@ void TestSoak::roll(const QString &before)
     QTest::mouseRelease(button, mouse);
     m_model.lines += m_model.wurfzahl;
     // A move only appends: the lines of earlier moves stay as they were.
-    QVERIFY(history().text().startsWith(before));
+    QVERIFY(game().history().text().startsWith(before));
 }
 
 void TestSoak::toggleWindow()
@@ -185,7 +185,7 @@ void TestSoak::exportFile()
     for (int k = 1; k <= m_model.anzahl; ++k)
         dice += (k > 1 ? " W\xFCrfel" : "W\xFCrfel") + QByteArray::number(k);
     QCOMPARE(m_lastExport,
-             sums + "\r\n" + counts + "\r\n" + dice + "\r\n" + history().text().toLatin1());
+             sums + "\r\n" + counts + "\r\n" + dice + "\r\n" + game().history().text().toLatin1());
 }
 
 void TestSoak::cancelExport()
@@ -209,7 +209,7 @@ void TestSoak::checkGame()
     // Every line since the last New was thrown with today's number of dice: values 1 … 6 in
     // the even columns, single blanks in the odd ones. Its sums, counted here, must be the
     // program's counts.
-    const QString &text = history().text();
+    const QString &text = game().history().text();
     const QStringList lines = text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), m_model.lines);
     const qsizetype width = 2 * m_model.anzahl - 1;
@@ -290,7 +290,7 @@ void TestSoak::randomCommandsKeepTheGameConsistent()
                           : r < 82 ? CloseBox
                           : r < 95 ? Export
                                    : Cancel;
-        const QString before = history().text();
+        const QString before = game().history().text();
         switch (kind) {
         case Dice:
             setDice();
@@ -323,7 +323,7 @@ void TestSoak::randomCommandsKeepTheGameConsistent()
         QCoreApplication::processEvents();
         if (!QTest::currentTestFailed()) {
             if (kind != Roll && kind != New && kind != Dice)
-                QCOMPARE(history().text(), before);
+                QCOMPARE(game().history().text(), before);
             checkGame();
         }
         if (QTest::currentTestFailed()) {

@@ -40,7 +40,7 @@ private slots:
 
 private:
     void throwValues(std::initializer_list<int> values);
-    QPlainTextEdit &box() { return verlauf()->TFVerlauf(); }
+    QPlainTextEdit &box() { return windows().verlauf()->TFVerlauf(); }
 
     ScriptedDialogs m_dialogs;
     ScriptedRandom m_random;
@@ -68,7 +68,7 @@ void TestVerlauf::throwValues(std::initializer_list<int> values)
 void TestVerlauf::startsEmptyAndFitted()
 {
     // The design text must never show, and the box must never leave a margin.
-    Verlauf &window = *verlauf();
+    Verlauf &window = *windows().verlauf();
     QCOMPARE(window.windowTitle(), QStringLiteral("Verlauf"));
     QCOMPARE(window.size(), QSize(312, 228));
     QCOMPARE(box().objectName(), QStringLiteral("TFVerlauf"));
@@ -95,7 +95,7 @@ void TestVerlauf::boxAlwaysFillsTheWindow()
 {
     // Left 0, top 0 and exactly the client size after every resize, even a degenerate one.
     QFETCH(QSize, size);
-    Verlauf &window = *verlauf();
+    Verlauf &window = *windows().verlauf();
     window.show();
     window.resize(size);
     QCOMPARE(box().geometry(), QRect(QPoint(0, 0), window.size()));
@@ -118,7 +118,7 @@ void TestVerlauf::throwsWhileHiddenAreShownLater()
 void TestVerlauf::shownWindowOnlyAppends()
 {
     // While shown, a move adds its lines at the end instead of reloading the whole text.
-    verlauf().show();
+    windows().verlauf().show();
     throwValues({6, 6});
     QSignalSpy changes(box().document(), &QTextDocument::contentsChange);
     const int end = box().document()->characterCount() - 1;
@@ -132,22 +132,22 @@ void TestVerlauf::shownWindowOnlyAppends()
 void TestVerlauf::typedTextBecomesHistory()
 {
     // What the user types is part of the history; later throws follow the edited text.
-    verlauf().show();
+    windows().verlauf().show();
     throwValues({4});
     box().moveCursor(QTextCursor::End);
     QTest::keyClick(&box(), Qt::Key_Return);
     QTest::keyClicks(&box(), QStringLiteral("Pause"));
-    QCOMPARE(history().text(), QStringLiteral("4\r\nPause"));
+    QCOMPARE(game().history().text(), QStringLiteral("4\r\nPause"));
 
     throwValues({5});
-    QCOMPARE(history().text(), QStringLiteral("4\r\nPause\r\n5"));
+    QCOMPARE(game().history().text(), QStringLiteral("4\r\nPause\r\n5"));
     QCOMPARE(box().toPlainText(), QStringLiteral("4\nPause\n5"));
 
     box().selectAll();
     QTest::keyClick(&box(), Qt::Key_Delete);
-    QVERIFY(history().isEmpty());
+    QVERIFY(game().history().isEmpty());
     throwValues({2});
-    QCOMPARE(history().text(), QStringLiteral("2"));
+    QCOMPARE(game().history().text(), QStringLiteral("2"));
 }
 
 void TestVerlauf::closingKeepsTheHistory()
@@ -156,10 +156,10 @@ void TestVerlauf::closingKeepsTheHistory()
     QAction *item = m_casino->findChild<QAction *>(QStringLiteral("MVerlauf"));
     item->trigger();
     throwValues({1, 6});
-    verlauf().loadedWidget()->close();
+    windows().verlauf().loadedWidget()->close();
     QVERIFY(!item->isChecked());
-    QVERIFY(!verlauf().isLoaded());
-    QCOMPARE(history().text(), QStringLiteral("1\r\n6"));
+    QVERIFY(!windows().verlauf().isLoaded());
+    QCOMPARE(game().history().text(), QStringLiteral("1\r\n6"));
 
     throwValues({3});
     item->trigger();
@@ -170,7 +170,7 @@ void TestVerlauf::closingKeepsTheHistory()
 void TestVerlauf::newEmptiesTheBox()
 {
     // New clears the history in a shown window too.
-    verlauf().show();
+    windows().verlauf().show();
     throwValues({2, 3});
     m_casino->MNeu_Click();
     QCOMPARE(box().toPlainText(), QString());
@@ -181,12 +181,12 @@ void TestVerlauf::newEmptiesTheBox()
 void TestVerlauf::rawTextKeepsWhatWasTyped()
 {
     // The export writes the edited text unchanged: no-break spaces and soft breaks included.
-    verlauf().show();
+    windows().verlauf().show();
     box().setPlainText(QStringLiteral("a") + QChar(0x00A0) + QStringLiteral("b\nc"));
     box().moveCursor(QTextCursor::End);
     QTest::keyClick(&box(), Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(&box(), QStringLiteral("d"));
-    QCOMPARE(history().text(),
+    QCOMPARE(game().history().text(),
              QStringLiteral("a") + QChar(0x00A0) + QStringLiteral("b\r\nc\r\nd"));
 }
 
@@ -212,7 +212,7 @@ void TestVerlauf::undoReachesOnlyTyping()
     for (const QString &step : steps.split(u' ')) {
         const QString argument = step.section(u':', 1);
         if (step == u"show"_s) {
-            verlauf().show();
+            windows().verlauf().show();
         } else if (step.startsWith(u"throw:"_s)) {
             Austausch::Wurfzahl = static_cast<qint32>(argument.size());
             for (const QChar digit : argument)
@@ -229,7 +229,7 @@ void TestVerlauf::undoReachesOnlyTyping()
             QTest::keySequence(&box(), QKeySequence::Redo);
         }
     }
-    QCOMPARE(history().text(), expected);
+    QCOMPARE(game().history().text(), expected);
     QCOMPARE(historyTextOf(box()), expected);
 }
 

@@ -59,9 +59,9 @@ bool save(QWidget &window, const QDir &folder, const QString &name)
 
 // The bar chart with its context menu opened over the middle bar, in one picture: the menu is a
 // window of its own, so it is drawn onto the chart where it opened.
-bool saveContextMenu(const QDir &folder)
+bool saveContextMenu(Casino &casino, const QDir &folder)
 {
-    AbsHaeufigkeiten &chart = absHaeufigkeiten().instance();
+    AbsHaeufigkeiten &chart = casino.windows().absHaeufigkeiten().instance();
     auto *menu = chart.findChild<QMenu *>();
     if (!menu || chart.absH().count() == 0) {
         QTextStream(stderr) << "absHaeufigkeiten has no context menu\n";
@@ -123,9 +123,9 @@ int main(int argc, char *argv[])
 
         ok = save(casino, folder, QStringLiteral("casino")) && ok;
         const std::pair<SharedWindowBase *, QString> windows[] = {
-            {&absHaeufigkeiten(), QStringLiteral("absHaeufigkeiten")},
-            {&relHaeufigkeiten(), QStringLiteral("relHaeufigkeiten")},
-            {&verlauf(), QStringLiteral("verlauf")},
+            {&casino.windows().absHaeufigkeiten(), QStringLiteral("absHaeufigkeiten")},
+            {&casino.windows().relHaeufigkeiten(), QStringLiteral("relHaeufigkeiten")},
+            {&casino.windows().verlauf(), QStringLiteral("verlauf")},
         };
         for (const auto &[window, name] : windows) {
             if (QWidget *widget = window->loadedWidget())
@@ -141,17 +141,17 @@ int main(int argc, char *argv[])
         Austausch::Wurfzahl = 500;
         for (int move = 0; move < 2; ++move)
             casino.CBKollavo_MouseDown();
-        if (auto *expected = absHaeufigkeiten()->findChild<QAction *>(QStringLiteral("MErwartet")))
+        if (auto *expected = casino.windows().absHaeufigkeiten()->findChild<QAction *>(QStringLiteral("MErwartet")))
             expected->trigger();
-        auswertung().show();
-        entwicklung().show();
-        entwicklung()->showSum(7);
+        casino.windows().auswertung().show();
+        casino.windows().entwicklung().show();
+        casino.windows().entwicklung()->showSum(7);
         settle();
-        ok = save(*auswertung(), folder, QStringLiteral("auswertung")) && ok;
-        ok = save(*entwicklung(), folder, QStringLiteral("entwicklung")) && ok;
+        ok = save(*casino.windows().auswertung(), folder, QStringLiteral("auswertung")) && ok;
+        ok = save(*casino.windows().entwicklung(), folder, QStringLiteral("entwicklung")) && ok;
 
         // The context menu of the bar chart, opened over the bar of 7.
-        ok = saveContextMenu(folder) && ok;
+        ok = saveContextMenu(casino, folder) && ok;
     }
     settle();
     return ok ? 0 : 1;

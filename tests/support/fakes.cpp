@@ -3,8 +3,7 @@
 
 #include "austausch.h"
 #include "casino.h"
-#include "history_text.h"
-#include "rel_haeufigkeiten.h"
+#include "game.h"
 #include "statistics_windows.h"
 
 #include <QClipboard>
@@ -62,25 +61,40 @@ bool ScriptedDialogs::printDialog(QPrinter &)
     return answer;
 }
 
-std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random)
+namespace {
+Casino *running = nullptr;
+} // namespace
+
+std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random, PieFunction pie)
 {
     Austausch::reset();
-    for (SharedWindowBase *window : statisticsWindows())
-        window->unload();
-    history().clear();
-    return std::make_unique<Casino>(dialogs, random);
+    auto casino = std::make_unique<Casino>(dialogs, random, std::move(pie));
+
+    running = casino.get();
+    return casino;
 }
 
 void endProgram(std::unique_ptr<Casino> &casino)
 {
+    if (running == casino.get())
+        running = nullptr;
     casino.reset();
-    for (SharedWindowBase *window : statisticsWindows())
-        window->unload();
-    relHaeufigkeiten().setFactory({});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    history().clear();
     Austausch::reset();
 }
+
+StatisticsWindows &windows()
+{
+    Q_ASSERT_X(running, "windows()", "no program started");
+    return running->windows();
+}
+
+const Game &game()
+{
+    Q_ASSERT_X(running, "game()", "no program started");
+    return running->game();
+}
+
 
 QString worksheetResult(const QString &savedPath)
 {

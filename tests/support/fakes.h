@@ -2,6 +2,8 @@
 #pragma once
 
 #include "dialogs.h"
+#include "pie.h"
+
 #include "random_source.h"
 #include "scripted_random.h"
 
@@ -14,6 +16,8 @@
 #include <memory>
 
 class Casino;
+class Game;
+class StatisticsWindows;
 
 // Answers the program's dialogs from a script and records what they were asked; a dialog with no
 // answer left fails the test instead of blocking.
@@ -55,11 +59,17 @@ public:
 // The program as it is right after start-up: game state and history back to nothing, every
 // statistics window unloaded, and a new main window loaded (not shown) with these collaborators,
 // which must outlive it.
-std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random);
+std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random,
+                                     PieFunction pie = &Pie);
 // What a worksheet action produced: the saved file at `savedPath` if there is one, else the
 // clipboard's text.
 QString worksheetResult(const QString &savedPath);
 
-// Unloads every window, forgets factories a test gave the shared windows and resets the shared
-// state, for cleanup().
+// Ends the program: its windows unloaded and deleted, the shared state reset, for cleanup().
 void endProgram(std::unique_ptr<Casino> &casino);
+
+// The statistics windows and the game of the program that startProgram() started last, while it
+// runs.
+StatisticsWindows &windows();
+const Game &game();
+
