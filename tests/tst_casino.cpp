@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
+#include "auswertung.h"
 #include "casino.h"
+#include "entwicklung.h"
 #include "fakes.h"
 #include "history_text.h"
 #include "rel_haeufigkeiten.h"
@@ -11,7 +13,12 @@
 #include "wrapping_menu_bar.h"
 
 #include <QAction>
+#include <QChart>
+#include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPlainTextEdit>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -54,8 +61,12 @@ private slots:
     void rollButtonTip_data();
     void rollButtonTip();
     void rollButtonTipFollowsTheGame();
+    void windowsFollowTheGame_data();
+    void windowsFollowTheGame();
 
 private:
+    // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
+    QString shownBy(const QString &window) const;
     QAction *action(const char *name) const
     {
         return m_casino->findChild<QAction *>(QLatin1StringView(name));
@@ -509,5 +520,139 @@ void TestCasino::rollButtonTipFollowsTheGame()
     QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s);
 }
 
+QString TestCasino::shownBy(const QString &window) const
+{
+    QStringList words;
+    if (window == u"absHaeufigkeiten") {
+        const auto &bars = windows().absHaeufigkeiten()->absH();
+        for (int i = 0; i < bars.count(); ++i) {
+            if (bars[i].isVisibleTo(bars[i].parentWidget()) && bars[i].height() > 0)
+                words << bars[i].text() + u':' + bars[i].toolTip();
+        }
+    } else if (window == u"relHaeufigkeiten") {
+        // The labels of the wedges drawn.
+        ElementList<QLabel> &labels = windows().relHaeufigkeiten()->Ergebnis();
+        for (int s = 1; s < labels.count(); ++s) {
+            if (labels[s].isVisibleTo(labels[s].parentWidget()))
+                words << labels[s].text();
+        }
+    } else if (window == u"Verlauf") {
+        words << windows().verlauf()->TFVerlauf().toPlainText().replace(u'\n', u'|');
+    } else if (window == u"Auswertung") {
+        Auswertung &auswertung = *windows().auswertung();
+        words << auswertung.findChild<QLabel *>(u"Wurfanzahl"_s)->text() + u':';
+        const AuswertungModel &model = auswertung.model();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QString count = model.index(row, AuswertungModel::Anzahl).data().toString();
+            if (count != u"0")
+                words << model.index(row, AuswertungModel::Summe).data().toString() + u':' + count;
+        }
+    } else if (window == u"Entwicklung") {
+        // The throws run along the logarithmic axis at the bottom, the value up the side.
+        QChart &chart = *windows().entwicklung()->chartView().chart();
+        const QList<QAbstractAxis *> across = chart.axes(Qt::Horizontal);
+        words << (across.size() == 1 && qobject_cast<QLogValueAxis *>(across.first()) ? u"log"_s
+                                                                                       : u"?"_s);
+        for (QAbstractSeries *series : chart.series()) {
+            auto *line = qobject_cast<QLineSeries *>(series);
+            if (line && line->name() == u"beobachtet" && line->count() > 0) {
+                const QPointF last = line->at(line->count() - 1);
+                words << QString::number(last.x()) + u':' + QString::number(last.y(), 'f', 3);
+            }
+        }
+    } else if (window == u"Casino") {
+        words << m_casino->findChild<QPushButton *>(u"CBKollavo"_s)->toolTip();
+    }
+    return words.join(u' ');
+}
+
+void TestCasino::windowsFollowTheGame_data()
+{
+    // After a first move of three throws of two dice (sums 2, 7, 12), with every window open
+    // and Entwicklung on the sum 7, `command` runs; then `window` must show `shown`.
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("shown");
+
+    const QString tip = u"2 Würfel · 3 Würfe pro Spielzug · bisher "_s;
+    const struct
+    {
+        const char *command;
+        QString abs, rel, verlauf, auswertung, entwicklung, casino;
+    } rows[] = {
+        {"move", u"2:1 7:2 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6|5 2"_s, u"4: 2:1 7:2 12:1"_s,
+         u"log 4:0.500"_s, tip + u"4 Würfe"_s},
+        {"Neu", u""_s, u""_s, u""_s, u"0:"_s, u"log"_s, tip + u"0 Würfe"_s},
+        {"Würfelzahl", u""_s, u""_s, u""_s, u"0:"_s, u"log"_s,
+         u"3 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s},
+        {"Würfe", u"2:1 7:1 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6"_s, u"3: 2:1 7:1 12:1"_s,
+         u"log 3:0.333"_s, u"2 Würfel · 5 Würfe pro Spielzug · bisher 3 Würfe"_s},
+        {"reopened", u"2:1 7:1 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6"_s, u"3: 2:1 7:1 12:1"_s,
+         u"log 3:0.333"_s, tip + u"3 Würfe"_s},
+    };
+    for (const auto &row : rows) {
+        const std::pair<const char *, QString> shown[] = {
+            {"absHaeufigkeiten", row.abs}, {"relHaeufigkeiten", row.rel},
+            {"Verlauf", row.verlauf},      {"Auswertung", row.auswertung},
+            {"Entwicklung", row.entwicklung}, {"Casino", row.casino}};
+        for (const auto &[window, words] : shown) {
+            QTest::addRow("%s, %s", row.command, window)
+                << QString::fromUtf8(row.command) << QString::fromLatin1(window) << words;
+        }
+    }
+}
+
+void TestCasino::windowsFollowTheGame()
+{
+    // No command may leave a window showing another game than the one being played: not after
+    // a move, not after New or a setting, and not once a window was closed and opened again.
+    QFETCH(QString, command);
+    QFETCH(QString, window);
+    QFETCH(QString, shown);
+
+    m_dialogs->inputAnswers = {u"2"_s, u"3"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
+        action(item)->trigger();
+    windows().auswertung().show();
+    windows().showEntwicklung(7);
+    m_random->pushValues({1, 1, 3, 4, 6, 6});
+    m_casino->CBKollavo_MouseDown();
+
+    const AuswertungModel &model = windows().auswertung()->model();
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    if (command == u"move") {
+        m_dialogs->inputAnswers = {u"1"_s};
+        m_casino->MWuerfe_Click();
+        m_random->pushValues({5, 2});
+        m_casino->CBKollavo_MouseDown();
+        m_dialogs->inputAnswers = {u"3"_s};
+        m_casino->MWuerfe_Click();
+    } else if (command == u"Neu") {
+        action("MNeu")->trigger();
+    } else if (command == u"Würfelzahl") {
+        m_dialogs->inputAnswers = {u"3"_s};
+        action("MAnzahl")->trigger();
+    } else if (command == u"Würfe") {
+        m_dialogs->inputAnswers = {u"5"_s};
+        action("MWuerfe")->trigger();
+    } else if (command == u"reopened") {
+        for (SharedWindowBase *each : windows().all())
+            each->loadedWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
+            action(item)->trigger();
+        windows().absHaeufigkeiten()->findChild<QAction *>(u"MAuswertung"_s)->trigger();
+        windows().showEntwicklung(7);
+    }
+    QCOMPARE(shownBy(window), shown);
+    // A table view repaints only what its model says has changed.
+    if (window == u"Auswertung" && command != u"Würfe" && command != u"reopened")
+        QVERIFY(changed.count() + reset.count() > 0);
+}
+
 QTEST_MAIN(TestCasino)
+
 #include "tst_casino.moc"
