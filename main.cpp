@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     // Every window of the program shows the same icon.
     QApplication::setWindowIcon(Resources::programIcon());
     // Lets Wayland docks match the window with its desktop entry.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Kollavo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KOLLAVO_APP_ID));
 
     // The program speaks German, so Qt's own dialog buttons do too.
     QTranslator qtTranslator;

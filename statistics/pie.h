@@ -13,7 +13,7 @@ class QPainter;
 // the directions of the two points count, not their distances. When the rays coincide, or a
 // point lies at the centre and so has no direction, it is the whole ellipse.
 //
-// Like GDI's Pie on a device context, it outlines with the painter's pen and fills with its
+// It outlines with the painter's pen and fills with its
 // brush. An empty rectangle draws nothing and leaves the painter alone, so the painter may be
 // inactive then. The result is nonzero when something was drawn; the chart never reads it.
 int Pie(QPainter &painter, int left, int top, int right, int bottom, int x1, int y1, int x2,
