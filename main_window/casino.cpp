@@ -3,6 +3,7 @@
 
 #include "abs_haeufigkeiten.h"
 #include "design_font.h"
+#include "dice_area.h"
 #include "dialogs.h"
 #include "export_data.h"
 #include "kollavo_config.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
-#include <QPainter>
 
 namespace {
 
@@ -30,28 +30,12 @@ const QString Title = QStringLiteral("Kollavo");
 // at 2115, 2085 on the screen; die slot i at left 120 + 600 i, top 120, 495 × 495.
 constexpr QPoint ClientPosition(141, 139);
 constexpr QSize ClientSize(294, 94);
-constexpr QRect TrayRect(0, 0, 289, 49);
 constexpr QRect FirstCell(8, 8, 33, 33);
 constexpr QRect RollButtonRect(8, 56, 273, 33);
 constexpr float SlotLeftTwips = 120;
 constexpr float SlotPitchTwips = 600;
 
 const char *const FaceArrayNames[] = {"Eins", "Zwei", "Drei", "Vier", "Fuenf", "Sechs"};
-
-// The client area paints the tray Shape1 behind the dice: solid black, so the black corners of
-// the face images and the uncovered strips of the cells blend into it.
-class Client : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.fillRect(TrayRect, Qt::black);
-    }
-};
 
 } // namespace
 
@@ -68,6 +52,7 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
 {
     setObjectName(QStringLiteral("Casino"));
     setWindowTitle(Title);
+    installMainWindowAccessibility();
 
     createDiceRow();
     createActions();
@@ -83,6 +68,7 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     // What a press will do and what has been gathered, whatever changed it.
     connect(&m_game, &Game::settingsChanged, this, &Casino::updateRollButtonTip);
     connect(&m_game, &Game::reset, this, &Casino::updateRollButtonTip);
+    connect(&m_game, &Game::reset, this, [this] { m_client->setLastThrow({}); });
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
 
     Form_Load();
@@ -95,7 +81,7 @@ Casino::~Casino()
 
 void Casino::createDiceRow()
 {
-    m_client = new Client(this);
+    m_client = new DiceArea(this);
     m_client->setObjectName(QStringLiteral("CasinoClient"));
     m_client->setFixedSize(ClientSize);
     setCentralWidget(m_client);
@@ -110,7 +96,8 @@ void Casino::createDiceRow()
         cell->setPalette(palette);
         cell->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         cell->setPixmap(Resources::face(value));
-        cell->setFocusPolicy(Qt::TabFocus);
+        // A picture is nothing to operate; the keyboard goes straight to the roll button.
+        cell->setFocusPolicy(Qt::NoFocus);
         m_faces.emplace_back(QString::fromLatin1(FaceArrayNames[value - 1]), cell);
     }
 
@@ -119,13 +106,7 @@ void Casino::createDiceRow()
     m_cbKollavo->setGeometry(RollButtonRect);
     m_cbKollavo->setFont(designFont(8.25));
     connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
-
-    QWidget *previous = &m_faces.front()[0];
-    for (std::size_t i = 1; i < m_faces.size(); ++i) {
-        setTabOrder(previous, &m_faces[i][0]);
-        previous = &m_faces[i][0];
-    }
-    setTabOrder(previous, m_cbKollavo);
+    m_cbKollavo->setFocus();
 }
 
 void Casino::createActions()
@@ -144,6 +125,14 @@ void Casino::createActions()
     m_mExport = action("MExport", QStringLiteral("Daten exportieren"));
     m_mInfo = action("MInfo", QStringLiteral("Info"));
     m_mEnde = action("MEnde", QStringLiteral("Ende"));
+
+    // Throwing without a mouse: F5 in every window of the program, as a press on the button.
+    // It is in no menu; the button's tooltip tells of it.
+    m_mWuerfeln = action("MWuerfeln", QStringLiteral("Würfeln"));
+    m_mWuerfeln->setShortcut(QKeySequence(Qt::Key_F5));
+    m_mWuerfeln->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(m_mWuerfeln);
+    connect(m_mWuerfeln, &QAction::triggered, this, &Casino::CBKollavo_MouseDown);
 
     connect(m_mNeu, &QAction::triggered, this, &Casino::MNeu_Click);
     connect(m_mAnzahl, &QAction::triggered, this, &Casino::MAnzahl_Click);
@@ -224,29 +213,37 @@ void Casino::MNeu_Click()
     m_game.newGame();
 }
 
+template <class Value>
+std::optional<Value> Casino::askUntilValid(
+    const QString &prompt, Value current,
+    std::optional<Value> (*parse)(const QString &, const QLocale &))
+{
+    std::optional<Value> value;
+    // The box asks again until the entry is valid, but not once the program is ending (a
+    // desktop logout closes the box and the window together): then nothing changes.
+    while (!value && !m_unloaded)
+        value = parse(m_dialogs.inputBox(prompt, Title, QString::number(current)), QLocale());
+    return m_unloaded ? std::nullopt : value;
+}
+
 void Casino::MAnzahl_Click()
 {
-    std::optional<qint16> anzahl;
-    while (!anzahl) {
-        const QString entry = m_dialogs.inputBox(
-            QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"),
-            Title, QString::number(m_game.dice()));
-        anzahl = Setup::parseAnzahl(entry);
-    }
+    const std::optional<qint16> anzahl = askUntilValid(
+        QStringLiteral("Geben Sie bitte die Anzahl der Würfel ein. (Zahl zwischen 1 und 7)"),
+        m_game.dice(), &Setup::parseAnzahl);
+    if (!anzahl)
+        return;
     m_game.setDice(*anzahl);
     MNeu_Click();
 }
 
 void Casino::MWuerfe_Click()
 {
-    std::optional<qint32> wurfzahl;
-    while (!wurfzahl) {
-        const QString entry = m_dialogs.inputBox(
-            QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."), Title,
-            QString::number(m_game.throwsPerMove()));
-        wurfzahl = Setup::parseWurfzahl(entry);
-    }
-    m_game.setThrowsPerMove(*wurfzahl);
+    const std::optional<qint32> wurfzahl =
+        askUntilValid(QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."),
+                      m_game.throwsPerMove(), &Setup::parseWurfzahl);
+    if (wurfzahl)
+        m_game.setThrowsPerMove(*wurfzahl);
 }
 
 void Casino::CBKollavo_MouseDown()
@@ -256,13 +253,17 @@ void Casino::CBKollavo_MouseDown()
     showFaces(result);
     if (result.limitReached) {
         // Shown once the press has been handled, so the button is not left pressed down
-        // behind a modal box.
+        // behind a modal box; not at all once the window has closed meanwhile ("Ende" in the
+        // same turn), or a message would keep a program without windows alive.
         QMetaObject::invokeMethod(
-            this, [this, result, throwsAsked] { reportCountLimit(result, throwsAsked); },
+            this,
+            [this, result, throwsAsked] {
+                if (!m_unloaded)
+                    reportCountLimit(result, throwsAsked);
+            },
             Qt::QueuedConnection);
     }
 }
-
 
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
 {
@@ -271,7 +272,7 @@ QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
     const auto throws = [&german](qint64 n) {
         return german.toString(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
     };
-    return QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3")
+    return QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3 · F5 würfelt")
         .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
 }
 
@@ -289,6 +290,10 @@ void Casino::showFaces(const MoveResult &result)
         const qint16 value = result.lastFaces[static_cast<std::size_t>(slot)];
         m_faces[static_cast<std::size_t>(value - 1)][slot].raise();
     }
+    if (result.throwsDone > 0)
+        m_client->setLastThrow(
+            std::span(result.lastFaces).first(static_cast<std::size_t>(result.dice)));
+
 }
 
 void Casino::reportCountLimit(const MoveResult &result, qint32 throwsAsked)
@@ -335,6 +340,8 @@ void Casino::closeEvent(QCloseEvent *event)
 
 void Casino::Form_Unload()
 {
+    m_unloaded = true;
+
     m_windows.unloadAll();
 }
 

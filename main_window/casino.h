@@ -7,11 +7,15 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 #include <vector>
 
 class Dialogs;
+class DiceArea;
 class QAction;
 class QLabel;
+class QLocale;
 class QMenu;
 class RandomSource;
 class RollButton;
@@ -61,19 +65,30 @@ private:
     void showFaces(const MoveResult &result);
     void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
+    // The entry `parse` accepts, asked for with `prompt` and `current` as the default; nothing
+    // when the program ends meanwhile.
+    template <class Value>
+    std::optional<Value> askUntilValid(const QString &prompt, Value current,
+                                       std::optional<Value> (*parse)(const QString &,
+                                                                     const QLocale &));
 
     Dialogs &m_dialogs;
     RandomSource &m_random;
     // Declared before the windows, which must not outlive it.
     Game m_game;
     StatisticsWindows m_windows;
+    // The unload step ran: the window is closing or closed, and asks nothing more.
+    bool m_unloaded = false;
 
 
-    QWidget *m_client = nullptr;
+
+    DiceArea *m_client = nullptr;
     RollButton *m_cbKollavo = nullptr;
     std::vector<ElementList<QLabel>> m_faces; // Eins … Sechs
 
+    QAction *m_mWuerfeln = nullptr;
     QAction *m_mNeu = nullptr;
+
     QAction *m_mAnzahl = nullptr;
     QAction *m_mWuerfe = nullptr;
     QMenu *m_mHauf = nullptr;

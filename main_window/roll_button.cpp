@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roll_button.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 
 void RollButton::mousePressEvent(QMouseEvent *event)
@@ -8,4 +9,9 @@ void RollButton::mousePressEvent(QMouseEvent *event)
     QPushButton::mousePressEvent(event); // the pressed look for the left button
     event->accept();                     // right and middle presses are ours too
     emit mouseDown();
+}
+
+void RollButton::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
 }

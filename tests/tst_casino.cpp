@@ -12,7 +12,9 @@
 #include "verlauf.h"
 #include "wrapping_menu_bar.h"
 
+#include <QAccessible>
 #include <QAction>
+
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
@@ -63,6 +65,11 @@ private slots:
     void rollButtonTipFollowsTheGame();
     void windowsFollowTheGame_data();
     void windowsFollowTheGame();
+    void throwingWithoutAMouse_data();
+    void throwingWithoutAMouse();
+    void diceAreaTellsTheLastThrow_data();
+    void diceAreaTellsTheLastThrow();
+    void quittingUnderAnEntryBox();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -488,11 +495,11 @@ void TestCasino::rollButtonTip_data()
     QTest::addColumn<qint64>("throwsSoFar");
     QTest::addColumn<QString>("tip");
     QTest::newRow("grouped thousands") << 2 << 1000 << qint64(4000)
-                                       << u"2 Würfel · 1.000 Würfe pro Spielzug · bisher 4.000 Würfe"_s;
+                                       << u"2 Würfel · 1.000 Würfe pro Spielzug · bisher 4.000 Würfe · F5 würfelt"_s;
     QTest::newRow("one throw") << 1 << 1 << qint64(1)
-                               << u"1 Würfel · 1 Wurf pro Spielzug · bisher 1 Wurf"_s;
+                               << u"1 Würfel · 1 Wurf pro Spielzug · bisher 1 Wurf · F5 würfelt"_s;
     QTest::newRow("none yet") << 7 << 0 << qint64(0)
-                              << u"7 Würfel · 0 Würfe pro Spielzug · bisher 0 Würfe"_s;
+                              << u"7 Würfel · 0 Würfe pro Spielzug · bisher 0 Würfe · F5 würfelt"_s;
 }
 
 void TestCasino::rollButtonTip()
@@ -515,9 +522,9 @@ void TestCasino::rollButtonTipFollowsTheGame()
     m_casino->MWuerfe_Click();
     m_random->pushValues({1, 2, 3});
     m_casino->CBKollavo_MouseDown();
-    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 3 Würfe"_s);
+    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 3 Würfe · F5 würfelt"_s);
     m_casino->MNeu_Click();
-    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s);
+    QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe · F5 würfelt"_s);
 }
 
 QString TestCasino::shownBy(const QString &window) const
@@ -575,20 +582,21 @@ void TestCasino::windowsFollowTheGame_data()
     QTest::addColumn<QString>("shown");
 
     const QString tip = u"2 Würfel · 3 Würfe pro Spielzug · bisher "_s;
+    const QString f5 = u" · F5 würfelt"_s;
     const struct
     {
         const char *command;
         QString abs, rel, verlauf, auswertung, entwicklung, casino;
     } rows[] = {
         {"move", u"2:1 7:2 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6|5 2"_s, u"4: 2:1 7:2 12:1"_s,
-         u"log 4:0.500"_s, tip + u"4 Würfe"_s},
-        {"Neu", u""_s, u""_s, u""_s, u"0:"_s, u"log"_s, tip + u"0 Würfe"_s},
+         u"log 4:0.500"_s, tip + u"4 Würfe"_s + f5},
+        {"Neu", u""_s, u""_s, u""_s, u"0:"_s, u"log"_s, tip + u"0 Würfe"_s + f5},
         {"Würfelzahl", u""_s, u""_s, u""_s, u"0:"_s, u"log"_s,
-         u"3 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s},
+         u"3 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s + f5},
         {"Würfe", u"2:1 7:1 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6"_s, u"3: 2:1 7:1 12:1"_s,
-         u"log 3:0.333"_s, u"2 Würfel · 5 Würfe pro Spielzug · bisher 3 Würfe"_s},
+         u"log 3:0.333"_s, u"2 Würfel · 5 Würfe pro Spielzug · bisher 3 Würfe"_s + f5},
         {"reopened", u"2:1 7:1 12:1"_s, u"2 7 12"_s, u"1 1|3 4|6 6"_s, u"3: 2:1 7:1 12:1"_s,
-         u"log 3:0.333"_s, tip + u"3 Würfe"_s},
+         u"log 3:0.333"_s, tip + u"3 Würfe"_s + f5},
     };
     for (const auto &row : rows) {
         const std::pair<const char *, QString> shown[] = {
@@ -651,6 +659,88 @@ void TestCasino::windowsFollowTheGame()
     // A table view repaints only what its model says has changed.
     if (window == u"Auswertung" && command != u"Würfe" && command != u"reopened")
         QVERIFY(changed.count() + reset.count() > 0);
+}
+
+void TestCasino::throwingWithoutAMouse_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("F5 in the main window") << u"F5 Casino"_s;
+    QTest::newRow("F5 in the history window") << u"F5 Verlauf"_s;
+    QTest::newRow("a screen reader's press") << u"press"_s;
+}
+
+void TestCasino::throwingWithoutAMouse()
+{
+    // A pupil who cannot use a mouse must be able to throw, from whichever window is active.
+    QFETCH(QString, how);
+    m_random->pushValues({4});
+    auto *roll = m_casino->findChild<QPushButton *>(u"CBKollavo"_s);
+    if (how == u"press") {
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(roll);
+        QVERIFY(button->actionInterface());
+        QCOMPARE(button->actionInterface()->actionNames(),
+                 QStringList{QAccessibleActionInterface::pressAction()});
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    } else {
+        // The shortcut belongs to the main window, which is on screen whenever the program is.
+        m_casino->show();
+        QWidget *window = m_casino.get();
+        if (how.endsWith(u"Verlauf"))
+            window = windows().verlauf().loadedWidget();
+        window->show();
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_F5);
+    }
+    QCOMPARE(game().history().text(), u"4"_s);
+    QCOMPARE(m_random->reseeds, 1);
+}
+
+void TestCasino::diceAreaTellsTheLastThrow_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("two dice") << 2 << QList<int>{5, 3} << u"Letzter Wurf: 5, 3 – Augensumme 8"_s;
+    QTest::newRow("one die") << 1 << QList<int>{5} << u"Letzter Wurf: 5"_s;
+}
+
+void TestCasino::diceAreaTellsTheLastThrow()
+{
+    // A blind pupil hears each throw: the dice area is named after it; New starts again from
+    // no throw. (The change event itself cannot be seen offscreen, where Qt drops them.)
+    QFETCH(int, dice);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, name);
+    QAccessibleInterface *area = QAccessible::queryAccessibleInterface(m_casino->centralWidget());
+    QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
+    // The face pictures are not offered one by one; the roll button is.
+    QCOMPARE(area->childCount(), 1);
+    QCOMPARE(area->child(0)->object()->objectName(), u"CBKollavo"_s);
+
+    m_dialogs->inputAnswers = {QString::number(dice)};
+    m_casino->MAnzahl_Click();
+    m_random->pushValues(values);
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(area->text(QAccessible::Name), name);
+    m_casino->MNeu_Click();
+    QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
+}
+
+void TestCasino::quittingUnderAnEntryBox()
+{
+    // A desktop logout closes the entry box and the window together: the box must not ask
+    // again and again, and the setting stays as it was.
+    m_casino->show();
+    m_dialogs->inputAnswers = {u""_s, u""_s, u""_s};
+    m_dialogs->whileInputOpen = [] { QCoreApplication::quit(); };
+    QTimer::singleShot(0, this, [this] { action("MAnzahl")->trigger(); });
+    QTimer::singleShot(5000, this, [] { QCoreApplication::exit(3); }); // instead of hanging
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(m_dialogs->inputs.size(), 1);
+    QCOMPARE(game().dice(), 1);
+    QVERIFY(!m_casino->isVisible());
 }
 
 QTEST_MAIN(TestCasino)

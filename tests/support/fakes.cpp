@@ -17,6 +17,9 @@ QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title,
                                   const QString &defaultText)
 {
     inputs.append({prompt, title, defaultText});
+    if (whileInputOpen)
+        whileInputOpen();
+
     if (inputAnswers.empty()) {
         // An endless re-ask would hang the test: fail loudly and hand back a valid entry.
         QTest::qFail("input box asked with no scripted answer left", __FILE__, __LINE__);

@@ -48,6 +48,9 @@ public:
     int printDialogs = 0;
     // Runs while a message is open, as the user could act on other windows meanwhile.
     std::function<void()> whileMessageOpen;
+    // Runs while an entry box is open, before it is answered.
+    std::function<void()> whileInputOpen;
+
 
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;

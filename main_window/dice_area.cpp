@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dice_area.h"
+
+#include "roll_button.h"
+
+#include <QAccessibleWidget>
+#include <QContextMenuEvent>
+#include <QLocale>
+#include <QPainter>
+
+#include <mutex>
+#include <numeric>
+
+namespace {
+
+// The dice area offers only its controls as children: the face pictures say nothing that its
+// name does not say better.
+class DiceAreaAccessible : public QAccessibleWidget
+{
+public:
+    explicit DiceAreaAccessible(QWidget *area) : QAccessibleWidget(area, QAccessible::Grouping) {}
+
+    int childCount() const override { return static_cast<int>(controls().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> list = controls();
+        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
+                                                 : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? static_cast<int>(controls().indexOf(child->object())) : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (QWidget *control : controls()) {
+            const QRect screenRect(control->mapToGlobal(QPoint(0, 0)), control->size());
+            if (control->isVisible() && screenRect.contains(x, y))
+                return QAccessible::queryAccessibleInterface(control);
+        }
+        return nullptr;
+    }
+
+private:
+    QList<QWidget *> controls() const
+    {
+        QList<QWidget *> list;
+        for (QWidget *child : widget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (child->focusPolicy() != Qt::NoFocus)
+                list.append(child);
+        }
+        return list;
+    }
+};
+
+// A press from assistive technology throws, as a mouse press does; the keyboard's Space and
+// Return still do not.
+class RollButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit RollButtonAccessible(QWidget *button) : QAccessibleWidget(button, QAccessible::Button)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<RollButton *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == pressAction() && widget()->isEnabled())
+            static_cast<RollButton *>(widget())->roll();
+    }
+    QStringList keyBindingsForAction(const QString &actionName) const override
+    {
+        return actionName == pressAction() ? QStringList{QStringLiteral("F5")} : QStringList();
+    }
+};
+
+QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("DiceArea"))
+        return new DiceAreaAccessible(static_cast<QWidget *>(object));
+    if (className == QLatin1String("RollButton"))
+        return new RollButtonAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+DiceArea::DiceArea(QWidget *parent) : QWidget(parent)
+{
+    setLastThrow({});
+}
+
+void DiceArea::setLastThrow(std::span<const qint16> faces)
+{
+    setAccessibleName(lastThrowText(faces));
+    // Qt 6.4 has no announcements: a screen reader speaks the throw because the name changed,
+    // so the event goes out after every move, also when it threw the same as the one before.
+
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+
+void DiceArea::paintEvent(QPaintEvent *)
+{
+    // Solid black, so the black corners of the face images and the uncovered strips of the
+    // cells blend into it.
+    QPainter painter(this);
+    painter.fillRect(Tray, Qt::black);
+}
+
+void DiceArea::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!Tray.contains(event->pos())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit trayMenuRequested(event->globalPos());
+}
+
+QString lastThrowText(std::span<const qint16> faces)
+{
+    if (faces.empty())
+        return QStringLiteral("Noch kein Wurf");
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QStringList values;
+    for (const qint16 face : faces)
+        values.append(german.toString(face));
+    QString text = QStringLiteral("Letzter Wurf: ") + values.join(QStringLiteral(", "));
+    if (faces.size() > 1) {
+        const int sum = std::accumulate(faces.begin(), faces.end(), 0);
+        text += QStringLiteral(" – Augensumme ") + german.toString(sum);
+    }
+    return text;
+}
+
+void installMainWindowAccessibility()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(&mainWindowAccessible); });
+}
