@@ -255,7 +255,10 @@ int createTemp(const QByteArray &folder, int access, mode_t mode, bool unnamed, 
 int linkUnnamed(int fd, const QByteArray &name)
 {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0
+    return retried([&] {
+               return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                               AT_SYMLINK_FOLLOW);
+           }) == 0
                ? 0
                : errno;
 }
@@ -591,7 +594,8 @@ std::optional<QString> replaceAtomically(WriteCalls &calls, const QByteArray &ta
     }
     if (const int closed = closeFile(calls, temp.fd); error == 0)
         error = closed;
-    if (error == 0 && ::rename(temp.name.constData(), target.constData()) != 0)
+    if (error == 0
+        && retried([&] { return ::rename(temp.name.constData(), target.constData()); }) != 0)
         error = errno;
     if (error != 0) {
         if (!temp.name.isEmpty())
