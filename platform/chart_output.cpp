@@ -16,7 +16,9 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +99,50 @@ void paintPage(QPainter &painter, QPrinter &printer, const QString &titleLine,
     painter.setClipRect(QRect(QPoint(0, 0), logicalSize));
     paint(painter);
 }
+
+// Where the printer writes a PDF before it replaces the chosen file: an unnamed file, which a
+// killed program cannot leave behind, reached by the printer through /proc; a named temporary
+// file where the system has no unnamed ones.
+class ScratchPdf
+{
+public:
+    ScratchPdf()
+        : m_fd(::open(QFile::encodeName(QDir::tempPath()).constData(),
+                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600))
+    {
+    }
+    ScratchPdf(const ScratchPdf &) = delete;
+    ScratchPdf &operator=(const ScratchPdf &) = delete;
+    ~ScratchPdf()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // The name to print to; empty when no file could be made.
+    QString name()
+    {
+        if (m_fd >= 0)
+            return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+        return m_named.open() ? m_named.fileName() : QString();
+    }
+
+    QByteArray bytes()
+    {
+        if (m_fd < 0) {
+            m_named.seek(0);
+            return m_named.readAll();
+        }
+        QFile file;
+        if (!file.open(m_fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return QByteArray();
+        return file.readAll();
+    }
+
+private:
+    int m_fd;
+    QTemporaryFile m_named{QDir::tempPath() + QStringLiteral("/kollavo-XXXXXX.pdf")};
+};
 
 } // namespace
 
@@ -179,13 +225,14 @@ void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
     // knows whether the new one fits.
     const QString target =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-    QTemporaryFile pdf(QDir::tempPath() + QStringLiteral("/kollavo-XXXXXX.pdf"));
+    ScratchPdf pdf;
     if (!target.isEmpty()) {
-        if (!pdf.open()) {
+        const QString scratch = pdf.name();
+        if (scratch.isEmpty()) {
             fail(QStringLiteral("Der Druck konnte nicht begonnen werden."));
             return;
         }
-        printer.setOutputFileName(pdf.fileName());
+        printer.setOutputFileName(scratch);
     }
 
     QPainter painter;
@@ -203,8 +250,7 @@ void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
         return;
 
     // A full temporary folder leaves a PDF without its end, which the printer does not notice.
-    pdf.seek(0);
-    const QByteArray bytes = pdf.readAll();
+    const QByteArray bytes = pdf.bytes();
     if (!bytes.startsWith("%PDF") || !bytes.trimmed().endsWith("%%EOF")) {
         fail(unfinished);
         return;
