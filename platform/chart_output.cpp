@@ -107,9 +107,11 @@ class ScratchPdf
 {
 public:
     ScratchPdf()
-        : m_fd(::open(QFile::encodeName(QDir::tempPath()).constData(),
-                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600))
     {
+#ifdef O_TMPFILE
+        m_fd = ::open(QFile::encodeName(QDir::tempPath()).constData(),
+                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
     }
     ScratchPdf(const ScratchPdf &) = delete;
     ScratchPdf &operator=(const ScratchPdf &) = delete;
@@ -140,7 +142,7 @@ public:
     }
 
 private:
-    int m_fd;
+    int m_fd = -1;
     QTemporaryFile m_named{QDir::tempPath() + QStringLiteral("/kollavo-XXXXXX.pdf")};
 };
 

@@ -227,6 +227,9 @@ struct TempFile
 
 int createTemp(const QByteArray &folder, int access, mode_t mode, bool unnamed, TempFile &file)
 {
+#ifndef O_TMPFILE
+    unnamed = false;
+#else
     if (unnamed) {
         file.fd = retried([&] {
             return ::open(folder.constData(), O_TMPFILE | access | O_CLOEXEC, mode);
@@ -236,6 +239,7 @@ int createTemp(const QByteArray &folder, int access, mode_t mode, bool unnamed, 
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return errno;
     }
+#endif
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray name = tempName(folder);
         file.fd = retried([&] {
@@ -571,12 +575,10 @@ std::optional<QString> replaceAtomically(WriteCalls &calls, const QByteArray &ta
 
     int error = 0;
     if (existing) {
-        // Only a group the user belongs to can be given; otherwise the folder's stays. Before
-        // the mode, as a change of group may clear the set-group-ID bit.
-        if (existing->st_gid != ::getegid()) {
-            [[maybe_unused]] const int regrouped =
-                ::fchown(temp.fd, uid_t(-1), existing->st_gid);
-        }
+        // Only a group the user belongs to can be given; otherwise the new file keeps the one
+        // it was created with. Before the mode, as a change of group may clear the
+        // set-group-ID bit.
+        [[maybe_unused]] const int regrouped = ::fchown(temp.fd, uid_t(-1), existing->st_gid);
         if (::fchmod(temp.fd, existing->st_mode & 07777) != 0)
             error = errno;
     }
