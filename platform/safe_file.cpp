@@ -228,7 +228,7 @@ struct TempFile
 int createTemp(const QByteArray &folder, int access, mode_t mode, bool unnamed, TempFile &file)
 {
 #ifndef O_TMPFILE
-    unnamed = false;
+    Q_UNUSED(unnamed);
 #else
     if (unnamed) {
         file.fd = retried([&] {
