@@ -4,6 +4,7 @@
 #include "kollavo_config.h"
 #include "random_source.h"
 #include "resources.h"
+#include "safe_file.h"
 #include "screen_fit.h"
 
 #include <QApplication>
@@ -13,6 +14,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Before anything is written, Qt's own settings included: under a file-size limit SIGXFSZ
+    // would otherwise end the program, and the game with it.
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kollavo"));
     QApplication::setApplicationVersion(QStringLiteral(KOLLAVO_VERSION));

@@ -22,8 +22,9 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
     QWidget *const owner = &window;
 
     QObject::connect(action(QStringLiteral("MBildKopieren"), QStringLiteral("Bild kopieren")),
-                     &QAction::triggered, owner,
-                     [shared] { copyChart(shared->size(), shared->paint); });
+                     &QAction::triggered, owner, [shared, owner, &dialogs] {
+                         copyChart(dialogs, owner->windowTitle(), shared->size(), shared->paint);
+                     });
     QObject::connect(
         action(QStringLiteral("MBildSpeichern"), QStringLiteral("Bild speichern …")),
         &QAction::triggered, owner, [shared, owner, &dialogs] {

@@ -6,32 +6,54 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <QSvgGenerator>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <new>
+#include <unistd.h>
 
 namespace {
 
 const QString PngFilter = QStringLiteral("PNG-Bild (*.png)");
 const QString SvgFilter = QStringLiteral("SVG-Grafik (*.svg)");
 
-QByteArray pngBytes(QSize logicalSize, const ChartPainter &paint)
+QString noImage()
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    chartImage(logicalSize, paint).save(&buffer, "PNG");
-    return bytes;
+    return QStringLiteral("Das Bild konnte nicht erzeugt werden: Das Fenster hat keine Fläche, "
+                          "oder der Arbeitsspeicher reicht nicht aus.");
 }
 
-QByteArray svgBytes(QSize logicalSize, const ChartPainter &paint, const QString &title)
+QString cannotWrite(const QString &path, const QString &reason)
 {
-    QByteArray bytes;
+    return QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, reason);
+}
+
+// Empty, or why the bytes could not be made.
+QString pngBytes(QSize logicalSize, const ChartPainter &paint, QByteArray &bytes)
+{
+    const QImage image = chartImage(logicalSize, paint);
+    if (image.isNull())
+        return noImage();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG") || bytes.isEmpty())
+        return QStringLiteral("Das Bild konnte nicht in das PNG-Format umgewandelt werden.");
+    return QString();
+}
+
+QString svgBytes(QSize logicalSize, const ChartPainter &paint, const QString &title,
+                 QByteArray &bytes)
+{
+    if (logicalSize.isEmpty())
+        return noImage();
     QBuffer buffer(&bytes);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
@@ -40,70 +62,21 @@ QByteArray svgBytes(QSize logicalSize, const ChartPainter &paint, const QString 
     // The screen's logical resolution, so that one SVG unit is one pixel of the window.
     generator.setResolution(96);
     generator.setTitle(title);
-    QPainter painter(&generator);
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter);
-    painter.end();
-    return bytes;
-}
-
-} // namespace
-
-QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale)
-{
-    QImage image(logicalSize * scale, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    paint(painter);
-    return image;
-}
-
-void copyChart(QSize logicalSize, const ChartPainter &paint)
-{
-    QGuiApplication::clipboard()->setImage(chartImage(logicalSize, paint));
-}
-
-void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
-               const ChartPainter &paint)
-{
-    QString filter;
-    QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter);
-    if (path.isEmpty())
-        return;
-
-    // The name's own suffix wins over the chosen filter; without one, the filter's is added.
-    bool svg = filter == SvgFilter;
-    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
-        svg = true;
-    else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
-        svg = false;
-    else
-        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
-
-    // Built whole in memory first, so a failed write can leave nothing half-drawn behind.
-    const QByteArray bytes = svg ? svgBytes(logicalSize, paint, title) : pngBytes(logicalSize, paint);
-    if (const auto error = writeFileSafely(path, bytes)) {
-        dialogs.messageBox(
-            QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
-            title, Dialogs::Icon::Warning);
-    }
-}
-
-void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
-                const ChartPainter &paint)
-{
-    QPrinter printer(QPrinter::HighResolution);
-    if (!dialogs.printDialog(printer))
-        return;
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        dialogs.messageBox(QStringLiteral("Der Druck konnte nicht begonnen werden."),
-                           QGuiApplication::applicationName(), Dialogs::Icon::Warning);
-        return;
-    }
+    if (!painter.begin(&generator))
+        return noImage();
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter);
+    if (!painter.end() || bytes.isEmpty())
+        return noImage();
+    return QString();
+}
+
+// The title line at the top of the page and the chart below it, as large as the rest of the
+// page allows with its proportions kept.
+void paintPage(QPainter &painter, QPrinter &printer, const QString &titleLine,
+               QSize logicalSize, const ChartPainter &paint)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     // The printable part of the page, in the printer's pixels.
     const QRectF page(0, 0, printer.width(), printer.height());
@@ -125,6 +98,167 @@ void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
     painter.scale(scale, scale);
     painter.setClipRect(QRect(QPoint(0, 0), logicalSize));
     paint(painter);
+}
+
+// Where the printer writes a PDF before it replaces the chosen file: an unnamed file, which a
+// killed program cannot leave behind, reached by the printer through /proc; a named temporary
+// file where the system has no unnamed ones.
+class ScratchPdf
+{
+public:
+    ScratchPdf()
+    {
+#ifdef O_TMPFILE
+        m_fd = ::open(QFile::encodeName(QDir::tempPath()).constData(),
+                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+#endif
+    }
+    ScratchPdf(const ScratchPdf &) = delete;
+    ScratchPdf &operator=(const ScratchPdf &) = delete;
+    ~ScratchPdf()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // The name to print to; empty when no file could be made.
+    QString name()
+    {
+        if (m_fd >= 0)
+            return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+        return m_named.open() ? m_named.fileName() : QString();
+    }
+
+    QByteArray bytes()
+    {
+        if (m_fd < 0) {
+            m_named.seek(0);
+            return m_named.readAll();
+        }
+        QFile file;
+        if (!file.open(m_fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return QByteArray();
+        return file.readAll();
+    }
+
+private:
+    int m_fd = -1;
+    QTemporaryFile m_named{QDir::tempPath() + QStringLiteral("/kollavo-XXXXXX.pdf")};
+};
+
+} // namespace
+
+QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale)
+{
+    // A window without area, or too little memory for the pixels, gives a null image; painting
+    // on it would only warn.
+    if (logicalSize.isEmpty())
+        return QImage();
+    QImage image(logicalSize * scale, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return QImage();
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paint(painter);
+    return image;
+}
+
+void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+               const ChartPainter &paint)
+{
+    const QImage image = chartImage(logicalSize, paint);
+    if (image.isNull()) {
+        dialogs.messageBox(QStringLiteral("Das Bild wurde nicht kopiert.\r\n%1").arg(noImage()),
+                           title, Dialogs::Icon::Warning);
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(image);
+}
+
+void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+               const ChartPainter &paint)
+{
+    QString filter;
+    QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter);
+    if (path.isEmpty())
+        return;
+
+    // The name's own suffix wins over the chosen filter; without one, the filter's is added.
+    bool svg = filter == SvgFilter;
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
+        svg = true;
+    else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        svg = false;
+    else
+        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+
+    // Built whole in memory first, so a failed write can leave nothing half-drawn behind.
+    QByteArray bytes;
+    QString error;
+    try {
+        error = svg ? svgBytes(logicalSize, paint, title, bytes) : pngBytes(logicalSize, paint, bytes);
+    } catch (const std::bad_alloc &) {
+        error = noImage();
+    }
+    if (error.isEmpty()) {
+        if (const auto written = writeFileSafely(path, bytes))
+            error = *written;
+    }
+    if (!error.isEmpty())
+        dialogs.messageBox(cannotWrite(path, error), title, Dialogs::Icon::Warning);
+}
+
+void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
+                const ChartPainter &paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!dialogs.printDialog(printer))
+        return;
+    const QString title = QGuiApplication::applicationName();
+    const auto fail = [&](const QString &text) {
+        dialogs.messageBox(text, title, Dialogs::Icon::Warning);
+    };
+
+    // A PDF is printed into a temporary file first, which then replaces the chosen one like
+    // every file the program writes: the printer itself would cut the old file short before it
+    // knows whether the new one fits.
+    const QString target =
+        printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    ScratchPdf pdf;
+    if (!target.isEmpty()) {
+        const QString scratch = pdf.name();
+        if (scratch.isEmpty()) {
+            fail(QStringLiteral("Der Druck konnte nicht begonnen werden."));
+            return;
+        }
+        printer.setOutputFileName(scratch);
+    }
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        fail(QStringLiteral("Der Druck konnte nicht begonnen werden."));
+        return;
+    }
+    paintPage(painter, printer, titleLine, logicalSize, paint);
+    const QString unfinished = QStringLiteral("Der Druck konnte nicht abgeschlossen werden.");
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        fail(unfinished);
+        return;
+    }
+    if (target.isEmpty())
+        return;
+
+    // A full temporary folder leaves a PDF without its end, which the printer does not notice.
+    const QByteArray bytes = pdf.bytes();
+    if (!bytes.startsWith("%PDF") || !bytes.trimmed().endsWith("%%EOF")) {
+        fail(unfinished);
+        return;
+    }
+    if (const auto error = writeFileSafely(target, bytes))
+        fail(cannotWrite(target, *error));
 }
 
 QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date)

@@ -17,19 +17,24 @@ class QPainter;
 // instead of the chart's scale.
 using ChartPainter = std::function<void(QPainter &)>;
 
-// The chart at `scale` times its logical size; the image carries that device pixel ratio.
+// The chart at `scale` times its logical size; the image carries that device pixel ratio. A null
+// image when it cannot be made (no area, too little memory).
 QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale = 2);
 
-// The chart as an image into the clipboard, at twice the window's resolution.
-void copyChart(QSize logicalSize, const ChartPainter &paint);
+// The chart as an image into the clipboard, at twice the window's resolution. An image that
+// cannot be made leaves the clipboard alone and is reported in a message box with `title`.
+void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+               const ChartPainter &paint);
 
 // Asks for a file name and saves the chart as PNG (twice the window's resolution) or SVG; a
-// failure is reported in a message box with `title`. Cancelling writes nothing.
+// failure, an image that cannot be made included, is reported in a message box with `title` and
+// writes nothing. Cancelling writes nothing.
 void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
                const ChartPainter &paint);
 
 // Shows the print dialog and prints `titleLine` at the top of the page and the chart below it,
-// as large as the rest of the page allows with its proportions kept.
+// as large as the rest of the page allows with its proportions kept. A PDF replaces the chosen
+// file only when it is complete; a failed print is reported in a message box.
 void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
                 const ChartPainter &paint);
 

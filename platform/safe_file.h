@@ -5,10 +5,30 @@
 #include <QString>
 
 #include <optional>
+#include <sys/types.h>
+
+// The calls that put bytes into the file being saved. The program uses the system's; a test
+// hands in its own to make any of them fail at any point.
+class WriteCalls
+{
+public:
+    virtual ~WriteCalls() = default;
+    virtual ssize_t write(int fd, const void *data, size_t size);
+    virtual int ftruncate(int fd, off_t length);
+    virtual int fsync(int fd);
+    virtual int close(int fd);
+};
 
 // Writes `bytes` to `path`. An ordinary file is replaced only by a completely written new one
-// with the old file's permissions; a file whose identity a replacement would change (several
-// hard links, another owner, a folder the user cannot write to) is overwritten in place. A
-// target that is not a regular file (device, FIFO, socket) is refused and left alone.
-// Returns the reason in German when the file could not be written.
+// with the old file's permissions and, where the user may set it, its group; a file whose
+// identity a replacement would change (several hard links, another owner, a folder the user
+// cannot write to) is overwritten in place, after its old contents were put aside, and put back
+// when anything fails. A target that is not a regular file (device, FIFO, socket) is refused
+// and left alone. Returns the reason in German when the file could not be written.
 std::optional<QString> writeFileSafely(const QString &path, const QByteArray &bytes);
+std::optional<QString> writeFileSafely(const QString &path, const QByteArray &bytes,
+                                       WriteCalls &calls);
+
+// Lets a file-size limit (ulimit -f) fail a write with EFBIG instead of ending the program with
+// SIGXFSZ. main() calls it before anything, Qt's own settings file included, is written.
+void ignoreFileSizeSignal();

@@ -4,9 +4,12 @@
 #include "fakes.h"
 #include "frequency_table.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +28,30 @@ void paintSample(QPainter &painter)
 
 const QSize SampleSize(120, 90);
 
+const QString NoImage = QStringLiteral("Das Bild konnte nicht erzeugt werden: Das Fenster hat "
+                                       "keine Fläche, oder der Arbeitsspeicher reicht nicht aus.");
+
+// The print dialog with "print to file" chosen, as the user's PDF printer does.
+class PdfDialogs final : public Dialogs
+{
+public:
+    explicit PdfDialogs(QString path) : m_path(std::move(path)) { }
+    QStringList messages;
+
+    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
+    void messageBox(const QString &text, const QString &, Icon) override { messages << text; }
+    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    bool printDialog(QPrinter &printer) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_path);
+        return true;
+    }
+
+private:
+    QString m_path;
+};
+
 } // namespace
 
 class TestChartOutput : public QObject
@@ -38,6 +65,11 @@ private slots:
     void savedFormat();
     void svgIsVector();
     void cancelledPrintPrintsNothing();
+    void imageThatCannotBeMadeWritesNothing_data();
+    void imageThatCannotBeMadeWritesNothing();
+    void emptyImageIsNotCopied();
+    void printedPdfReplacesTheFileWhole_data();
+    void printedPdfReplacesTheFileWhole();
     void frequencyTable_data();
     void frequencyTable();
 };
@@ -107,6 +139,88 @@ void TestChartOutput::cancelledPrintPrintsNothing()
     QCOMPARE(dialogs.printDialogs, 1);
     QCOMPARE(painted, 0);
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestChartOutput::imageThatCannotBeMadeWritesNothing_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("zero height, PNG") << QSize(120, 0) << QStringLiteral("alt.png");
+    QTest::newRow("zero width, SVG") << QSize(0, 90) << QStringLiteral("alt.svg");
+    // More pixels than an image can hold: QImage gives a null image, as on too little memory.
+    QTest::newRow("too large, PNG") << QSize(40'000'000, 10) << QStringLiteral("alt.png");
+}
+
+void TestChartOutput::imageThatCannotBeMadeWritesNothing()
+{
+    // A chart that cannot be drawn must not replace an older picture with an empty file.
+    QFETCH(QSize, size);
+    QFETCH(QString, name);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(name);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("altes Bild");
+    old.close();
+    ScriptedDialogs dialogs;
+    dialogs.saveAnswers.push_back(path);
+    saveChart(dialogs, QStringLiteral("Kollavo"), size, paintSample);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("altes Bild"));
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.first().text,
+             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, NoImage));
+}
+
+void TestChartOutput::emptyImageIsNotCopied()
+{
+    // A 0 × 0 image would silently replace what the teacher had copied before.
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    ScriptedDialogs dialogs;
+    copyChart(dialogs, QStringLiteral("Kollavo"), QSize(120, 0), paintSample);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.first().text,
+             QStringLiteral("Das Bild wurde nicht kopiert.\r\n") + NoImage);
+}
+
+void TestChartOutput::printedPdfReplacesTheFileWhole_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason"); // empty: printed
+    QTest::newRow("old PDF replaced") << QStringLiteral("alt.pdf") << QString();
+    QTest::newRow("missing folder") << QStringLiteral("fehlt/neu.pdf")
+                                    << QStringLiteral("Der Ordner existiert nicht.");
+}
+
+void TestChartOutput::printedPdfReplacesTheFileWhole()
+{
+    // Printing into a PDF goes through the same safe writer as every other file: a complete
+    // PDF or the old file and a message.
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(name);
+    QFile old(path);
+    if (old.open(QIODevice::WriteOnly)) {
+        old.write("altes PDF, etwas länger als nötig");
+        old.close();
+    }
+    PdfDialogs dialogs(path);
+    printChart(dialogs, QStringLiteral("Titel"), SampleSize, paintSample);
+    if (reason.isEmpty()) {
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray pdf = old.readAll();
+        QVERIFY(pdf.startsWith("%PDF") && pdf.trimmed().endsWith("%%EOF"));
+    } else {
+        QCOMPARE(dialogs.messages,
+                 QStringList{QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2")
+                                 .arg(path, reason)});
+    }
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden),
+             reason.isEmpty() ? QStringList{name} : QStringList());
 }
 
 void TestChartOutput::frequencyTable_data()

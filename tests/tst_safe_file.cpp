@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "safe_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+enum class Call { Write, Truncate, Sync, Close };
+
+// Makes one of the calls fail as a disk or the kernel can: once, or every time from then on.
+// A write first lets `after` bytes through, as a short write; with error 0 it then returns 0.
+class FailingCalls final : public WriteCalls
+{
+public:
+    FailingCalls(Call call, int error, qint64 after, bool always)
+        : m_call(call), m_error(error), m_after(after), m_always(always) { }
+
+    ssize_t write(int fd, const void *data, size_t size) override
+    {
+        if (armed(Call::Write) && m_written + qint64(size) > m_after) {
+            if (m_written == m_after)
+                return m_error == 0 ? (m_fired = true, 0) : fail();
+            size = size_t(m_after - m_written);
+        }
+        const ssize_t n = ::write(fd, data, size);
+        m_written += std::max<ssize_t>(n, 0);
+        return n;
+    }
+    int ftruncate(int fd, off_t length) override
+    {
+        return armed(Call::Truncate) ? fail() : ::ftruncate(fd, length);
+    }
+    int fsync(int fd) override { return armed(Call::Sync) ? fail() : ::fsync(fd); }
+    // Linux releases the descriptor before it reports the error.
+    int close(int fd) override
+    {
+        const int closed = ::close(fd);
+        return armed(Call::Close) ? fail() : closed;
+    }
+
+private:
+    bool armed(Call call) const { return call == m_call && (m_always || !m_fired); }
+    int fail()
+    {
+        m_fired = true;
+        errno = m_error;
+        return -1;
+    }
+
+    Call m_call;
+    int m_error;
+    qint64 m_after;
+    bool m_always;
+    bool m_fired = false;
+    qint64 m_written = 0;
+};
+
+QByteArray pattern(qint64 size, char first)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = char(first + i % 26);
+    return bytes;
+}
+
+QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QStringList entries(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+const QString Restored = QStringLiteral(" Der alte Inhalt der Datei wurde wiederhergestellt.");
+
+} // namespace
+
+class TestSafeFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void faultLeavesOldOrNewFile_data();
+    void faultLeavesOldOrNewFile();
+    void lastingFaultKeepsACopy_data();
+    void lastingFaultKeepsACopy();
+    void reasonNamesTheCause_data();
+    void reasonNamesTheCause();
+    void strayTemporariesAreRemoved();
+    void replacedFileKeepsItsGroup();
+    void fileSizeLimitDoesNotEndTheProgram();
+};
+
+void TestSafeFile::faultLeavesOldOrNewFile_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<int>("call");
+    QTest::addColumn<int>("error");  // 0 with a write: it returns 0
+    QTest::addColumn<qint64>("after");
+    QTest::addColumn<QString>("reason"); // empty: the fault does no harm
+
+    const QString io = QStringLiteral("Beim Schreiben auf den Datenträger ist ein Fehler aufgetreten.");
+    const QString full = QStringLiteral("Der Datenträger ist voll.");
+    for (const bool inPlace : {true, false}) {
+        const auto row = [&](const char *tag, Call call, int error, qint64 after,
+                             const QString &reason) {
+            QTest::addRow("%s, %s", inPlace ? "in place" : "replaced", tag)
+                << inPlace << int(call) << error << after << reason;
+        };
+        row("EIO after 100 bytes", Call::Write, EIO, 100, io);
+        row("ENOSPC at once", Call::Write, ENOSPC, 0, full);
+        row("write returns 0", Call::Write, 0, 300, io);
+        row("EINTR retried", Call::Write, EINTR, 0, QString());
+        // A new file needs no truncation: replacing never calls it.
+        row("ftruncate fails", Call::Truncate, EIO, 0, inPlace ? io : QString());
+        row("fsync fails", Call::Sync, EIO, 0, io);
+        row("close fails", Call::Close, ENOSPC, 0, full);
+    }
+}
+
+void TestSafeFile::faultLeavesOldOrNewFile()
+{
+    // Whatever fails on the way, the file holds either its old or its new contents, never a
+    // mixture, and only a failure is reported.
+    QFETCH(bool, inPlace);
+    QFETCH(int, call);
+    QFETCH(int, error);
+    QFETCH(qint64, after);
+    QFETCH(QString, reason);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("ziel.txt"));
+    const QByteArray old = pattern(1000, 'a');
+    const QByteArray next = pattern(600, 'A');
+    write(path, old);
+    if (inPlace) // another hard link: the file must keep its identity
+        QCOMPARE(::link(qPrintable(path), qPrintable(tmp.filePath(QStringLiteral("link")))), 0);
+    const QStringList before = entries(tmp.path());
+
+    FailingCalls calls(Call(call), error, after, false);
+    const auto message = writeFileSafely(path, next, calls);
+
+    if (reason.isEmpty()) {
+        QCOMPARE(message, std::nullopt);
+        QCOMPARE(read(path), next);
+    } else {
+        QCOMPARE(message.value_or(QString()), inPlace ? reason + Restored : reason);
+        QCOMPARE(read(path), old);
+    }
+    QCOMPARE(entries(tmp.path()), before);
+}
+
+void TestSafeFile::lastingFaultKeepsACopy_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::newRow("kept in memory") << qint64(1000);
+    QTest::newRow("copied to disk") << qint64(17) * 1024 * 1024;
+}
+
+void TestSafeFile::lastingFaultKeepsACopy()
+{
+    // When the old contents cannot be put back either, they are in a file the message names.
+    QFETCH(qint64, size);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("ziel.txt"));
+    const QByteArray old = pattern(size, 'a');
+    write(path, old);
+    QCOMPARE(::link(qPrintable(path), qPrintable(tmp.filePath(QStringLiteral("link")))), 0);
+
+    FailingCalls calls(Call::Write, EIO, 100, true);
+    const auto message = writeFileSafely(path, pattern(600, 'A'), calls);
+
+    const QString copy = path + QStringLiteral(".alt");
+    QCOMPARE(message.value_or(QString()),
+             QStringLiteral("Beim Schreiben auf den Datenträger ist ein Fehler aufgetreten. Der "
+                            "alte Inhalt ließ sich nicht wiederherstellen; eine Kopie davon liegt "
+                            "in „%1“.")
+                 .arg(copy));
+    QVERIFY(read(copy) == old);
+    QCOMPARE(entries(tmp.path()), QStringList({QStringLiteral("link"), QStringLiteral("ziel.txt"),
+                                               QStringLiteral("ziel.txt.alt")}));
+}
+
+void TestSafeFile::reasonNamesTheCause_data()
+{
+    QTest::addColumn<QString>("name"); // relative to a fresh folder, or absolute
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << QStringLiteral("fehlt/bild.png")
+                                    << QStringLiteral("Der Ordner existiert nicht.");
+    // Only root gets past the permissions to hear that /proc takes no files at all.
+    QTest::newRow("folder that takes no files") << QStringLiteral("/proc/version.png")
+        << (geteuid() == 0 ? QStringLiteral("In diesem Ordner lassen sich keine Dateien anlegen.")
+                           : QStringLiteral("Der Zugriff wurde verweigert."));
+    QTest::newRow("link pointing to itself") << QStringLiteral("schleife")
+        << QStringLiteral("Der Pfad enthält zu viele symbolische Verknüpfungen, vielleicht "
+                          "eine, die auf sich selbst zeigt.");
+}
+
+void TestSafeFile::reasonNamesTheCause()
+{
+    // A teacher must be able to act on the message: "no folder" only when there is none.
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir tmp;
+    QFile::link(QStringLiteral("schleife"), tmp.filePath(QStringLiteral("schleife")));
+    const QString path = QDir::isAbsolutePath(name) ? name : tmp.filePath(name);
+    QCOMPARE(writeFileSafely(path, "x").value_or(QString()), reason);
+}
+
+void TestSafeFile::strayTemporariesAreRemoved()
+{
+    // A save that was killed leaves its hidden file; the next save in that folder removes it,
+    // but not the file of a save still running.
+    QTemporaryDir tmp;
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    QCOMPARE(waitpid(gone, nullptr, 0), gone);
+    const auto stray = [&](const QString &name, bool old) {
+        const QString path = tmp.filePath(name);
+        write(path, "halb");
+        if (old) {
+            const timeval times[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+            QCOMPARE(::utimes(qPrintable(path), times), 0);
+        }
+    };
+    const QString running = QStringLiteral(".kollavo-%1-b.tmp").arg(::getpid());
+    stray(QStringLiteral(".kollavo-%1-a.tmp").arg(gone), false);
+    stray(running, false);
+    stray(QStringLiteral(".kollavo-alt.tmp"), true);
+    stray(QStringLiteral(".kollavo-neu.tmp"), false);
+
+    QCOMPARE(writeFileSafely(tmp.filePath(QStringLiteral("daten.txt")), "neu"), std::nullopt);
+    QCOMPARE(entries(tmp.path()), QStringList({running, QStringLiteral(".kollavo-neu.tmp"),
+                                QStringLiteral("daten.txt")}));
+}
+
+void TestSafeFile::replacedFileKeepsItsGroup()
+{
+    // A file shared with a class's group must stay readable to it after the next export.
+    gid_t groups[64] = {4242}; // root may give any group
+    const int n = geteuid() == 0 ? 1 : getgroups(64, groups);
+    const gid_t *group = std::find_if(groups, groups + std::max(n, 0),
+                                      [](gid_t g) { return g != getegid(); });
+    if (group == groups + std::max(n, 0))
+        QSKIP("the user belongs to no second group");
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("daten.txt"));
+    write(path, "alt");
+    QCOMPARE(::chown(qPrintable(path), uid_t(-1), *group), 0);
+    QCOMPARE(writeFileSafely(path, "neu"), std::nullopt);
+    struct stat after = {};
+    QCOMPARE(::stat(qPrintable(path), &after), 0);
+    QCOMPARE(read(path), QByteArray("neu"));
+    QCOMPARE(after.st_gid, *group);
+}
+
+void TestSafeFile::fileSizeLimitDoesNotEndTheProgram()
+{
+    // Under a 100-byte file-size limit, whatever writes first (Qt's own settings, say) must
+    // fail without SIGXFSZ ending the program, and a save says why it failed.
+    QTemporaryDir tmp;
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_DFL);
+        ignoreFileSizeSignal();
+        const rlimit limit = {100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QFile settings(tmp.filePath(QStringLiteral("einstellungen.conf")));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(QByteArray(200, 'x'));
+        settings.close();
+        const auto message = writeFileSafely(tmp.filePath(QStringLiteral("daten.txt")),
+                                             QByteArray(200, 'y'));
+        const bool ok = message == QStringLiteral("Die Datei ist zu groß.")
+                        && !QFile::exists(tmp.filePath(QStringLiteral("daten.txt")));
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status), "ended by a signal");
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+QTEST_GUILESS_MAIN(TestSafeFile)
+#include "tst_safe_file.moc"
