@@ -61,6 +61,14 @@ std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice)
     return probabilities;
 }
 
+QString gewichteText(const std::array<int, 6> &gewichte)
+{
+    QStringList numbers;
+    for (int w : gewichte)
+        numbers << QString::number(w);
+    return numbers.join(QStringLiteral(", "));
+}
+
 QString zufallTip(const Zufallseinstellung &einstellung)
 {
     if (einstellung.geheim)
@@ -68,12 +76,7 @@ QString zufallTip(const Zufallseinstellung &einstellung)
     QStringList parts;
     if (einstellung.startwert)
         parts << QStringLiteral("Startwert %1").arg(*einstellung.startwert);
-    const DiceWeights weights(einstellung.gewichte);
-    if (!weights.isFair()) {
-        QStringList numbers;
-        for (int w : weights.weights())
-            numbers << QString::number(w);
-        parts << QStringLiteral("gezinkt ") + numbers.join(QStringLiteral(", "));
-    }
+    if (!DiceWeights(einstellung.gewichte).isFair())
+        parts << QStringLiteral("gezinkt ") + gewichteText(einstellung.gewichte);
     return parts.join(QStringLiteral(" · "));
 }

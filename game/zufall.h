@@ -68,6 +68,9 @@ private:
 // weighted by the product of its faces' weights out of W^dice, and divided only at the end.
 std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice);
 
+// The weights as the dialog shows them, for a line that names them: "1, 1, 1, 1, 1, 5".
+QString gewichteText(const std::array<int, 6> &gewichte);
+
 // What the roll button's tooltip adds about the dice: "Startwert 4711", "gezinkt 1, 1, 1, 1, 1, 5",
 // both joined by " · ", or nothing for fair dice from the clock. Nothing at all while geheim.
 QString zufallTip(const Zufallseinstellung &einstellung);

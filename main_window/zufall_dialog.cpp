@@ -87,8 +87,8 @@ ZufallDialog::ZufallDialog(const Zufallseinstellung &current, QWidget *parent)
     weightsHint->setWordWrap(true);
     weightsGrid->addWidget(weightsHint, 2, 0, 1, 6);
 
-    m_geheim = new QCheckBox(QStringLiteral("&Geheim: außerhalb dieses Dialogs nichts davon zeigen"),
-                             this);
+    m_geheim = new QCheckBox(
+        QStringLiteral("&Geheim: außerhalb dieses Dialogs nichts davon zeigen"), this);
     m_geheim->setObjectName(QStringLiteral("Geheim"));
     m_geheim->setChecked(current.geheim);
 
