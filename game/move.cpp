@@ -43,13 +43,11 @@ void reserveThrowRecord(qint32 throws)
     record.reserve(std::max(needed, std::min(2 * record.capacity(), most)));
 }
 
-} // namespace
-
-MoveResult performMove(RandomSource &random, HistoryText &history)
+// The move's loop, once per way of turning a draw into a face, so that fair dice run exactly
+// the code they always ran.
+template <class FaceOf>
+MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
 {
-    clearUpperVectorState();
-    random.reseed();
-
     MoveResult result;
     const qint32 throws = Austausch::Wurfzahl;
     reserveThrowRecord(throws);
@@ -69,11 +67,7 @@ MoveResult performMove(RandomSource &random, HistoryText &history)
         const std::span<const float> draws = random.nextDraws(static_cast<std::size_t>(dice));
         qint16 sum = 0;
         for (int slot = 0; slot < dice; ++slot) {
-            float r = draws[static_cast<std::size_t>(slot)];
-            // A draw of 0 would be the die value 0: draw again.
-            while (r == 0.0f)
-                r = random.next();
-            const qint16 value = dieValue(r);
+            const qint16 value = faceOf(draws[static_cast<std::size_t>(slot)]);
             if (slot > 0)
                 lines.put(u' ');
             lines.put(static_cast<char16_t>(u'0' + value));
@@ -99,4 +93,24 @@ MoveResult performMove(RandomSource &random, HistoryText &history)
             static_cast<qint16>(lines.at(lastDigits + 2 * slot).unicode() - u'0');
     }
     return result;
+}
+
+} // namespace
+
+MoveResult performMove(RandomSource &random, HistoryText &history, const DiceWeights &weights)
+{
+    clearUpperVectorState();
+    random.reseed();
+    if (weights.isFair()) {
+        return throwDice(random, history, [&random](float r) {
+            // A draw of 0 would be the die value 0: draw again.
+            while (r == 0.0f)
+                r = random.next();
+            return dieValue(r);
+        });
+    }
+    // r = k / 2^24 exactly, so this gives k back. A copy keeps the thresholds in registers.
+    return throwDice(random, history, [table = weights](float r) {
+        return table.face(static_cast<quint32>(r * 0x1p24f));
+    });
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "rounding.h"
+#include "zufall.h"
 
 #include <QtGlobal>
 
@@ -34,4 +35,7 @@ inline qint16 dieValue(float r)
 // A draw of exactly 0 would give the die value 0 (and with one die the sum 0, which has no
 // count): it is drawn again. A throw whose sum's count already stands at 32767 is not performed;
 // the move ends before it, so the total of the counts always equals the number of history lines.
-MoveResult performMove(RandomSource &random, HistoryText &history);
+// Loaded dice take their faces from `weights` (DiceWeights::face, no draw repeated); fair ones,
+// whatever their weights, from dieValue() as above.
+MoveResult performMove(RandomSource &random, HistoryText &history,
+                       const DiceWeights &weights = DiceWeights());

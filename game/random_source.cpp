@@ -10,6 +10,8 @@ ClockSeededRandom::ClockSeededRandom()
 
 void ClockSeededRandom::reseed()
 {
+    if (m_seed)
+        return;
     static std::uint64_t counter = 0;
     const auto now = static_cast<std::uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
@@ -18,6 +20,18 @@ void ClockSeededRandom::reseed()
                       static_cast<std::uint32_t>(counter), static_cast<std::uint32_t>(counter >> 32)};
     m_engine.seed(seq);
     m_next = m_block.size();
+}
+
+void ClockSeededRandom::restart()
+{
+    if (m_seed)
+        seedWith(*m_seed);
+}
+
+void ClockSeededRandom::setSeed(std::optional<std::uint32_t> seed)
+{
+    m_seed = seed;
+    restart();
 }
 
 void ClockSeededRandom::seedWith(std::uint64_t seed)

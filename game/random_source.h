@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <span>
 
@@ -14,7 +15,13 @@ public:
     static constexpr std::size_t MaxBatch = 7;
 
     virtual ~RandomSource() = default;
+    // At the start of every move.
     virtual void reseed() = 0;
+    // A new game begins ("Neu", or new settings): a seeded source starts again from its seed.
+    virtual void restart() {}
+    // The seed for this and every later restart; none: a fresh sequence at every move. A source
+    // that cannot be seeded ignores it.
+    virtual void setSeed(std::optional<std::uint32_t> seed) { static_cast<void>(seed); }
     // One uniform draw with 0 <= r < 1. It leaves the draws handed out by nextDraws() alone.
     virtual float next() = 0;
     // The next `count` (at most MaxBatch) draws, valid until the next call of nextDraws().
@@ -30,7 +37,9 @@ private:
 };
 
 // std::mt19937_64, re-seeded from a nanosecond clock mixed with a per-process counter, so two
-// moves within one clock tick still get different sequences. A draw is k / 2^24 with k uniform
+// moves within one clock tick still get different sequences. With a seed it is seeded with it
+// (seed(result_type), which the standard fixes) at every restart and never from the clock, so
+// the same seed gives the same draws on every computer. A draw is k / 2^24 with k uniform
 // over 24 bits: exact in single precision and never 1. The move's draws come from a block that
 // is refilled at once, three 64-bit outputs cut into eight draws, so that a throw costs little
 // more than the arithmetic on its numbers.
@@ -40,6 +49,8 @@ class ClockSeededRandom final : public RandomSource
 public:
     ClockSeededRandom();
     void reseed() override;
+    void restart() override;
+    void setSeed(std::optional<std::uint32_t> seed) override;
     float next() override { return static_cast<float>(m_engine() >> 40) * 0x1p-24f; }
     std::span<const float> nextDraws(std::size_t count) override
     {
@@ -57,6 +68,7 @@ private:
     void refill();
 
     std::mt19937_64 m_engine;
+    std::optional<std::uint32_t> m_seed;
     std::array<float, 256> m_block{};
     std::size_t m_next = 256;
 };

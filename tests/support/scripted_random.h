@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <initializer_list>
+#include <optional>
 
 // Hands out prepared draws in order; running out is recorded instead of blocking. Qt Core only,
 // so the game's own tests can use it without the widgets.
@@ -16,6 +17,8 @@ public:
     explicit ScriptedRandom(const QList<int> &values = {}) { pushValues(values); }
 
     void reseed() override { ++reseeds; }
+    void restart() override { ++restarts; }
+    void setSeed(std::optional<quint32> s) override { seed = s; }
     float next() override
     {
         if (draws.empty()) {
@@ -38,5 +41,7 @@ public:
 
     std::deque<float> draws;
     int reseeds = 0;
+    int restarts = 0;
+    std::optional<quint32> seed;
     bool exhausted = false;
 };
