@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "casino.h"
+#include "chart_accessibility.h"
 #include "dialogs.h"
 #include "kollavo_config.h"
 #include "random_source.h"
@@ -26,6 +27,8 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+
+    installChartAccessibility();
 
     QtDialogs dialogs;
     ClockSeededRandom random;

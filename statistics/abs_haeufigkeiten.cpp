@@ -3,6 +3,7 @@
 
 #include "austausch.h"
 #include "auswertung.h"
+#include "chart_accessibility.h"
 #include "design_font.h"
 #include "distribution.h"
 #include "entwicklung.h"
@@ -363,6 +364,7 @@ void AbsHaeufigkeiten::Form_Resize()
 
     if (m_mErwartet->isChecked())
         placeMarks(minSumme, maxSumme, maximum, h);
+    announceChartChange(*this);
 }
 
 void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum,
@@ -407,4 +409,5 @@ void AbsHaeufigkeiten::hideMarks()
 {
     for (int i = 0; i < m_erwartung.count(); ++i)
         m_erwartung[i].setVisible(false);
+    announceChartChange(*this);
 }

@@ -3,6 +3,7 @@
 
 #include "auswertung.h"
 #include "austausch.h"
+#include "chart_accessibility.h"
 #include "distribution.h"
 #include "entwicklung.h"
 #include "rounding.h"
@@ -295,6 +296,7 @@ void RelHaeufigkeiten::Form_Resize()
     if (painter.isActive())
         painter.end();
     Refresh();
+    announceChartChange(*this);
 }
 
 void RelHaeufigkeiten::Cls()

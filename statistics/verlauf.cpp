@@ -51,6 +51,7 @@ Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
     setGeometry(DesignLeft, DesignTop, DesignWidth, DesignHeight);
 
     m_tfVerlauf->setObjectName(QStringLiteral("TFVerlauf"));
+    m_tfVerlauf->setAccessibleName(QStringLiteral("Verlauf"));
     m_tfVerlauf->setFont(designFont(8.25));
     m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
