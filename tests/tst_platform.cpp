@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "chart_actions.h"
 #include "element_list.h"
 #include "fakes.h"
 #include "line_element.h"
@@ -71,6 +72,8 @@ private slots:
     void keyboardWalksEveryMenuItem_data();
     void keyboardWalksEveryMenuItem();
     void keyboardItemStandsOutAndActs();
+    void closedDialogGivesTheFocusBack_data();
+    void closedDialogGivesTheFocusBack();
 };
 
 void TestPlatform::twipsSnapToPixelsHalfToEven_data()
@@ -382,6 +385,68 @@ void TestPlatform::keyboardItemStandsOutAndActs()
         QVERIFY(fenster->isVisible());
         fenster->hide();
     }
+}
+
+namespace {
+
+// Dialogs that belong to another window, as the program's belong to the main window: while one
+// is open, that window is the active one. Each is cancelled.
+class ForeignDialogs final : public Dialogs
+{
+public:
+    explicit ForeignDialogs(QWidget &owner) : m_owner(owner) {}
+    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
+    void messageBox(const QString &, const QString &, Icon) override { takeActivation(); }
+    QString saveFileName(const QStringList &, QString *) override
+    {
+        takeActivation();
+        return {};
+    }
+    bool printDialog(QPrinter &) override
+    {
+        takeActivation();
+        return false;
+    }
+
+private:
+    void takeActivation()
+    {
+        m_owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_owner));
+    }
+    QWidget &m_owner;
+};
+
+} // namespace
+
+void TestPlatform::closedDialogGivesTheFocusBack_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("save") << QStringLiteral("MBildSpeichern");
+    QTest::newRow("print") << QStringLiteral("MDrucken");
+}
+
+void TestPlatform::closedDialogGivesTheFocusBack()
+{
+    // After a dialog the keyboard was left in the main window, not in the chart it came from.
+    QFETCH(QString, action);
+    QWidget owner;
+    owner.show();
+    ForeignDialogs dialogs(owner);
+    QWidget chart;
+    auto *edit = new QLineEdit(&chart);
+    QMenu menu;
+    addChartActions(menu, chart, dialogs,
+                    {[] { return QSize(10, 10); }, [](QPainter &) {}, [] { return QString(); },
+                     [] { return QString(); }});
+    chart.show();
+    chart.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&chart));
+    edit->setFocus();
+
+    chart.findChild<QAction *>(action)->trigger();
+    QTRY_VERIFY(chart.isActiveWindow());
+    QCOMPARE(QApplication::focusWidget(), edit);
 }
 
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()
