@@ -136,7 +136,8 @@ public:
     {
         if (!child || !child->object() || !child->object()->isWidgetType())
             return -1;
-        return static_cast<int>(m_order(*widget()).indexOf(static_cast<QWidget *>(child->object())));
+        auto *const element = static_cast<QWidget *>(child->object());
+        return static_cast<int>(m_order(*widget()).indexOf(element));
     }
     QString text(QAccessible::Text t) const override
     {
@@ -471,7 +472,8 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return new Container(w, QAccessible::Window, &barChartOrder);
     if (qobject_cast<RelHaeufigkeiten *>(w))
         return new Container(w, QAccessible::Window, &pieOrder);
-    if (qobject_cast<Verlauf *>(w) || qobject_cast<Auswertung *>(w) || qobject_cast<Entwicklung *>(w))
+    if (qobject_cast<Verlauf *>(w) || qobject_cast<Auswertung *>(w)
+        || qobject_cast<Entwicklung *>(w))
         return new Container(w, QAccessible::Window, &readingOrder);
 
     QWidget *const parent = w->parentWidget();

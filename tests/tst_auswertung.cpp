@@ -111,7 +111,8 @@ void TestAuswertung::screenReaderReadsCaptions_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("name");
     QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“"_s;
-    QTest::newRow("grid, observed") << u"Mittelwert"_s << u"Mittelwert der Augensummen, beobachtet"_s;
+    QTest::newRow("grid, observed")
+        << u"Mittelwert"_s << u"Mittelwert der Augensummen, beobachtet"_s;
     QTest::newRow("grid, theory")
         << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln"_s;
     QTest::newRow("form") << u"pWert"_s << u"p-Wert"_s;

@@ -54,6 +54,7 @@ private slots:
     void rollButtonTip_data();
     void rollButtonTip();
     void rollButtonTipFollowsTheGame();
+    void menuFromTheKeyboard();
 
 private:
     QAction *action(const char *name) const
@@ -507,6 +508,22 @@ void TestCasino::rollButtonTipFollowsTheGame()
     QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 3 Würfe"_s);
     m_casino->MNeu_Click();
     QCOMPARE(roll->toolTip(), u"1 Würfel · 3 Würfe pro Spielzug · bisher 0 Würfe"_s);
+}
+
+void TestCasino::menuFromTheKeyboard()
+{
+    // "Info" and "Ende" on the second row were out of reach of the keys.
+    m_casino->show();
+    m_casino->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_casino.get()));
+    auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
+    QVERIFY(bar->rows().size() > 1);
+    QTest::keyClick(m_casino.get(), Qt::Key_Alt);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(bar->keyboardItem(), action("MInfo"));
+    QTest::keyClick(bar, Qt::Key_Return);
+    QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
 QTEST_MAIN(TestCasino)

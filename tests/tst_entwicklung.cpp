@@ -332,9 +332,9 @@ void TestEntwicklung::screenReaderReadsTheChart_data()
     QTest::newRow("mean outside the band")
         << true << Record(10, 12) << QStringLiteral("Mittelwert der Augensummen")
         << QStringLiteral("nach 10 Würfen 12; Erwartungswert 7; außerhalb des Bereichs");
-    QTest::newRow("no throws yet") << false << Record() << QStringLiteral(
-        "relative Häufigkeit der Augensumme 7")
-                                   << QStringLiteral("noch keine Würfe; Wahrscheinlichkeit 0,1667");
+    QTest::newRow("no throws yet")
+        << false << Record() << QStringLiteral("relative Häufigkeit der Augensumme 7")
+        << QStringLiteral("noch keine Würfe; Wahrscheinlichkeit 0,1667");
 }
 
 void TestEntwicklung::screenReaderReadsTheChart()
