@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "casino.h"
+
 #include "dialogs.h"
 #include "kollavo_config.h"
 #include "random_source.h"
@@ -30,6 +31,7 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+
 
     QtDialogs dialogs;
     ClockSeededRandom random;

@@ -2,6 +2,8 @@
 #include "casino.h"
 
 #include "abs_haeufigkeiten.h"
+#include "chart_accessibility.h"
+
 #include "design_font.h"
 #include "dice_area.h"
 #include "dialogs.h"
@@ -52,7 +54,9 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
 {
     setObjectName(QStringLiteral("Casino"));
     setWindowTitle(Title);
+    // Before any window exists: Qt keeps the accessible interface it makes first for a widget.
     installMainWindowAccessibility();
+    installChartAccessibility();
 
     createDiceRow();
     createActions();

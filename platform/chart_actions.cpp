@@ -5,9 +5,49 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
+
+namespace {
+
+// The dialogs belong to the main window, so closing one activates the main window. The
+// window the user started it from comes back instead, with the keyboard focus where it was.
+class GiveBackFocus
+{
+public:
+    explicit GiveBackFocus(QWidget *window) : m_window(window) {}
+    GiveBackFocus(const GiveBackFocus &) = delete;
+    GiveBackFocus &operator=(const GiveBackFocus &) = delete;
+    ~GiveBackFocus()
+    {
+        activate(m_window);
+        // Once more after the window system has handled the dialog's closing, which activates
+        // the dialog's parent in its own time.
+        if (m_window)
+            QTimer::singleShot(0, m_window, [window = m_window] { activate(window); });
+    }
+
+private:
+    static void activate(QWidget *window)
+    {
+        // The window may have been closed while the dialog was open.
+        if (!window || !window->isVisible())
+            return;
+        window->raise();
+        window->activateWindow();
+        if (QWidget *focus = window->focusWidget())
+            focus->setFocus(Qt::ActiveWindowFocusReason);
+        else
+            window->setFocus(Qt::ActiveWindowFocusReason);
+    }
+
+    QPointer<QWidget> m_window;
+};
+
+} // namespace
 
 void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource source)
 {
@@ -28,6 +68,7 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
     QObject::connect(
         action(QStringLiteral("MBildSpeichern"), QStringLiteral("Bild speichern …")),
         &QAction::triggered, owner, [shared, owner, &dialogs] {
+            const GiveBackFocus focus(owner->window());
             saveChart(dialogs, owner->windowTitle(), shared->size(), shared->paint);
         });
     QObject::connect(
@@ -35,7 +76,8 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
         &QAction::triggered, owner,
         [shared] { QGuiApplication::clipboard()->setText(shared->table()); });
     QObject::connect(action(QStringLiteral("MDrucken"), QStringLiteral("Drucken …")),
-                     &QAction::triggered, owner, [shared, &dialogs] {
+                     &QAction::triggered, owner, [shared, owner, &dialogs] {
+                         const GiveBackFocus focus(owner->window());
                          printChart(dialogs, shared->titleLine(), shared->size(), shared->paint);
                      });
 }

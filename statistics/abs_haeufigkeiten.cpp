@@ -2,6 +2,7 @@
 #include "abs_haeufigkeiten.h"
 
 #include "austausch.h"
+#include "chart_accessibility.h"
 #include "design_font.h"
 #include "distribution.h"
 #include "game.h"
@@ -343,6 +344,7 @@ void AbsHaeufigkeiten::Form_Resize()
 
     if (m_mErwartet->isChecked())
         placeMarks(minSumme, maxSumme, maximum, h);
+    announceChartChange(*this);
 }
 
 void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maximum,
@@ -387,4 +389,5 @@ void AbsHaeufigkeiten::hideMarks()
 {
     for (int i = 0; i < m_erwartung.count(); ++i)
         m_erwartung[i].setVisible(false);
+    announceChartChange(*this);
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entwicklung.h"
 
+#include "chart_accessibility.h"
 #include "distribution.h"
+#include "focus_frame.h"
 #include "game.h"
 #include "worksheet_actions.h"
 
@@ -161,6 +163,9 @@ void Entwicklung::createChart()
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("Diagramm"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
+    // A keyboard user reaches the chart (and its context menu with the menu key) with Tab.
+    m_chartView->setFocusPolicy(Qt::StrongFocus);
+    frameWhileFocused(*m_chartView);
 }
 
 void Entwicklung::createMenu(Dialogs &dialogs)
@@ -220,6 +225,7 @@ void Entwicklung::refresh()
     m_chartStale = !isVisible();
     if (!m_chartStale)
         updateChart();
+    announceChartChange(*this);
 }
 
 void Entwicklung::showEvent(QShowEvent *event)

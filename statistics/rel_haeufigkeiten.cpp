@@ -2,6 +2,7 @@
 #include "rel_haeufigkeiten.h"
 
 #include "austausch.h"
+#include "chart_accessibility.h"
 #include "distribution.h"
 #include "game.h"
 #include "rounding.h"
@@ -289,6 +290,7 @@ void RelHaeufigkeiten::Form_Resize()
     if (painter.isActive())
         painter.end();
     Refresh();
+    announceChartChange(*this);
 }
 
 void RelHaeufigkeiten::Cls()

@@ -51,6 +51,7 @@ Verlauf::Verlauf(HistoryText &history) : m_history(history), m_tfVerlauf(new QPl
     setGeometry(DesignLeft, DesignTop, DesignWidth, DesignHeight);
 
     m_tfVerlauf->setObjectName(QStringLiteral("TFVerlauf"));
+    m_tfVerlauf->setAccessibleName(QStringLiteral("Verlauf"));
     m_tfVerlauf->setFont(designFont(8.25));
     m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -2,12 +2,14 @@
 #include "abs_haeufigkeiten.h"
 #include "austausch.h"
 #include "casino.h"
+#include "chart_accessibility.h"
 #include "fakes.h"
 #include "auswertung.h"
 #include "entwicklung.h"
 #include "statistics_windows.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -29,6 +31,7 @@ class Test : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { installChartAccessibility(); }
     void init() { m_casino = startProgram(m_dialogs, m_random); }
     void cleanup() { endProgram(m_casino); }
 
@@ -49,6 +52,7 @@ private slots:
     void entwicklungFromMenu();
     void worksheetOutput_data();
     void worksheetOutput();
+    void screenReaderReadsTheBars();
 
 private:
     static AbsHaeufigkeiten &window() { return windows().absHaeufigkeiten().instance(); }
@@ -457,6 +461,44 @@ void Test::worksheetOutput()
     for (const QString &fragment : fragments)
         QVERIFY2(output.contains(fragment), qPrintable(fragment));
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void Test::screenReaderReadsTheBars()
+{
+    // A blind pupil heard no counts: every bar names its sum and tells its count (and the
+    // expectation while the marks are shown) as it is after the last move, and grid values above
+    // the window stay as silent as they are invisible.
+    setDice(2);
+    Austausch::Haeufigkeit[2] = 1;
+    Austausch::Haeufigkeit[6] = 834;
+    Austausch::Haeufigkeit[7] = 165;
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    w.absH_Refresh();
+    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(&w);
+    QCOMPARE(chart->role(), QAccessible::Window);
+    const auto read = [chart](int child) {
+        QAccessibleInterface *bar = chart->child(child);
+        return bar->text(QAccessible::Name) + QStringLiteral(": ")
+               + bar->text(QAccessible::Description);
+    };
+    QCOMPARE(read(0), QStringLiteral("Augensumme 2: 1 Wurf"));
+    QCOMPARE(read(1), QStringLiteral("Augensumme 3: 0 Würfe"));
+    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 165 Würfe"));
+    w.findChild<QAction *>(QStringLiteral("MErwartet"))->setChecked(true);
+    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 165 Würfe; erwartet 166,7"));
+
+    throwDice({3, 4});
+    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 166 Würfe; erwartet 166,8"));
+
+    int hidden = 0;
+    for (int k = 0; k < w.NZahl().count(); ++k) {
+        QLabel &label = w.NZahl()[k];
+        const bool outside = !w.rect().intersects(label.geometry());
+        QCOMPARE(QAccessible::queryAccessibleInterface(&label)->state().invisible, outside);
+        hidden += outside;
+    }
+    QVERIFY(hidden > 0 && hidden < w.NZahl().count());
 }
 
 QTEST_MAIN(Test)

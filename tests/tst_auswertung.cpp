@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "auswertung.h"
+#include "chart_accessibility.h"
 #include "game.h"
 #include "shared_window.h"
 
+#include <QAccessible>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
 #include <QTest>
@@ -15,7 +18,11 @@ class TestAuswertung : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        installChartAccessibility();
+    }
     void init() { Austausch::reset(); }
     void cleanup()
     {
@@ -25,6 +32,8 @@ private slots:
 
     void numbersInGerman_data();
     void numbersInGerman();
+    void screenReaderReadsCaptions_data();
+    void screenReaderReadsCaptions();
 
 private:
     Game m_game;
@@ -100,6 +109,43 @@ void TestAuswertung::numbersInGerman()
     for (int column = 0; column < model.columnCount(); ++column)
         row.append(model.index(model.rowCount() - 1, column).data().toString());
     QCOMPARE(row, lastRow);
+}
+
+void TestAuswertung::screenReaderReadsCaptions_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“"_s;
+    QTest::newRow("grid, observed")
+        << u"Mittelwert"_s << u"Mittelwert der Augensummen, beobachtet"_s;
+    QTest::newRow("grid, theory")
+        << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln"_s;
+    QTest::newRow("form") << u"pWert"_s << u"p-Wert"_s;
+}
+
+void TestAuswertung::screenReaderReadsCaptions()
+{
+    // A screen reader read bare numbers, and the column headings before the first row: each
+    // value is named by the caption of its row (and its column), read top to bottom.
+    QFETCH(QString, value);
+    QFETCH(QString, name);
+    Auswertung &w = *m_window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *label = w.findChild<QLabel *>(value);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->text(QAccessible::Value), label->text());
+
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QAccessibleInterface *group = window->child(0);
+    QCOMPARE(group->text(QAccessible::Name), u"Würfe und Augensummen"_s);
+    QStringList firstLines;
+    for (int i = 0; i < 4; ++i)
+        firstLines << group->child(i)->text(QAccessible::Name);
+    QCOMPARE(firstLines, (QStringList{u"Würfe seit „Neu“:"_s, u"Würfe seit „Neu“"_s,
+                                      u"beobachtet"_s, u"bei fairen Würfeln"_s}));
 }
 
 QTEST_MAIN(TestAuswertung)

@@ -70,6 +70,7 @@ private slots:
     void diceAreaTellsTheLastThrow_data();
     void diceAreaTellsTheLastThrow();
     void quittingUnderAnEntryBox();
+    void menuFromTheKeyboard();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -741,6 +742,22 @@ void TestCasino::quittingUnderAnEntryBox()
     QCOMPARE(m_dialogs->inputs.size(), 1);
     QCOMPARE(game().dice(), 1);
     QVERIFY(!m_casino->isVisible());
+}
+
+void TestCasino::menuFromTheKeyboard()
+{
+    // "Info" and "Ende" on the second row were out of reach of the keys.
+    m_casino->show();
+    m_casino->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_casino.get()));
+    auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
+    QVERIFY(bar->rows().size() > 1);
+    QTest::keyClick(m_casino.get(), Qt::Key_Alt);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(bar->keyboardItem(), action("MInfo"));
+    QTest::keyClick(bar, Qt::Key_Return);
+    QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
 QTEST_MAIN(TestCasino)

@@ -37,13 +37,14 @@ QString game(RandomSource &random, const DiceWeights &weights, int dice,
     Austausch::reset();
     Setup::setDefaults();
     Setup::setAnzahl(static_cast<qint16>(dice));
-    history().clear();
+    HistoryText history;
     random.restart();
     for (int throws : throwsPerMove) {
         Austausch::Wurfzahl = throws;
-        performMove(random, history(), weights);
+        performMove(random, history, weights);
     }
-    return history().text();
+    return history.text();
+
 }
 
 } // namespace

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
+#include "chart_accessibility.h"
 #include "entwicklung.h"
 #include "fakes.h"
 #include "running_frequency.h"
 #include "game.h"
 #include "shared_window.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QAreaSeries>
 #include <QChartView>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFocusFrame>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -33,6 +37,7 @@ class TestEntwicklung : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { installChartAccessibility(); }
     void cleanup();
 
     void reducedSeries_data();
@@ -46,6 +51,9 @@ private slots:
     void closingReleases();
     void worksheetOutput_data();
     void worksheetOutput();
+    void screenReaderReadsTheChart_data();
+    void screenReaderReadsTheChart();
+    void chartShowsItsFocus();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -305,6 +313,66 @@ void TestEntwicklung::worksheetOutput()
     for (const QString &fragment : fragments)
         QVERIFY2(output.contains(fragment), qPrintable(fragment));
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void TestEntwicklung::screenReaderReadsTheChart_data()
+{
+    QTest::addColumn<bool>("mean");
+    QTest::addColumn<Record>("record");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    Record thousand(835, 6);
+    thousand.insert(thousand.end(), 165, 7);
+    QTest::newRow("frequency inside the band")
+        << false << thousand << QStringLiteral("relative Häufigkeit der Augensumme 7")
+        << QStringLiteral(
+               "nach 1.000 Würfen 0,165; Wahrscheinlichkeit 0,1667; innerhalb des Bereichs");
+    QTest::newRow("mean outside the band")
+        << true << Record(10, 12) << QStringLiteral("Mittelwert der Augensummen")
+        << QStringLiteral("nach 10 Würfen 12; Erwartungswert 7; außerhalb des Bereichs");
+    QTest::newRow("no throws yet")
+        << false << Record() << QStringLiteral("relative Häufigkeit der Augensumme 7")
+        << QStringLiteral("noch keine Würfe; Wahrscheinlichkeit 0,1667");
+}
+
+void TestEntwicklung::screenReaderReadsTheChart()
+{
+    // A screen reader heard an unnamed picture: the chart says what it shows, where the value
+    // stands and whether that is where fair dice keep it.
+    QFETCH(bool, mean);
+    QFETCH(Record, record);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    startGame(2, record);
+    for (const quint8 sum : record)
+        ++Austausch::Haeufigkeit[sum];
+    Entwicklung &window = *m_window;
+    window.showSum(7);
+    if (mean)
+        window.findChild<QComboBox *>(QStringLiteral("Groesse"))->setCurrentIndex(1);
+    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(&window.chartView());
+    QCOMPARE(chart->role(), QAccessible::Chart);
+    QCOMPARE(chart->text(QAccessible::Name), name);
+    QCOMPARE(chart->text(QAccessible::Description), description);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
+}
+
+void TestEntwicklung::chartShowsItsFocus()
+{
+    // The chart was out of reach of Tab and showed no focus.
+    startGame(1, {6});
+    Entwicklung &window = *m_window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    for (int tab = 0; tab < 5 && !window.chartView().hasFocus(); ++tab)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(window.chartView().hasFocus());
+    auto *frame = window.findChild<QFocusFrame *>();
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(frame->geometry().contains(window.chartView().geometry()));
+    window.findChild<QComboBox *>(QStringLiteral("Groesse"))->setFocus();
+    QVERIFY(!frame->isVisible());
 }
 
 QTEST_MAIN(TestEntwicklung)

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "chart_actions.h"
 #include "element_list.h"
 #include "fakes.h"
 #include "line_element.h"
@@ -7,7 +8,10 @@
 #include "wrapping_menu_bar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -44,6 +48,11 @@ private slots:
     void everyWindowGetsTheAttachedDialogs();
     void menuBarWrapsInsteadOfHiding_data();
     void menuBarWrapsInsteadOfHiding();
+    void keyboardWalksEveryMenuItem_data();
+    void keyboardWalksEveryMenuItem();
+    void keyboardItemStandsOutAndActs();
+    void closedDialogGivesTheFocusBack_data();
+    void closedDialogGivesTheFocusBack();
 };
 
 void TestPlatform::twipsSnapToPixelsHalfToEven_data()
@@ -223,6 +232,199 @@ void TestPlatform::everyWindowGetsTheAttachedDialogs()
     shared.unload();
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+namespace {
+
+const char *const MenuCaptions[] = {"Neu", "Würfelzahl", "Würfe", "Fenster", "Daten exportieren",
+                                    "Info", "Ende"};
+
+// The main window's menu: six items and the menu "Fenster" in fourth place.
+QStringList fillMenu(WrappingMenuBar &bar)
+{
+    QStringList captions;
+    for (const char *caption : MenuCaptions) {
+        captions << QString::fromUtf8(caption);
+        if (captions.size() == 4)
+            bar.addMenu(captions.last())->addAction(QStringLiteral("absolute Häufigkeit"));
+        else
+            bar.addAction(new QAction(captions.last(), &bar));
+    }
+    return captions;
+}
+
+// A window with the bar on top and a control below that has the focus.
+struct MenuWindow
+{
+    QWidget window;
+    WrappingMenuBar *bar = new WrappingMenuBar(&window);
+    QLineEdit *edit = new QLineEdit(&window);
+    QStringList captions;
+
+    MenuWindow(int width, int pointSize, const QPalette &palette = {})
+    {
+        if (pointSize > 0) {
+            QFont font = window.font();
+            font.setPointSize(pointSize);
+            window.setFont(font);
+        }
+        window.setPalette(palette);
+        captions = fillMenu(*bar);
+        bar->resize(width, bar->sizeHint().height());
+        edit->move(0, bar->height() + 10);
+        window.resize(width, bar->height() + 60);
+        window.show();
+        window.activateWindow();
+        edit->setFocus();
+    }
+    QString item() const { return bar->keyboardItem() ? bar->keyboardItem()->text() : QString(); }
+};
+
+} // namespace
+
+void TestPlatform::keyboardWalksEveryMenuItem_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("one row") << 1200 << 0;
+    QTest::newRow("narrow window") << 294 << 0;
+    QTest::newRow("18 pt desktop font") << 520 << 18;
+}
+
+void TestPlatform::keyboardWalksEveryMenuItem()
+{
+    // Alt and the arrows reached only the first row: every item of every row must be reachable,
+    // in order and around the ends, and Escape gives the focus back.
+    QFETCH(int, width);
+    QFETCH(int, pointSize);
+    MenuWindow w(width, pointSize);
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QCOMPARE(QApplication::focusWidget(), w.edit);
+
+    QTest::keyClick(w.edit, Qt::Key_Alt);
+    QCOMPARE(QApplication::focusWidget(), w.bar);
+    QStringList walked;
+    for (qsizetype i = 0; i < w.captions.size(); ++i) {
+        walked << w.item();
+        QTest::keyClick(w.bar, Qt::Key_Right);
+    }
+    QCOMPARE(walked, w.captions);
+    QCOMPARE(w.item(), w.captions.first());
+    QTest::keyClick(w.bar, Qt::Key_Left);
+    QCOMPARE(w.item(), w.captions.last());
+    QTest::keyClick(w.bar, Qt::Key_Escape);
+    QCOMPARE(w.item(), QString());
+    QCOMPARE(QApplication::focusWidget(), w.edit);
+
+    QTest::keyClick(w.edit, Qt::Key_F10);
+    QCOMPARE(w.item(), w.captions.first());
+    QTest::keyClick(w.bar, Qt::Key_Alt);
+    QCOMPARE(w.item(), QString());
+}
+
+void TestPlatform::keyboardItemStandsOutAndActs()
+{
+    // The walked item showed no highlight, and on a dark desktop none must be lost either.
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(35, 35, 35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Button, QColor(35, 35, 35));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    MenuWindow w(294, 0, dark);
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QMenuBar *row = w.bar->rows().front();
+    QAction *neu = row->actions().front();
+    const QRect area = row->actionGeometry(neu);
+    const auto highlighted = [&] {
+        const QImage image = row->grab(area).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == dark.color(QPalette::Highlight);
+        return count > image.width() * image.height() / 2;
+    };
+    QVERIFY(!highlighted());
+    QTest::keyClick(w.edit, Qt::Key_Alt);
+    QVERIFY(highlighted());
+
+    // Return triggers an item; Return and Down open "Fenster".
+    QSignalSpy triggered(neu, &QAction::triggered);
+    QTest::keyClick(w.bar, Qt::Key_Return);
+    QCOMPARE(triggered.count(), 1);
+    QCOMPARE(QApplication::focusWidget(), w.edit);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+        QTest::keyClick(w.edit, Qt::Key_F10);
+        while (w.item() != QStringLiteral("Fenster"))
+            QTest::keyClick(w.bar, Qt::Key_Right);
+        QMenu *fenster = w.bar->keyboardItem()->menu();
+        QTest::keyClick(w.bar, key);
+        QVERIFY(fenster->isVisible());
+        fenster->hide();
+    }
+}
+
+namespace {
+
+// Dialogs that belong to another window, as the program's belong to the main window: while one
+// is open, that window is the active one. Each is cancelled.
+class ForeignDialogs final : public Dialogs
+{
+public:
+    explicit ForeignDialogs(QWidget &owner) : m_owner(owner) {}
+    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
+    void messageBox(const QString &, const QString &, Icon) override { takeActivation(); }
+    QString saveFileName(const QStringList &, QString *) override
+    {
+        takeActivation();
+        return {};
+    }
+    bool printDialog(QPrinter &) override
+    {
+        takeActivation();
+        return false;
+    }
+
+private:
+    void takeActivation()
+    {
+        m_owner.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_owner));
+    }
+    QWidget &m_owner;
+};
+
+} // namespace
+
+void TestPlatform::closedDialogGivesTheFocusBack_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("save") << QStringLiteral("MBildSpeichern");
+    QTest::newRow("print") << QStringLiteral("MDrucken");
+}
+
+void TestPlatform::closedDialogGivesTheFocusBack()
+{
+    // After a dialog the keyboard was left in the main window, not in the chart it came from.
+    QFETCH(QString, action);
+    QWidget owner;
+    owner.show();
+    ForeignDialogs dialogs(owner);
+    QWidget chart;
+    auto *edit = new QLineEdit(&chart);
+    QMenu menu;
+    addChartActions(menu, chart, dialogs,
+                    {[] { return QSize(10, 10); }, [](QPainter &) {}, [] { return QString(); },
+                     [] { return QString(); }});
+    chart.show();
+    chart.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&chart));
+    edit->setFocus();
+
+    chart.findChild<QAction *>(action)->trigger();
+    QTRY_VERIFY(chart.isActiveWindow());
+    QCOMPARE(QApplication::focusWidget(), edit);
 }
 
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()

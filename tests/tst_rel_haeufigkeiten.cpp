@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "casino.h"
+#include "chart_accessibility.h"
 #include "fakes.h"
 #include "pie.h"
 #include "rel_haeufigkeiten.h"
@@ -8,6 +9,7 @@
 
 #include "entwicklung.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -81,6 +83,7 @@ class TestRelHaeufigkeiten : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { installChartAccessibility(); }
     void init();
     void cleanup();
 
@@ -102,6 +105,7 @@ private slots:
     void hidingKeepsThePicture();
     void resizeRedraws();
     void moveAndNewRedraw();
+    void screenReaderReadsTheWedges();
     void closingClearsMrelAndReloads();
     void wedgeUnderPoint_data();
     void wedgeUnderPoint();
@@ -498,6 +502,29 @@ void TestRelHaeufigkeiten::moveAndNewRedraw()
     QCOMPARE(m_pies->calls, Calls{});
     for (int s = 0; s <= 42; ++s)
         QVERIFY(ergebnis[s].isHidden());
+}
+
+void TestRelHaeufigkeiten::screenReaderReadsTheWedges()
+{
+    // The pie told assistive technology nothing: every reachable sum, even one too rare for a
+    // wedge of its own, is a child named after it with its share, in German numbers.
+    setGame(2, {1, 0, 0, 0, 834, 165, 0, 0, 0, 0, 0});
+    RelHaeufigkeiten &w = *windows().relHaeufigkeiten();
+    w.show();
+    w.relH_Refresh();
+    QAccessibleInterface *pie = QAccessible::queryAccessibleInterface(&w);
+    QCOMPARE(pie->role(), QAccessible::Window);
+    QCOMPARE(pie->childCount(), 11);
+    QAccessibleInterface *seven = pie->child(5);
+    QCOMPARE(seven->text(QAccessible::Name), QStringLiteral("Augensumme 7"));
+    QCOMPARE(seven->text(QAccessible::Description),
+             QStringLiteral("16,5 % (165 von 1.000 Würfen)"));
+    QCOMPARE(pie->indexOfChild(seven), 5);
+    QAccessibleInterface *two = pie->child(0);
+    QVERIFY(w.Ergebnis()[2].isHidden());
+    QCOMPARE(two->text(QAccessible::Name), QStringLiteral("Augensumme 2"));
+    QCOMPARE(two->text(QAccessible::Description), QStringLiteral("0,1 % (1 von 1.000 Würfen)"));
+    QVERIFY(!two->state().invisible);
 }
 
 // Closing the window must clear Mrel's mark, and the next touch must build it anew.
