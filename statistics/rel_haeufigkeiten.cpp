@@ -5,6 +5,7 @@
 #include "austausch.h"
 #include "distribution.h"
 #include "entwicklung.h"
+#include "number_format.h"
 #include "rounding.h"
 #include "statistics_windows.h"
 #include "worksheet_actions.h"
@@ -15,7 +16,6 @@
 #include <QDate>
 #include <QFontInfo>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -134,9 +134,7 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
         event.ignore();
         return;
     }
-    const QString text =
-        wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total,
-                     SumDistribution(Austausch::Anzahl).probability(summe), QLocale());
+    const QString text = wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total, Austausch::Anzahl);
     QToolTip::showText(event.globalPos(), text, this);
 }
 
@@ -261,16 +259,16 @@ int wedgeAt(const PieLayout &layout, QPointF point)
     return 0;
 }
 
-QString wedgeToolTip(int summe, qint64 count, qint64 total, double probability,
-                     const QLocale &locale)
+QString wedgeToolTip(int summe, qint64 count, qint64 total, int dice)
 {
-    const auto percent = [&locale](double share) {
-        return locale.toString(100 * share, 'f', 1) + QStringLiteral(" %");
-    };
-    return QStringLiteral("Summe %1: %2 von %3 %4 = %5 (Wahrscheinlichkeit %6)")
-        .arg(locale.toString(summe), locale.toString(count), locale.toString(total),
+    using namespace NumberFormat;
+    const SumDistribution distribution(dice);
+    return QStringLiteral("%1 %2: %3 von %4 %5 = %6 (Wahrscheinlichkeit %7)")
+        .arg(dice == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme"),
+             integer(summe), integer(count), integer(total),
              total == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
-             percent(double(count) / double(total)), percent(probability));
+             percent(count, total, Percent),
+             percent(distribution.ways(summe), distribution.outcomes(), Percent));
 }
 
 void RelHaeufigkeiten::Form_Resize()
