@@ -11,8 +11,10 @@ QString frequencyTable(const QLocale &locale)
 {
     // Rows end in LF, the line end of text on this platform's clipboard; spreadsheets take LF
     // and CR LF alike.
-    QString table = QStringLiteral("Augensumme\tabsolute Häufigkeit\trelative Häufigkeit\t"
-                                   "Wahrscheinlichkeit\terwartete Häufigkeit\n");
+    QString table = (Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl")
+                                            : QStringLiteral("Augensumme"))
+                    + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
+                                     "Wahrscheinlichkeit\terwartete Häufigkeit\n");
     if (Austausch::Anzahl < 1)
         return table;
 

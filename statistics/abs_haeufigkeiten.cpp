@@ -52,6 +52,16 @@ QRect barTextRect(const QLabel &bar, const QFont &font)
     return bar.contentsRect().translated(r.topLeft()).adjusted(0, indent, 0, 0);
 }
 
+// The room a bar's number takes, which a mark leaves free so that the number stays on top.
+QRect barNumberRect(const QLabel &bar)
+{
+    const QFont font = bar.font();
+    return QFontMetrics(font)
+        .boundingRect(barTextRect(bar, font), static_cast<int>(bar.alignment()), bar.text())
+        .intersected(bar.geometry())
+        .adjusted(-1, 0, 1, 0);
+}
+
 // A mark drawn as the label shows it: the halo, the line inside it.
 void paintMark(QPainter &painter, const QRect &r)
 {
@@ -293,10 +303,10 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
             continue;
         marks = true;
         // The gap that leaves the bar's number on top, as on screen.
-        const QRegion shape = mark.mask().isEmpty() ? QRegion(mark.rect()) : mark.mask();
-        painter.setClipRegion(shape.translated(mark.pos()));
+        painter.save();
+        painter.setClipRegion(QRegion(mark.geometry()).subtracted(barNumberRect(m_absH[i])));
         paintMark(painter, mark.geometry());
-        painter.setClipping(false);
+        painter.restore();
     }
     if (marks) {
         // What the marks mean, top right, on white over whatever lies there.
@@ -454,12 +464,7 @@ void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maxim
         // Centred on the level: half the mark above it, half below.
         Twips::setTop(mark, y - MarkHeight / 2);
         // The bar's number stays on top: the mark leaves a gap where it crosses it.
-        const QFont font = bar.font();
-        const QRect number =
-            QFontMetrics(font)
-                .boundingRect(barTextRect(bar, font), static_cast<int>(bar.alignment()), bar.text())
-                .intersected(bar.geometry())
-                .adjusted(-1, 0, 1, 0);
+        const QRect number = barNumberRect(bar);
         if (number.intersects(mark.geometry()))
             mark.setMask(QRegion(mark.rect()).subtracted(QRegion(number.translated(-mark.pos()))));
         else

@@ -23,7 +23,7 @@ namespace {
 const QString Dash = QStringLiteral("—");
 
 // Design: right of the pie, below the bar chart, clear of the main window and of "Entwicklung".
-constexpr QPoint DesignPosition(820, 400);
+constexpr QPoint DesignPosition(730, 392);
 
 // A pooled class as the test counts it: "2–4", or "7" for a sum of its own.
 QString classText(const ChiSquare::Class &c)
@@ -43,12 +43,10 @@ qint64 throwsForTest(const SumDistribution &distribution)
 // enough for a few rows.
 void fitTableWidth(QTableView &table)
 {
-    const QHeaderView &header = *table.horizontalHeader();
-    int width = 2 * table.frameWidth() + table.verticalScrollBar()->sizeHint().width();
-    for (int column = 0; column < AuswertungModel::Spalten; ++column)
-        width += std::max(header.sectionSizeHint(column),
-                          static_cast<const QAbstractItemView &>(table).sizeHintForColumn(column));
-    table.setMinimumWidth(width);
+    QHeaderView &header = *table.horizontalHeader();
+    header.resizeSections(QHeaderView::ResizeToContents);
+    table.setMinimumWidth(header.length() + 2 * table.frameWidth()
+                          + table.verticalScrollBar()->sizeHint().width());
     table.setMinimumHeight(header.sizeHint().height() + 6 * table.verticalHeader()->defaultSectionSize()
                            + 2 * table.frameWidth());
 }
@@ -247,7 +245,6 @@ Auswertung::Auswertung()
     m_tabelle->setAlternatingRowColors(true);
     // Every column as wide as its header and numbers, whatever the font: nothing is cut.
     m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_tabelle->horizontalHeader()->setStretchLastSection(true);
     m_tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto *layout = new QVBoxLayout(this);

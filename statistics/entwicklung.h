@@ -50,8 +50,6 @@ public:
     const QLineSeries &beobachtet() const { return *m_observed; }
     const QLineSeries &erwartet() const { return *m_expected; }
     const QAreaSeries &erwartungsbereich() const { return *m_band; }
-    const QLogValueAxis &wurfachse() const { return *m_kAxis; }
-    const QValueAxis &werteachse() const { return *m_valueAxis; }
 
 signals:
     // The window was closed or destroyed.

@@ -274,7 +274,7 @@ void TestEntwicklung::worksheetOutput_data()
         << QStringList{QStringLiteral("<polyline"), QStringLiteral("Anzahl der W")};
     QTest::newRow("Tabelle kopieren")
         << QStringLiteral("MTabelleKopieren")
-        << QStringList{QStringLiteral("Summe\t"), QStringLiteral("\n7\t3\t")};
+        << QStringList{QStringLiteral("Augensumme\t"), QStringLiteral("\n7\t3\t")};
 }
 
 void TestEntwicklung::worksheetOutput()
