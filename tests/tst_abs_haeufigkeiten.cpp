@@ -15,7 +15,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +51,7 @@ private slots:
     void entwicklungFromMenu();
     void worksheetOutput_data();
     void worksheetOutput();
+    void gridValuesDarkOnAnyDesktop();
 
 private:
     static AbsHaeufigkeiten &window() { return absHaeufigkeiten().instance(); }
@@ -467,6 +470,39 @@ void Test::worksheetOutput()
     for (const QString &fragment : fragments)
         QVERIFY2(output.contains(fragment), qPrintable(fragment));
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void Test::gridValuesDarkOnAnyDesktop()
+{
+    // A dark desktop palette must not turn the grid values light on the chart's white, on
+    // screen or in a file.
+    const QPalette before = QApplication::palette();
+    auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    QPalette dark = before;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    absHaeufigkeiten().unload();
+    QApplication::setPalette(dark);
+    m_casino->findChild<QAction *>(QStringLiteral("Mabs"))->trigger();
+    AbsHaeufigkeiten &w = window();
+    w.absH_Refresh();
+
+    QImage painted(w.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&painted);
+        w.paintChart(painter);
+    }
+    for (const QImage &image : {w.grab().toImage(), painted}) {
+        // The darkest pixel in the value label of grid line 1 ("1"), below the line itself.
+        const QRect label = w.NZahl()[1].geometry().intersected(w.rect());
+        QVERIFY(!label.isEmpty());
+        int darkest = 255;
+        for (int y = label.top() + 2; y <= label.bottom(); ++y) {
+            for (int x = label.left(); x <= label.right(); ++x)
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+        QVERIFY2(darkest < 80, qPrintable(QString::number(darkest)));
+    }
 }
 
 QTEST_MAIN(Test)
