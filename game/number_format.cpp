@@ -156,7 +156,7 @@ qint64 scaledRound(double value, int decimals)
 {
     // std::round rounds half away from zero; long double keeps the scaled value's digits.
     return static_cast<qint64>(
-        std::round(static_cast<long double>(value) * static_cast<long double>(std::pow(10.0L, decimals))));
+        std::round(static_cast<long double>(value) * std::pow(10.0L, decimals)));
 }
 
 QString real(double value, Digits digits, const QLocale &locale)

@@ -302,7 +302,8 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
         if (!mark.isVisibleTo(this))
             continue;
         marks = true;
-        // The gap that leaves the bar's number on top, as on screen.
+        // The gap that leaves the bar's number on top, as on screen. Saved and restored: a clip
+        // region set again after setClipping(false) was not always honoured.
         painter.save();
         painter.setClipRegion(QRegion(mark.geometry()).subtracted(barNumberRect(m_absH[i])));
         paintMark(painter, mark.geometry());
@@ -376,8 +377,8 @@ void AbsHaeufigkeiten::Form_Resize()
     if (m_mErwartet->isChecked() && Austausch::Anzahl >= 1 && Austausch::Anzahl <= 7) {
         const SumDistribution distribution(Austausch::Anzahl);
         const qint64 ways = distribution.ways(distribution.mostLikelySum());
-        const qint64 expected =
-            (Austausch::totalCount() * ways + distribution.outcomes() - 1) / distribution.outcomes();
+        const qint64 outcomes = distribution.outcomes();
+        const qint64 expected = (Austausch::totalCount() * ways + outcomes - 1) / outcomes;
         maximum = static_cast<qint32>(std::max<qint64>(maximum, expected));
     }
     const qint32 step = BarChart::gridStep(maximum);

@@ -22,7 +22,8 @@ namespace {
 
 const QString Dash = QStringLiteral("—");
 
-// Design: right of the pie, below the bar chart, clear of the main window and of "Entwicklung".
+// Design: below the bar chart, at the right edge of a 1280 × 1024 screen, clear of the main
+// window and of "Entwicklung"; it covers the right part of the pie, as no wider gap is left.
 constexpr QPoint DesignPosition(730, 392);
 
 // A pooled class as the test counts it: "2–4", or "7" for a sum of its own.
@@ -47,7 +48,8 @@ void fitTableWidth(QTableView &table)
     header.resizeSections(QHeaderView::ResizeToContents);
     table.setMinimumWidth(header.length() + 2 * table.frameWidth()
                           + table.verticalScrollBar()->sizeHint().width());
-    table.setMinimumHeight(header.sizeHint().height() + 6 * table.verticalHeader()->defaultSectionSize()
+    table.setMinimumHeight(header.sizeHint().height()
+                           + 6 * table.verticalHeader()->defaultSectionSize()
                            + 2 * table.frameWidth());
 }
 

@@ -12,11 +12,11 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QCursor>
-#include <QFontMetrics>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -64,7 +64,7 @@ const QString BandExplanation = QStringLiteral(
     "Wahrscheinlichkeit in diesem Bereich. Dass die Linie ihn irgendwo hin und wieder "
     "verlässt, ist deshalb normal und geschieht in vielen Spielen.");
 
-// The band's edge and the observed line reach 3:1 against the white plot area.
+// The band's edge reaches 3:1 against the white plot area (about 5:1).
 const QColor BandEdge(60, 110, 200);
 
 // The chart at least as wide as its legend in one row, so that no entry is cut at any font, and

@@ -134,7 +134,8 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
         event.ignore();
         return;
     }
-    const QString text = wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total, Austausch::Anzahl);
+    const QString text =
+        wedgeToolTip(summe, Austausch::Haeufigkeit[summe], total, Austausch::Anzahl);
     QToolTip::showText(event.globalPos(), text, this);
 }
 
