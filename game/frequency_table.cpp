@@ -3,13 +3,18 @@
 
 #include "austausch.h"
 #include "distribution.h"
+#include "number_format.h"
+
+#include <algorithm>
 
 QString frequencyTable(const QLocale &locale)
 {
     // Rows end in LF, the line end of text on this platform's clipboard; spreadsheets take LF
     // and CR LF alike.
-    QString table = QStringLiteral(
-        "Summe\tAnzahl\trelative Häufigkeit\tWahrscheinlichkeit\terwartete Anzahl\n");
+    QString table = (Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl")
+                                            : QStringLiteral("Augensumme"))
+                    + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
+                                     "Wahrscheinlichkeit\terwartete Häufigkeit\n");
     if (Austausch::Anzahl < 1)
         return table;
 
@@ -19,13 +24,21 @@ QString frequencyTable(const QLocale &locale)
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
     const SumDistribution distribution(Austausch::Anzahl);
     const qint64 total = Austausch::totalCount();
+    // The digits of the Auswertung table, as fractions rather than percentages: a spreadsheet
+    // computes with 0,0823, not with "8,23 %".
     for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s) {
         const qint16 count = Austausch::Haeufigkeit[s];
-        const double relative = total > 0 ? double(count) / double(total) : 0.0;
-        table += plain.toString(s) + u'\t' + plain.toString(count) + u'\t'
-                 + plain.toString(relative, 'f', 4) + u'\t'
-                 + plain.toString(distribution.probability(s), 'f', 4) + u'\t'
-                 + plain.toString(distribution.expectedCount(s, total), 'f', 2) + u'\n';
+        const qint64 ways = distribution.ways(s);
+        table += NumberFormat::integer(s, plain) + u'\t' + NumberFormat::integer(count, plain)
+                 + u'\t'
+                 + NumberFormat::fraction(count, std::max<qint64>(total, 1),
+                                          NumberFormat::Share, plain)
+                 + u'\t'
+                 + NumberFormat::fraction(ways, distribution.outcomes(), NumberFormat::Share, plain)
+                 + u'\t'
+                 + NumberFormat::fraction(Int128(total) * ways, distribution.outcomes(),
+                                          NumberFormat::Expected, plain)
+                 + u'\n';
     }
     return table;
 }

@@ -6,6 +6,7 @@
 #include "design_font.h"
 #include "distribution.h"
 #include "game.h"
+#include "number_format.h"
 #include "rounding.h"
 #include "twips.h"
 #include "worksheet_actions.h"
@@ -33,8 +34,38 @@ constexpr float BarHeight = 615;
 constexpr float LabelWidth = 615;
 constexpr float LabelHeight = 255;
 constexpr int GridLines = 16;
-// A mark of an expected count is two pixels high.
-constexpr float MarkHeight = 2 * Twips::PerPixel;
+// A mark of an expected count is a line two pixels high in a white halo of one pixel, so that it
+// reaches 3:1 against a bar of any shade and against the white background; blue, so that it is
+// not taken for a grid line.
+constexpr float MarkHeight = 4 * Twips::PerPixel;
+const QColor MarkColour(0, 90, 220);
+const QString MarkLegend = QStringLiteral("— erwartete Häufigkeit bei fairen Würfeln");
+
+// Where a bar's number lies inside the window, as QLabel draws it: below the frame, indented
+// by half an "x".
+QRect barTextRect(const QLabel &bar, const QFont &font)
+{
+    const QRect r = bar.geometry();
+    const int indent = QFontMetrics(font).horizontalAdvance(QLatin1Char('x')) / 2;
+    return bar.contentsRect().translated(r.topLeft()).adjusted(0, indent, 0, 0);
+}
+
+// The room a bar's number takes, which a mark leaves free so that the number stays on top.
+QRect barNumberRect(const QLabel &bar)
+{
+    const QFont font = bar.font();
+    return QFontMetrics(font)
+        .boundingRect(barTextRect(bar, font), static_cast<int>(bar.alignment()), bar.text())
+        .intersected(bar.geometry())
+        .adjusted(-1, 0, 1, 0);
+}
+
+// A mark drawn as the label shows it: the halo, the line inside it.
+void paintMark(QPainter &painter, const QRect &r)
+{
+    painter.fillRect(r, Qt::white);
+    painter.fillRect(r.adjusted(1, 1, -1, -1), MarkColour);
+}
 
 // The design asks for MS Sans Serif, which other platforms do not have; their own default
 // sans-serif family at the same size keeps the proportions.
@@ -125,6 +156,8 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
     setAutoFillBackground(true);
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, Qt::white);
+    // The grid values stand on this white whatever the desktop's colours.
+    windowPalette.setColor(QPalette::WindowText, Qt::black);
     setPalette(windowPalette);
     setFont(designFont(8.25));
 
@@ -156,8 +189,11 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
     mark.setVisible(false);
     mark.setAutoFillBackground(true);
     QPalette markPalette = mark.palette();
-    markPalette.setColor(QPalette::Window, Qt::black);
+    markPalette.setColor(QPalette::Window, MarkColour);
+    markPalette.setColor(QPalette::WindowText, Qt::white);
     mark.setPalette(markPalette);
+    mark.setFrameStyle(QFrame::Box | QFrame::Plain);
+    mark.setLineWidth(1);
     Twips::setHeight(mark, MarkHeight);
 
     createActions();
@@ -174,11 +210,11 @@ void AbsHaeufigkeiten::createActions()
     m_mErwartet = new QAction(QStringLiteral("Erwartete Häufigkeiten anzeigen"), this);
     m_mErwartet->setObjectName(QStringLiteral("MErwartet"));
     m_mErwartet->setCheckable(true);
+    // The scale holds the expected counts only while they show: both ways a new layout pass.
     connect(m_mErwartet, &QAction::toggled, this, [this](bool on) {
-        if (on)
-            Form_Resize();
-        else
+        if (!on)
             hideMarks();
+        Form_Resize();
     });
     m_menu->addAction(m_mErwartet);
     m_mEntwicklung = addTheoryActions(*m_menu, *this).entwicklung;
@@ -246,17 +282,37 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
         const QFont font = pixelFont(bar);
         painter.setFont(font);
         painter.setPen(bar.palette().color(QPalette::WindowText));
-        // A framed label indents its text by half an "x" from the frame, as QLabel does.
-        const int indent = QFontMetrics(font).horizontalAdvance(QLatin1Char('x')) / 2;
-        const QRect text = bar.contentsRect().translated(r.topLeft()).adjusted(0, indent, 0, 0);
-        painter.drawText(text, static_cast<int>(bar.alignment()), bar.text());
+        painter.drawText(barTextRect(bar, font), static_cast<int>(bar.alignment()), bar.text());
     }
     painter.setBrush(Qt::NoBrush);
 
+    bool marks = false;
     for (int i = 0; i < m_erwartung.count(); ++i) {
         const QLabel &mark = m_erwartung[i];
-        if (mark.isVisibleTo(this))
-            painter.fillRect(mark.geometry(), mark.palette().color(QPalette::Window));
+        if (!mark.isVisibleTo(this))
+            continue;
+        marks = true;
+        // The gap that leaves the bar's number on top, as on screen. Saved and restored: a clip
+        // region set again after setClipping(false) was not always honoured.
+        painter.save();
+        painter.setClipRegion(QRegion(mark.geometry()).subtracted(barNumberRect(m_absH[i])));
+        paintMark(painter, mark.geometry());
+        painter.restore();
+    }
+    if (marks) {
+        // What the marks mean, top right, on white over whatever lies there.
+        const QFont font = pixelFont(*this);
+        const QFontMetrics metrics(font);
+        const int textWidth = metrics.horizontalAdvance(MarkLegend);
+        const QRect box(width() - textWidth - 10, 2, textWidth + 8, metrics.height() + 4);
+        painter.fillRect(box, Qt::white);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(box.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignVCenter, MarkLegend);
+        // A mark over the dash, so that the legend shows the mark itself.
+        const int dash = metrics.horizontalAdvance(QStringLiteral("—"));
+        const int left = box.x() + 4;
+        paintMark(painter, QRect(left, box.center().y() - 1, dash, 4));
     }
     painter.restore();
 }
@@ -296,7 +352,16 @@ void AbsHaeufigkeiten::Form_Resize()
 
     const float w = Twips::fromPixels(width());
     const float h = Twips::fromPixels(height());
-    const qint32 maximum = BarChart::scaleMaximum(minSumme, maxSumme);
+    qint32 maximum = BarChart::scaleMaximum(minSumme, maxSumme);
+    // While the marks show, the scale also holds the highest expected count, so that no mark
+    // lies above the window: M′ = max(M, ⌈highest E⌉), counted in integers.
+    if (m_mErwartet->isChecked() && Austausch::Anzahl >= 1 && Austausch::Anzahl <= 7) {
+        const SumDistribution distribution(Austausch::Anzahl);
+        const qint64 ways = distribution.ways(distribution.mostLikelySum());
+        const qint64 outcomes = distribution.outcomes();
+        const qint64 expected = (Austausch::totalCount() * ways + outcomes - 1) / outcomes;
+        maximum = static_cast<qint32>(std::max<qint64>(maximum, expected));
+    }
     const qint32 step = BarChart::gridStep(maximum);
     const float margin = Twips::left(m_absH[0]);
     const auto sums = static_cast<qint16>(maxSumme - minSumme + 1);
@@ -381,6 +446,15 @@ void AbsHaeufigkeiten::placeMarks(qint16 minSumme, qint16 maxSumme, qint32 maxim
         Twips::setWidth(mark, Twips::width(bar));
         // Centred on the level: half the mark above it, half below.
         Twips::setTop(mark, y - MarkHeight / 2);
+        // The bar's number stays on top: the mark leaves a gap where it crosses it.
+        const QRect number = barNumberRect(bar);
+        if (number.intersects(mark.geometry()))
+            mark.setMask(QRegion(mark.rect()).subtracted(QRegion(number.translated(-mark.pos()))));
+        else
+            mark.clearMask();
+        mark.setToolTip(QStringLiteral("erwartet: ")
+                        + NumberFormat::fraction(Int128(throws) * distribution.ways(summe),
+                                                 distribution.outcomes(), NumberFormat::Expected));
         mark.setVisible(true);
     }
 }

@@ -3,13 +3,14 @@
 
 #include "chi_square.h"
 #include "game.h"
+#include "number_format.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -20,15 +21,35 @@ namespace {
 
 const QString Dash = QStringLiteral("—");
 
-// Percentages of seven dice reach down to 0,00036 %: small ones keep two significant digits
-// instead of turning into 0,00 %.
-QString percent(double share)
+// Design: below the bar chart, at the right edge of a 1280 × 1024 screen, clear of the main
+// window and of "Entwicklung"; it covers the right part of the pie, as no wider gap is left.
+constexpr QPoint DesignPosition(730, 392);
+
+// A pooled class as the test counts it: "2–4", or "7" for a sum of its own.
+QString classText(const ChiSquare::Class &c)
 {
-    const double value = 100 * share;
-    const QLocale locale;
-    const QString number = value == 0 || value >= 0.1 ? locale.toString(value, 'f', 2)
-                                                      : locale.toString(value, 'g', 2);
-    return number + QStringLiteral(" %");
+    return c.firstSum == c.lastSum ? QString::number(c.firstSum)
+                                   : QStringLiteral("%1–%2").arg(c.firstSum).arg(c.lastSum);
+}
+
+// Below five throws per reachable sum on average the pooled classes are coarse, and the test
+// finds only gross unfairness.
+qint64 throwsForTest(const SumDistribution &distribution)
+{
+    return 5 * (distribution.maxSum() - distribution.minSum() + 1);
+}
+
+// The table as wide as all its columns, so that the window around it never cuts one; high
+// enough for a few rows.
+void fitTableWidth(QTableView &table)
+{
+    QHeaderView &header = *table.horizontalHeader();
+    header.resizeSections(QHeaderView::ResizeToContents);
+    table.setMinimumWidth(header.length() + 2 * table.frameWidth()
+                          + table.verticalScrollBar()->sizeHint().width());
+    table.setMinimumHeight(header.sizeHint().height()
+                           + 6 * table.verticalHeader()->defaultSectionSize()
+                           + 2 * table.frameWidth());
 }
 
 QLabel *valueLabel(const char *name, QWidget *parent)
@@ -63,6 +84,13 @@ void AuswertungModel::setCounts(const SumDistribution &distribution, std::vector
     m_throws = 0;
     for (qint64 c : m_counts)
         m_throws += c;
+    m_classes.assign(m_counts.size(), QString());
+    if (const auto result = ChiSquare::test(m_distribution, std::span<const qint64>(m_counts))) {
+        for (const ChiSquare::Class &c : result->classes) {
+            for (int s = c.firstSum; s <= c.lastSum; ++s)
+                m_classes[static_cast<std::size_t>(s - m_distribution.minSum())] = classText(c);
+        }
+    }
     if (!sameRows)
         endResetModel();
     else
@@ -81,21 +109,25 @@ int AuswertungModel::columnCount(const QModelIndex &parent) const
 
 QString AuswertungModel::text(int row, int column) const
 {
-    const QLocale locale;
+    using namespace NumberFormat;
     const int sum = m_distribution.minSum() + row;
     const qint64 count = m_counts[static_cast<std::size_t>(row)];
+    const qint64 ways = m_distribution.ways(sum);
     switch (column) {
     case Summe:
-        return locale.toString(sum);
+        return integer(sum);
     case Anzahl:
-        return locale.toString(count);
+        return integer(count);
     case Relativ:
-        return m_throws == 0 ? Dash
-                             : percent(static_cast<double>(count) / static_cast<double>(m_throws));
+        return m_throws == 0 ? Dash : percent(count, m_throws, Percent);
     case Wahrscheinlichkeit:
-        return percent(m_distribution.probability(sum));
+        return percent(ways, m_distribution.outcomes(), Percent);
     case Erwartet:
-        return locale.toString(m_distribution.expectedCount(sum, m_throws), 'f', 1);
+        return fraction(Int128(m_throws) * ways, m_distribution.outcomes(), Expected);
+    case Klasse: {
+        const QString &c = m_classes[static_cast<std::size_t>(row)];
+        return c.isEmpty() ? Dash : c;
+    }
     default:
         return {};
     }
@@ -113,12 +145,15 @@ QVariant AuswertungModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         // The exact fraction behind the rounded percentage.
         if (index.column() == Wahrscheinlichkeit) {
-            const QLocale locale;
             const int sum = m_distribution.minSum() + index.row();
             return QStringLiteral("%1 von %2 möglichen Würfen")
-                .arg(locale.toString(m_distribution.ways(sum)),
-                     locale.toString(m_distribution.outcomes()));
+                .arg(NumberFormat::integer(m_distribution.ways(sum)),
+                     NumberFormat::integer(m_distribution.outcomes()));
         }
+        if (index.column() == Klasse)
+            return QStringLiteral("Die Klasse, in der der χ²-Test diese %1 zählt")
+                .arg(m_distribution.dice() == 1 ? QStringLiteral("Augenzahl")
+                                                : QStringLiteral("Augensumme"));
         return {};
     default:
         return {};
@@ -131,7 +166,8 @@ QVariant AuswertungModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case Summe:
-        return QStringLiteral("Augensumme");
+        return m_distribution.dice() == 1 ? QStringLiteral("Augenzahl")
+                                          : QStringLiteral("Augensumme");
     // Two lines each keep the columns narrow enough for the window's default width.
     case Anzahl:
         return QStringLiteral("absolute\nHäufigkeit");
@@ -141,6 +177,8 @@ QVariant AuswertungModel::headerData(int section, Qt::Orientation orientation, i
         return QStringLiteral("Wahrscheinlichkeit");
     case Erwartet:
         return QStringLiteral("erwartete\nHäufigkeit");
+    case Klasse:
+        return QStringLiteral("Klasse\nim Test");
     default:
         return {};
     }
@@ -163,7 +201,8 @@ Auswertung::Auswertung(const Game &game)
     setObjectName(QStringLiteral("Auswertung"));
     setWindowTitle(QStringLiteral("Auswertung"));
 
-    auto *kennzahlen = new QGroupBox(QStringLiteral("Würfe und Augensummen"), this);
+    m_kennzahlen = new QGroupBox(QStringLiteral("Würfe und Augensummen"), this);
+    auto *kennzahlen = m_kennzahlen;
     auto *grid = new QGridLayout(kennzahlen);
     auto *beobachtet = caption(QStringLiteral("beobachtet"), kennzahlen);
     auto *theorie = caption(QStringLiteral("bei fairen Würfeln"), kennzahlen);
@@ -173,24 +212,18 @@ Auswertung::Auswertung(const Game &game)
     grid->addWidget(m_wurfanzahl, 0, 1);
     grid->addWidget(beobachtet, 1, 1);
     grid->addWidget(theorie, 1, 2);
-    grid->addWidget(caption(QStringLiteral("Mittelwert der Augensummen:"), kennzahlen), 2, 0);
+    m_mittelwertCaption = caption(QStringLiteral("Mittelwert der Augensummen:"), kennzahlen);
+    grid->addWidget(m_mittelwertCaption, 2, 0);
     grid->addWidget(m_mittelwert, 2, 1);
     grid->addWidget(m_mittelwertTheorie, 2, 2);
-    auto *sdCaption = caption(QStringLiteral("Standardabweichung:"), kennzahlen);
-    // The spread of exactly these throws, not an estimate for further ones.
-    const QString sdHint = QStringLiteral(
-        "Standardabweichung der beobachteten Augensummen, geteilt durch die Anzahl der Würfe "
-        "(nicht durch die Anzahl weniger eins)");
-    sdCaption->setToolTip(sdHint);
-    m_standardabweichung->setToolTip(sdHint);
-    grid->addWidget(sdCaption, 3, 0);
+    m_sdCaption = caption(QStringLiteral("Standardabweichung:"), kennzahlen);
+    grid->addWidget(m_sdCaption, 3, 0);
     grid->addWidget(m_standardabweichung, 3, 1);
     grid->addWidget(m_standardabweichungTheorie, 3, 2);
     grid->setColumnStretch(0, 1);
-    grid->setColumnMinimumWidth(1, 90);
-    grid->setColumnMinimumWidth(2, 110);
 
-    auto *test = new QGroupBox(QStringLiteral("χ²-Test: Sind die Würfel fair?"), this);
+    m_test = new QGroupBox(QStringLiteral("χ²-Test: Sind die Würfel fair?"), this);
+    auto *test = m_test;
     auto *form = new QFormLayout(test);
     form->addRow(QStringLiteral("χ²:"), m_chiQuadrat);
     form->addRow(QStringLiteral("Freiheitsgrade:"), m_freiheitsgrade);
@@ -198,6 +231,11 @@ Auswertung::Auswertung(const Game &game)
     m_chiQuadrat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_freiheitsgrade->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pWert->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_klassen = new QLabel(test);
+    m_klassen->setObjectName(QStringLiteral("Klassen"));
+    m_klassen->setWordWrap(true);
+    m_klassen->hide();
+    form->addRow(m_klassen);
     m_deutung->setObjectName(QStringLiteral("Deutung"));
     m_deutung->setWordWrap(true);
     form->addRow(m_deutung);
@@ -207,7 +245,8 @@ Auswertung::Auswertung(const Game &game)
     m_tabelle->verticalHeader()->hide();
     m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
     m_tabelle->setAlternatingRowColors(true);
-    m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every column as wide as its header and numbers, whatever the font: nothing is cut.
+    m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto *layout = new QVBoxLayout(this);
@@ -215,8 +254,12 @@ Auswertung::Auswertung(const Game &game)
     layout->addWidget(test);
     layout->addWidget(m_tabelle, 1);
 
-    resize(620, 640);
     refresh();
+    // Sized to the content at the desktop's font; placed beside the statistics windows, clear
+    // of the main window and of "Entwicklung".
+    ensurePolished();
+    resize(sizeHint());
+    move(DesignPosition);
 }
 
 
@@ -234,6 +277,8 @@ void Auswertung::showNoGame()
                           m_standardabweichungTheorie, m_chiQuadrat, m_freiheitsgrade, m_pWert})
         label->setText(Dash);
     m_deutung->clear();
+    m_klassen->clear();
+    m_klassen->hide();
 }
 
 void Auswertung::refresh()
@@ -243,8 +288,8 @@ void Auswertung::refresh()
         showNoGame();
         return;
     }
-    const SumDistribution distribution(m_game.dice());
-    const QLocale locale;
+    const int dice = m_game.dice();
+    const SumDistribution distribution(dice);
 
     std::vector<qint64> counts;
     counts.reserve(static_cast<std::size_t>(distribution.maxSum() - distribution.minSum() + 1));
@@ -253,54 +298,97 @@ void Auswertung::refresh()
     qint64 sumOfSquares = 0;
     for (int s = distribution.minSum(); s <= distribution.maxSum(); ++s) {
         const qint64 c = m_game.count(s);
-
         counts.push_back(c);
         throws += c;
         sumOfSums += c * s;
         sumOfSquares += c * s * s;
     }
 
-    m_wurfanzahl->setText(locale.toString(throws));
-    m_mittelwertTheorie->setText(locale.toString(distribution.mean(), 'f', 1));
-    m_standardabweichungTheorie->setText(locale.toString(std::sqrt(distribution.variance()), 'f', 3));
+    using namespace NumberFormat;
+    const bool oneDie = dice == 1;
+    const QString augen = oneDie ? QStringLiteral("Augenzahlen") : QStringLiteral("Augensummen");
+    m_kennzahlen->setTitle(QStringLiteral("Würfe und %1").arg(augen));
+    m_mittelwertCaption->setText(QStringLiteral("Mittelwert der %1:").arg(augen));
+    m_test->setTitle(oneDie ? QStringLiteral("χ²-Test: Ist der Würfel fair?")
+                            : QStringLiteral("χ²-Test: Sind die Würfel fair?"));
+    // The spread of exactly these throws, not an estimate for further ones.
+    const QString sdHint = QStringLiteral(
+        "Standardabweichung der beobachteten %1: die Wurzel aus der mittleren quadratischen "
+        "Abweichung vom Mittelwert, also aus der Summe der quadrierten Abweichungen geteilt durch "
+        "die Anzahl der Würfe (nicht durch die Anzahl der Würfe weniger eins)").arg(augen);
+    m_sdCaption->setToolTip(sdHint);
+    m_standardabweichung->setToolTip(sdHint);
+
+    m_wurfanzahl->setText(integer(throws));
+    m_mittelwertTheorie->setText(fraction(7 * dice, 2, {1, 0}));
+    // √(35n / 12) = √(420n) / 12
+    m_standardabweichungTheorie->setText(squareRoot(420 * dice, 12, {3, 0}));
     if (throws == 0) {
         m_mittelwert->setText(Dash);
         m_standardabweichung->setText(Dash);
     } else {
-        const auto n = static_cast<double>(throws);
-        m_mittelwert->setText(locale.toString(static_cast<double>(sumOfSums) / n, 'f', 3));
-        // Population variance N·Σs²c − (Σsc)² over N², in integers (below 2⁵³ for a full game),
-        // so that no cancellation eats the digits.
+        m_mittelwert->setText(fraction(sumOfSums, throws, {3, 0}));
+        // Population variance N·Σs²c − (Σsc)² over N², in integers, so that no cancellation
+        // eats the digits; its root is rounded exactly.
         const qint64 numerator = throws * sumOfSquares - sumOfSums * sumOfSums;
-        m_standardabweichung->setText(
-            locale.toString(std::sqrt(static_cast<double>(numerator)) / n, 'f', 3));
+        m_standardabweichung->setText(squareRoot(numerator, throws, {3, 0}));
     }
 
+    const QString fair = oneDie ? QStringLiteral("ob der Würfel fair ist")
+                                : QStringLiteral("ob die Würfel fair sind");
     const std::optional<ChiSquare::Result> result =
         ChiSquare::test(distribution, std::span<const qint64>(counts));
     if (!result) {
         m_chiQuadrat->setText(Dash);
         m_freiheitsgrade->setText(Dash);
         m_pWert->setText(Dash);
+        m_klassen->clear();
+        m_klassen->hide();
         m_deutung->setText(QStringLiteral(
-            "Für den χ²-Test sind noch zu wenige Würfe da: Würfle weiter, dann lässt sich prüfen, "
-            "ob die Würfel fair sind."));
+            "Für den χ²-Test sind noch zu wenige Würfe da: Würfeln Sie weiter, dann lässt sich "
+            "prüfen, %1.").arg(fair));
     } else {
-        m_chiQuadrat->setText(locale.toString(result->statistic, 'f', 2));
-        m_freiheitsgrade->setText(locale.toString(result->degreesOfFreedom));
-        // Four decimals; a p-value that would read 0,0000 is shown as below 0,0001 instead.
-        m_pWert->setText(result->pValue < 0.00005
-                             ? QStringLiteral("< ") + locale.toString(0.0001, 'f', 4)
-                             : locale.toString(result->pValue, 'f', 4));
-        m_deutung->setText(
-            result->pValue >= 0.05
-                ? QStringLiteral("Die Häufigkeiten passen zu fairen Würfeln: Die Abweichungen von "
+        m_chiQuadrat->setText(ChiSquare::statisticText(*result));
+        m_freiheitsgrade->setText(integer(result->degreesOfFreedom));
+        const ChiSquare::ShownPValue p = ChiSquare::shownPValue(result->pValue);
+        m_pWert->setText(p.text);
+
+        QStringList pooled;
+        for (const ChiSquare::Class &c : result->classes) {
+            if (c.firstSum != c.lastSum)
+                pooled.append(classText(c));
+        }
+        m_klassen->setText(
+            pooled.isEmpty()
+                ? QString()
+                : QStringLiteral("Für den Test zusammengefasst: %1 (jede Klasse braucht "
+                                 "mindestens 5 erwartete Würfe)")
+                      .arg(pooled.join(QStringLiteral(", "))));
+        m_klassen->setVisible(!pooled.isEmpty());
+
+        QString verdict =
+            !p.significant
+                ? QStringLiteral("Die Häufigkeiten passen zu %1: Die Abweichungen von "
                                  "den erwarteten Häufigkeiten sind nicht größer, als der Zufall sie "
                                  "oft hervorbringt.")
-                : QStringLiteral("Die Häufigkeiten weichen deutlich von denen fairer Würfel ab – "
-                                 "das kommt aber auch bei fairen Würfeln durch reinen Zufall in "
-                                 "etwa einem von zwanzig Tests vor."));
+                      .arg(oneDie ? QStringLiteral("einem fairen Würfel")
+                                  : QStringLiteral("fairen Würfeln"))
+                : QStringLiteral("Die Häufigkeiten weichen deutlich von denen %1 ab – "
+                                 "das kommt aber auch bei %2 durch reinen Zufall in "
+                                 "etwa einem von zwanzig Tests vor.")
+                      .arg(oneDie ? QStringLiteral("eines fairen Würfels")
+                                  : QStringLiteral("fairer Würfel"),
+                           oneDie ? QStringLiteral("einem fairen Würfel")
+                                  : QStringLiteral("fairen Würfeln"));
+        const qint64 enough = throwsForTest(distribution);
+        if (throws < enough)
+            verdict += QStringLiteral(" Mit so wenigen Würfen erkennt der Test aber nur grobe "
+                                      "Abweichungen: Würfeln Sie weiter, bis mindestens %1 Würfe "
+                                      "da sind.")
+                           .arg(integer(enough));
+        m_deutung->setText(verdict);
     }
 
     m_model->setCounts(distribution, std::move(counts));
+    fitTableWidth(*m_tabelle);
 }

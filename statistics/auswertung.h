@@ -9,18 +9,20 @@
 #include <vector>
 
 class Game;
+class QGroupBox;
 class QLabel;
 class QShowEvent;
 class QTableView;
 
 // Every reachable sum of the current game: its count and relative frequency beside the
-// probability and the expected count of fair dice. Numbers are text in the user's locale.
+// probability and the expected count of fair dice, and the class the χ² test counts it in.
+// Numbers are exact and German.
 class AuswertungModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { Summe, Anzahl, Relativ, Wahrscheinlichkeit, Erwartet, Spalten };
+    enum Column { Summe, Anzahl, Relativ, Wahrscheinlichkeit, Erwartet, Klasse, Spalten };
 
     explicit AuswertungModel(QObject *parent = nullptr);
 
@@ -39,6 +41,7 @@ private:
     SumDistribution m_distribution{1};
     std::vector<qint64> m_counts;
     qint64 m_throws = 0;
+    std::vector<QString> m_classes; // per row, empty without a test
 };
 
 // "Auswertung": how the throws since New compare with fair dice: mean and standard deviation
@@ -73,6 +76,11 @@ private:
     QLabel *m_freiheitsgrade;
     QLabel *m_pWert;
     QLabel *m_deutung;
+    QLabel *m_klassen = nullptr;
+    QGroupBox *m_kennzahlen = nullptr;
+    QGroupBox *m_test = nullptr;
+    QLabel *m_mittelwertCaption = nullptr;
+    QLabel *m_sdCaption = nullptr;
     AuswertungModel *m_model;
     QTableView *m_tabelle;
 };

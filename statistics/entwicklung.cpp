@@ -5,6 +5,7 @@
 #include "distribution.h"
 #include "focus_frame.h"
 #include "game.h"
+#include "number_format.h"
 #include "worksheet_actions.h"
 
 #include <QAreaSeries>
@@ -13,16 +14,20 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -50,13 +55,46 @@ QString labelFormatFor(double step)
     return QStringLiteral("%.%1f").arg(decimals);
 }
 
+// Design: below "Verlauf", left of the pie, clear of the main window and of "Auswertung".
+constexpr QRect DesignGeometry(6, 680, 616, 336);
+
+const QString BandName = QStringLiteral("±2σ-Bereich (je Wurfzahl ≈ 95 %)");
+// What the band means, and what it does not: it holds at each single number of throws, not
+// along the whole line.
+const QString BandExplanation = QStringLiteral(
+    "Bei fairen Würfeln liegt der Wert nach jeder einzelnen Anzahl von Würfen mit etwa 95 % "
+    "Wahrscheinlichkeit in diesem Bereich. Dass die Linie ihn irgendwo hin und wieder "
+    "verlässt, ist deshalb normal und geschieht in vielen Spielen.");
+
+// The band's edge reaches 3:1 against the white plot area (about 5:1).
+const QColor BandEdge(60, 110, 200);
+
+// The chart at least as wide as its legend in one row, so that no entry is cut at any font, and
+// high enough for a plot beside the texts.
+void fitLegendWidth(QChart &chart, QWidget &view)
+{
+    const QFontMetrics metrics(chart.legend()->font());
+    int width = 40;
+    for (const QLegendMarker *marker : chart.legend()->markers()) {
+        if (marker->isVisible())
+            width += metrics.horizontalAdvance(marker->label()) + metrics.height() + 16;
+    }
+    view.setMinimumWidth(width);
+    // Room for the plot between title, axis and legend however large the font.
+    view.setMinimumHeight(12 * metrics.height());
+}
+
+// From this many throws on, line and band decide the vertical axis; before, the band is too
+// wide to show anything else.
+constexpr qint64 ScaleFromThrows = 10;
+
 } // namespace
 
 Entwicklung::Entwicklung(const Game &game, Dialogs &dialogs) : m_game(game)
 {
     setObjectName(QStringLiteral("Entwicklung"));
     setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit"));
-    resize(680, 480);
+    setGeometry(DesignGeometry);
 
     createControls();
     createChart();
@@ -107,8 +145,8 @@ void Entwicklung::createControls()
 void Entwicklung::createChart()
 {
     m_chart = new QChart;
-    // Axis labels in the user's number format: decimal comma and thousands separator in German.
-    m_chart->setLocale(QLocale());
+    // Axis labels in German whatever the system's locale: decimal comma, "." between thousands.
+    m_chart->setLocale(NumberFormat::german());
     m_chart->setLocalizeNumbers(true);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
@@ -118,9 +156,9 @@ void Entwicklung::createChart()
     m_bandLower = new QLineSeries(m_band);
     m_band->setUpperSeries(m_bandUpper);
     m_band->setLowerSeries(m_bandLower);
-    m_band->setName(QStringLiteral("Erwartungsbereich (±2σ)"));
+    m_band->setName(BandName);
     m_band->setColor(QColor(120, 160, 230, 90));
-    m_band->setBorderColor(QColor(120, 160, 230, 160));
+    m_band->setPen(QPen(BandEdge, 1.5));
 
     m_expected = new QLineSeries;
     m_expected->setPen(QPen(QColor(20, 60, 160), 1.5, Qt::DashLine));
@@ -158,6 +196,15 @@ void Entwicklung::createChart()
     for (QAbstractAxis *axis : m_chart->axes()) {
         axis->setLabelsFont(inPixels(axis->labelsFont()));
         axis->setTitleFont(inPixels(axis->titleFont()));
+    }
+
+    for (QLegendMarker *marker : m_chart->legend()->markers(m_band)) {
+        connect(marker, &QLegendMarker::hovered, this, [this](bool inside) {
+            if (inside)
+                QToolTip::showText(QCursor::pos(), BandExplanation, m_chartView);
+            else
+                QToolTip::hideText();
+        });
     }
 
     m_chartView = new QChartView(m_chart, this);
@@ -205,6 +252,12 @@ void Entwicklung::followDice()
     m_dice = m_game.dice();
     // Sums of a different number of dice are another game, even in a record of the same length.
     m_running.clear();
+    const bool oneDie = m_dice == 1;
+    m_groesse->setItemText(0, oneDie ? QStringLiteral("relative Häufigkeit einer Augenzahl")
+                                     : QStringLiteral("relative Häufigkeit einer Augensumme"));
+    m_groesse->setItemText(1, oneDie ? QStringLiteral("Mittelwert der Augenzahlen")
+                                     : QStringLiteral("Mittelwert der Augensummen"));
+    m_summeLabel->setText(oneDie ? QStringLiteral("&Augenzahl:") : QStringLiteral("&Augensumme:"));
     const QSignalBlocker blocker(m_summe);
     if (const auto distribution = distributionOf(m_game)) {
         m_summe->setRange(distribution->minSum(), distribution->maxSum());
@@ -220,6 +273,17 @@ void Entwicklung::refresh()
     m_running.setGroesse(groesse());
     m_running.setSumme(summe());
     m_running.update(m_game.throwSums());
+    // The title names what the chart shows; files and printouts take it from here.
+    const bool oneDie = m_dice == 1;
+    if (!m_game.isSetUp())
+        setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit"));
+    else if (groesse() == RunningSeries::Groesse::Mittelwert)
+        setWindowTitle(oneDie ? QStringLiteral("Entwicklung des Mittelwerts der Augenzahlen")
+                              : QStringLiteral("Entwicklung des Mittelwerts der Augensummen"));
+    else
+        setWindowTitle(QStringLiteral("Entwicklung der relativen Häufigkeit der %1 %2")
+                           .arg(oneDie ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme"),
+                                NumberFormat::integer(summe())));
     // A hidden chart would lay out its series for a size it does not have yet; showing it
     // catches up once, at its real size.
     m_chartStale = !isVisible();
@@ -260,32 +324,35 @@ void Entwicklung::updateChart()
     m_summeLabel->setEnabled(frequency);
     m_hinweis->setVisible(throws == 0);
 
-    const QLocale locale;
+    using namespace NumberFormat;
+    const bool oneDie = distribution && distribution->dice() == 1;
     Theory theory;
     if (distribution && frequency) {
         const int s = summe();
         theory.expected = distribution->probability(s);
         theory.sigmaOne = std::sqrt(theory.expected * (1 - theory.expected));
-        // Four significant digits, however rare the sum.
-        const int decimals =
-            theory.expected > 0
-                ? std::max(4, 3 - static_cast<int>(std::floor(std::log10(theory.expected))))
-                : 4;
         m_expected->setName(QStringLiteral("Wahrscheinlichkeit %1/%2 ≈ %3")
-                                .arg(locale.toString(distribution->ways(s)),
-                                     locale.toString(distribution->outcomes()),
-                                     locale.toString(theory.expected, 'f', decimals)));
-        m_valueAxis->setTitleText(QStringLiteral("relative Häufigkeit der Augensumme %1").arg(s));
+                                .arg(integer(distribution->ways(s)),
+                                     integer(distribution->outcomes()),
+                                     fraction(distribution->ways(s), distribution->outcomes(),
+                                              Share)));
+        // Above the chart rather than along its short side, where a long title is cut.
+        m_chart->setTitle(QStringLiteral("relative Häufigkeit der %1 %2")
+                                      .arg(oneDie ? QStringLiteral("Augenzahl")
+                                                  : QStringLiteral("Augensumme"),
+                                           integer(s)));
     } else if (distribution) {
         theory.expected = distribution->mean();
         theory.sigmaOne = std::sqrt(distribution->variance());
         theory.floor = distribution->minSum();
         theory.ceiling = distribution->maxSum();
         m_expected->setName(QStringLiteral("Erwartungswert %1 · %2 = %3")
-                                .arg(locale.toString(3.5), locale.toString(distribution->dice()),
-                                     locale.toString(theory.expected, 'f', 1)));
-        m_valueAxis->setTitleText(QStringLiteral("Mittelwert der Augensummen"));
+                                .arg(fraction(7, 2, {1, 0}), integer(distribution->dice()),
+                                     fraction(7 * distribution->dice(), 2, {1, 0})));
+        m_chart->setTitle(oneDie ? QStringLiteral("Mittelwert der Augenzahlen")
+                                 : QStringLiteral("Mittelwert der Augensummen"));
     }
+    fitLegendWidth(*m_chart, *m_chartView);
 
     if (throws == 0) {
         m_observed->clear();
@@ -320,11 +387,30 @@ void Entwicklung::updateChart()
         m_expected->replace({QPointF(1, theory.expected), QPointF(kEnd, theory.expected)});
         m_shownTheory = theory;
     }
-    m_observed->replace(m_running.points());
+    const QList<QPointF> points = m_running.points();
+    m_observed->replace(points);
+    // A line needs two points; a single throw shows as a dot.
+    m_observed->setPointsVisible(points.size() == 1);
 
-    // The band is widest at one throw.
-    double low = std::min({m_running.minimum(), theory.expected, m_bandLow});
-    double high = std::max({m_running.maximum(), theory.expected, m_bandHigh});
+    // The band is widest at one throw: for a rare sum it would squash the line flat. From 10
+    // throws on, the band there and the line decide the scale; earlier values may leave it.
+    double low = theory.expected;
+    double high = theory.expected;
+    if (throws < ScaleFromThrows) {
+        low = std::min({low, m_running.minimum(), m_bandLow});
+        high = std::max({high, m_running.maximum(), m_bandHigh});
+    } else {
+        const double halfWidth =
+            2 * theory.sigmaOne / std::sqrt(static_cast<double>(ScaleFromThrows));
+        low = std::max(theory.expected - halfWidth, theory.floor);
+        high = std::min(theory.expected + halfWidth, theory.ceiling);
+        for (const QPointF &p : points) {
+            if (p.x() >= ScaleFromThrows) {
+                low = std::min(low, p.y());
+                high = std::max(high, p.y());
+            }
+        }
+    }
     if (high - low < 1e-9)
         high = low + (frequency ? 0.01 : 1);
     setValueRange(low, high);

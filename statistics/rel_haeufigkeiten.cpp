@@ -5,6 +5,7 @@
 #include "chart_accessibility.h"
 #include "distribution.h"
 #include "game.h"
+#include "number_format.h"
 #include "rounding.h"
 #include "worksheet_actions.h"
 
@@ -13,7 +14,6 @@
 #include <QDate>
 #include <QFontInfo>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -126,8 +126,7 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
         return;
     }
     const QString text =
-        wedgeToolTip(summe, m_game.count(summe), total,
-                     SumDistribution(m_game.dice()).probability(summe), QLocale());
+        wedgeToolTip(summe, m_game.count(summe), total, m_game.dice());
     QToolTip::showText(event.globalPos(), text, this);
 }
 
@@ -256,16 +255,16 @@ int wedgeAt(const PieLayout &layout, QPointF point)
     return 0;
 }
 
-QString wedgeToolTip(int summe, qint64 count, qint64 total, double probability,
-                     const QLocale &locale)
+QString wedgeToolTip(int summe, qint64 count, qint64 total, int dice)
 {
-    const auto percent = [&locale](double share) {
-        return locale.toString(100 * share, 'f', 1) + QStringLiteral(" %");
-    };
-    return QStringLiteral("Summe %1: %2 von %3 %4 = %5 (Wahrscheinlichkeit %6)")
-        .arg(locale.toString(summe), locale.toString(count), locale.toString(total),
+    using namespace NumberFormat;
+    const SumDistribution distribution(dice);
+    return QStringLiteral("%1 %2: %3 von %4 %5 = %6 (Wahrscheinlichkeit %7)")
+        .arg(dice == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme"),
+             integer(summe), integer(count), integer(total),
              total == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
-             percent(double(count) / double(total)), percent(probability));
+             percent(count, total, Percent),
+             percent(distribution.ways(summe), distribution.outcomes(), Percent));
 }
 
 void RelHaeufigkeiten::Form_Resize()

@@ -15,7 +15,6 @@
 class Dialogs;
 class Game;
 class QHelpEvent;
-class QLocale;
 class QAction;
 class QMenu;
 class QPainter;
@@ -52,10 +51,9 @@ int wedgeAt(const PieLayout &layout, QPointF point);
 // The outline of a wedge, as Pie fills it.
 QPainterPath wedgePath(const PieLayout &layout, const PieWedge &wedge);
 
-// What a wedge stands for, in `locale`'s number format: the count against all throws and
-// against what fair dice give.
-QString wedgeToolTip(int summe, qint64 count, qint64 total, double probability,
-                     const QLocale &locale);
+// What a wedge stands for, in exact German numbers: the count against all throws and against
+// what `dice` fair dice give.
+QString wedgeToolTip(int summe, qint64 count, qint64 total, int dice);
 
 // "relative Häufigkeiten": the share of every sum as a pie chart on a persistent surface.
 // Every reachable sum gets a wedge proportional to its count, counter-clockwise from 12 o'clock

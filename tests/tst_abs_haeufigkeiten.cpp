@@ -17,7 +17,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +55,7 @@ private slots:
     void worksheetOutput_data();
     void worksheetOutput();
     void screenReaderReadsTheBars();
+    void gridValuesDarkOnAnyDesktop();
 
 private:
     static AbsHaeufigkeiten &window() { return windows().absHaeufigkeiten().instance(); }
@@ -333,15 +336,22 @@ void Test::expectedCountMarks_data()
     QTest::addColumn<int>("dice");
     QTest::addColumn<QList<int>>("counts");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<Pixels>("tops"); // y = (1 − E / M × 0.9) × H, one pixel less, ties to even
+    QTest::addColumn<Pixels>("tops"); // y = (1 − E / M′ × 0.9) × H, two pixels less, ties to even
+    QTest::addColumn<QString>("toolTip"); // of the first mark
     QTest::newRow("one die, E = 5 of M = 15")
-        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 275) << Pixels(6, 192);
+        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 275) << Pixels(6, 190)
+        << QStringLiteral("erwartet: 5,00");
     QTest::newRow("one die, window twice as high")
-        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 550) << Pixels(6, 384);
-    // E(7) = 6 lies above M / 0.9 = 4.4 and so above the top edge.
+        << 1 << QList<int>{1, 2, 3, 4, 5, 15} << QSize(422, 550) << Pixels(6, 383)
+        << QStringLiteral("erwartet: 5,00");
+    // E(7) = 6 exceeds the highest count 4: the scale is M′ = 6, and every mark lies inside.
     QTest::newRow("two dice, 36 throws, M = 4")
         << 2 << QList<int>{3, 3, 3, 3, 3, 4, 4, 4, 3, 3, 3} << QSize(422, 275)
-        << Pixels{212, 150, 88, 26, -35, -97, -35, 26, 88, 150, 212};
+        << Pixels{232, 190, 149, 108, 67, 26, 67, 108, 149, 190, 232}
+        << QStringLiteral("erwartet: 1,00");
+    QTest::newRow("one die, 1.000 throws: E = 166,7")
+        << 1 << QList<int>{0, 0, 0, 0, 0, 1000} << QSize(422, 275) << Pixels(6, 232)
+        << QStringLiteral("erwartet: 166,7");
 }
 
 void Test::expectedCountMarks()
@@ -352,6 +362,7 @@ void Test::expectedCountMarks()
     QFETCH(QList<int>, counts);
     QFETCH(QSize, size);
     QFETCH(Pixels, tops);
+    QFETCH(QString, toolTip);
     setDice(dice);
     for (int i = 0; i < counts.size(); ++i)
         Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
@@ -371,11 +382,13 @@ void Test::expectedCountMarks()
     for (int i = 0; i < tops.size(); ++i) {
         const QLabel &mark = marks[i];
         const QLabel &bar = w.absH()[i];
-        QCOMPARE(mark.geometry(), QRect(bar.x(), tops[i], bar.width(), 2));
+        QCOMPARE(mark.geometry(), QRect(bar.x(), tops[i], bar.width(), 4));
         QVERIFY(mark.isVisibleTo(&w));
-        if (tops[i] >= 0)
-            QCOMPARE(QColor(image.pixel(mark.x() + mark.width() / 2, mark.y())), QColor(Qt::black));
+        // A blue line in a white halo, not another black grid line.
+        QCOMPARE(QColor(image.pixel(mark.x() + 2, mark.y())), QColor(Qt::white));
+        QCOMPARE(QColor(image.pixel(mark.x() + 2, mark.y() + 2)), QColor(0, 90, 220));
     }
+    QCOMPARE(marks[0].toolTip(), toolTip);
 
     mErwartet->setChecked(false);
     for (int i = 0; i < marks.count(); ++i)
@@ -436,7 +449,7 @@ void Test::worksheetOutput_data()
                        QStringLiteral(">12</text>"), QStringLiteral(">1</text>")};
     QTest::newRow("Tabelle kopieren")
         << QStringLiteral("MTabelleKopieren")
-        << QStringList{QStringLiteral("Summe\t"), QStringLiteral("\n12\t2\t")};
+        << QStringList{QStringLiteral("Augensumme\t"), QStringLiteral("\n12\t2\t")};
 }
 
 void Test::worksheetOutput()
@@ -499,6 +512,39 @@ void Test::screenReaderReadsTheBars()
         hidden += outside;
     }
     QVERIFY(hidden > 0 && hidden < w.NZahl().count());
+}
+
+void Test::gridValuesDarkOnAnyDesktop()
+{
+    // A dark desktop palette must not turn the grid values light on the chart's white, on
+    // screen or in a file.
+    const QPalette before = QApplication::palette();
+    auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    QPalette dark = before;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    windows().absHaeufigkeiten().unload();
+    QApplication::setPalette(dark);
+    m_casino->findChild<QAction *>(QStringLiteral("Mabs"))->trigger();
+    AbsHaeufigkeiten &w = window();
+    w.absH_Refresh();
+
+    QImage painted(w.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&painted);
+        w.paintChart(painter);
+    }
+    for (const QImage &image : {w.grab().toImage(), painted}) {
+        // The darkest pixel in the value label of grid line 1 ("1"), below the line itself.
+        const QRect label = w.NZahl()[1].geometry().intersected(w.rect());
+        QVERIFY(!label.isEmpty());
+        int darkest = 255;
+        for (int y = label.top() + 2; y <= label.bottom(); ++y) {
+            for (int x = label.left(); x <= label.right(); ++x)
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+        QVERIFY2(darkest < 80, qPrintable(QString::number(darkest)));
+    }
 }
 
 QTEST_MAIN(Test)

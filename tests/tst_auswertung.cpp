@@ -28,6 +28,7 @@ private slots:
     {
         m_window.unload();
         Austausch::reset();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 
     void numbersInGerman_data();
@@ -48,43 +49,77 @@ void TestAuswertung::numbersInGerman_data()
     // ChiQuadrat, Freiheitsgrade, pWert
     QTest::addColumn<QStringList>("labels");
     QTest::addColumn<QString>("sentence"); // a word of the sentence for pupils
-    QTest::addColumn<QStringList>("lastRow"); // the table's row of the highest sum
+    QTest::addColumn<int>("sum");          // the table's row to read
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<QString>("klassen");
+    QTest::addColumn<bool>("english"); // the system's locale is American English
 
     QTest::newRow("one die, noticeably unfair")
         << 1 << QList<int>{5, 8, 9, 8, 10, 20}
         << QStringList{u"60"_s, u"4,167"_s, u"3,5"_s, u"1,705"_s, u"1,708"_s, u"13,40"_s,
                        u"5"_s, u"0,0199"_s}
-        << u"zwanzig"_s << QStringList{u"6"_s, u"20"_s, u"33,33 %"_s, u"16,67 %"_s, u"10,0"_s};
+        << u"zwanzig"_s << 6
+        << QStringList{u"6"_s, u"20"_s, u"33,33 %"_s, u"16,67 %"_s, u"10,0"_s, u"6"_s}
+        << QString() << false;
     QTest::newRow("two dice, exactly as expected")
         << 2 << QList<int>{100, 200, 300, 400, 500, 600, 500, 400, 300, 200, 100}
         << QStringList{u"3.600"_s, u"7,000"_s, u"7,0"_s, u"2,415"_s, u"2,415"_s, u"0,00"_s,
                        u"10"_s, u"1,0000"_s}
-        << u"passen"_s
-        << QStringList{u"12"_s, u"100"_s, u"2,78 %"_s, u"2,78 %"_s, u"100,0"_s};
-    QTest::newRow("one die, only sixes: p too small for four decimals")
+        << u"passen"_s << 12
+        << QStringList{u"12"_s, u"100"_s, u"2,78 %"_s, u"2,78 %"_s, u"100,0"_s, u"12"_s}
+        << QString() << false;
+    QTest::newRow("one die, only sixes: p too small for four decimals, English system")
         << 1 << QList<int>{0, 0, 0, 0, 0, 1000}
         << QStringList{u"1.000"_s, u"6,000"_s, u"3,5"_s, u"0,000"_s, u"1,708"_s,
                        u"5.000,00"_s, u"5"_s, u"< 0,0001"_s}
-        << u"zwanzig"_s
-        << QStringList{u"6"_s, u"1.000"_s, u"100,00 %"_s, u"16,67 %"_s, u"166,7"_s};
+        << u"zwanzig"_s << 6
+        << QStringList{u"6"_s, u"1.000"_s, u"100,00 %"_s, u"16,67 %"_s, u"166,7"_s, u"6"_s}
+        << QString() << true;
     QTest::newRow("seven dice, no throws")
         << 7 << QList<int>(36, 0)
         << QStringList{u"0"_s, u"—"_s, u"24,5"_s, u"—"_s, u"4,518"_s, u"—"_s, u"—"_s,
                        u"—"_s}
-        << u"zu wenige"_s
-        << QStringList{u"42"_s, u"0"_s, u"—"_s, u"0,00036 %"_s, u"0,0"_s};
+        << u"Würfeln Sie weiter"_s << 42
+        << QStringList{u"42"_s, u"0"_s, u"—"_s, u"0,000357 %"_s, u"0,0"_s, u"—"_s}
+        << QString() << false;
+    // 1.645 of 20.000 is exactly 8,225 %; from a double it would round down to 8,22 %.
+    QList<int> tie(11, 0);
+    tie[2] = 1645;
+    tie[5] = 18355;
+    QTest::newRow("two dice, 20.000 throws: a tie rounds up")
+        << 2 << tie
+        << QStringList{u"20.000"_s, u"6,753"_s, u"7,0"_s, u"0,824"_s, u"2,415"_s,
+                       u"82.695,42"_s, u"10"_s, u"< 0,0001"_s}
+        << u"zwanzig"_s << 4
+        << QStringList{u"4"_s, u"1.645"_s, u"8,23 %"_s, u"8,33 %"_s, u"1.666,7"_s, u"4"_s}
+        << QString() << true;
+    // Classes 2–4, 5–6, 7, 8 and 9–10; 11–12 expects 3 and joins 9–10.
+    QTest::newRow("two dice, 36 throws: pooled classes")
+        << 2 << QList<int>{1, 2, 3, 4, 5, 7, 4, 4, 3, 2, 1}
+        << QStringList{u"36"_s, u"6,972"_s, u"7,0"_s, u"2,409"_s, u"2,415"_s, u"0,37"_s,
+                       u"4"_s, u"0,9851"_s}
+        << u"grobe Abweichungen"_s << 11
+        << QStringList{u"11"_s, u"2"_s, u"5,56 %"_s, u"5,56 %"_s, u"2,00"_s, u"9–12"_s}
+        << u"Für den Test zusammengefasst: 2–4, 5–6, 9–12 (jede Klasse braucht mindestens 5 "
+           u"erwartete Würfe)"_s
+        << false;
 }
 
 void TestAuswertung::numbersInGerman()
 {
-    // Guards numbers in a foreign format, a stale window after a refresh, and a χ² result
-    // shown where there is none.
+    // Guards numbers in a foreign format or rounded from a double, a stale window after a
+    // refresh, hidden pooling, and a χ² result shown where there is none.
     QFETCH(int, dice);
     QFETCH(QList<int>, counts);
     QFETCH(QStringList, labels);
     QFETCH(QString, sentence);
-    QFETCH(QStringList, lastRow);
+    QFETCH(int, sum);
+    QFETCH(QStringList, row);
+    QFETCH(QString, klassen);
+    QFETCH(bool, english);
 
+    if (english)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Auswertung &window = m_window.instance();
     Austausch::Anzahl = static_cast<qint16>(dice);
     Austausch::MinSumme = static_cast<qint16>(dice);
@@ -101,14 +136,19 @@ void TestAuswertung::numbersInGerman()
         QVERIFY2(label, qPrintable(names[i]));
         QCOMPARE(label->text(), labels[i]);
     }
-    QVERIFY(window.findChild<QLabel *>(u"Deutung"_s)->text().contains(sentence));
+    const QString deutung = window.findChild<QLabel *>(u"Deutung"_s)->text();
+    QVERIFY2(deutung.contains(sentence), qPrintable(deutung));
+    const auto *klassenLabel = window.findChild<QLabel *>(u"Klassen"_s);
+    QVERIFY(klassenLabel);
+    QCOMPARE(klassenLabel->text(), klassen);
+    QCOMPARE(klassenLabel->isHidden(), klassen.isEmpty());
 
     const AuswertungModel &model = window.model();
     QCOMPARE(model.rowCount(), 5 * dice + 1);
-    QStringList row;
+    QStringList cells;
     for (int column = 0; column < model.columnCount(); ++column)
-        row.append(model.index(model.rowCount() - 1, column).data().toString());
-    QCOMPARE(row, lastRow);
+        cells.append(model.index(sum - dice, column).data().toString());
+    QCOMPARE(cells, row);
 }
 
 void TestAuswertung::screenReaderReadsCaptions_data()

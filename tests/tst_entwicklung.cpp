@@ -25,10 +25,13 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QScopeGuard>
 #include <QTest>
+#include <QValueAxis>
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
 using Groesse = RunningSeries::Groesse;
 using Record = std::vector<quint8>;
 
@@ -54,6 +57,9 @@ private slots:
     void screenReaderReadsTheChart_data();
     void screenReaderReadsTheChart();
     void chartShowsItsFocus();
+    void saysWhatItShows_data();
+    void saysWhatItShows();
+    void rareSumFillsTheChart();
 
 private:
     ScriptedDialogs m_dialogs;
@@ -283,7 +289,7 @@ void TestEntwicklung::worksheetOutput_data()
         << QStringList{QStringLiteral("<polyline"), QStringLiteral("Anzahl der W")};
     QTest::newRow("Tabelle kopieren")
         << QStringLiteral("MTabelleKopieren")
-        << QStringList{QStringLiteral("Summe\t"), QStringLiteral("\n7\t3\t")};
+        << QStringList{QStringLiteral("Augensumme\t"), QStringLiteral("\n7\t3\t")};
 }
 
 void TestEntwicklung::worksheetOutput()
@@ -373,6 +379,74 @@ void TestEntwicklung::chartShowsItsFocus()
     QVERIFY(frame->geometry().contains(window.chartView().geometry()));
     window.findChild<QComboBox *>(QStringLiteral("Groesse"))->setFocus();
     QVERIFY(!frame->isVisible());
+}
+
+void TestEntwicklung::saysWhatItShows_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<Record>("record");
+    QTest::addColumn<int>("sum"); // 0: the mean
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("legend"); // of the expected value
+    QTest::addColumn<bool>("point");     // the line is a single dot
+
+    QTest::newRow("a sum of two dice")
+        << 2 << Record{7, 8} << 7 << u"Entwicklung der relativen Häufigkeit der Augensumme 7"_s
+        << u"Wahrscheinlichkeit 6/36 ≈ 0,1667"_s << false;
+    QTest::newRow("the mean")
+        << 2 << Record{7, 8} << 0 << u"Entwicklung des Mittelwerts der Augensummen"_s
+        << u"Erwartungswert 3,5 · 2 = 7,0"_s << false;
+    QTest::newRow("one die, a single throw")
+        << 1 << Record{4} << 4 << u"Entwicklung der relativen Häufigkeit der Augenzahl 4"_s
+        << u"Wahrscheinlichkeit 1/6 ≈ 0,1667"_s << true;
+    QTest::newRow("seven dice: thousands in German")
+        << 7 << Record{24} << 24 << u"Entwicklung der relativen Häufigkeit der Augensumme 24"_s
+        << u"Wahrscheinlichkeit 24.017/279.936 ≈ 0,0858"_s << true;
+}
+
+void TestEntwicklung::saysWhatItShows()
+{
+    // Guards a title that keeps "relative Häufigkeit" while the mean is shown (files and
+    // printouts take it), numbers in the system's locale, and a single throw that shows nothing.
+    QFETCH(int, dice);
+    QFETCH(Record, record);
+    QFETCH(int, sum);
+    QFETCH(QString, title);
+    QFETCH(QString, legend);
+    QFETCH(bool, point);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+
+    startGame(dice, record);
+    Entwicklung &window = *m_window;
+    window.show();
+    if (sum)
+        window.showSum(sum);
+    else
+        window.findChild<QComboBox *>(u"Groesse"_s)->setCurrentIndex(1);
+    QCOMPARE(window.windowTitle(), title);
+    QCOMPARE(window.erwartet().name(), legend);
+    QCOMPARE(window.beobachtet().pointsVisible(), point);
+}
+
+void TestEntwicklung::rareSumFillsTheChart()
+{
+    // The band at one throw must not squash a rare sum's line flat: from 10 throws on, band and
+    // line decide the vertical axis. Two dice, the sum 2 (1/36) at throws 1 and 500 of 1.000.
+    Record record(1000, 7);
+    record[0] = 2;
+    record[499] = 2;
+    startGame(2, record);
+    Entwicklung &window = *m_window;
+    window.show();
+    window.showSum(2);
+    const auto *axis = qobject_cast<QValueAxis *>(
+        window.chartView().chart()->axes(Qt::Vertical).constFirst());
+    QVERIFY(axis);
+    // The band at 10 throws reaches 1/36 + 2·√(35/36²)/√10 ≈ 0,132; at one throw 0,36.
+    QVERIFY2(axis->max() >= 0.132 && axis->max() <= 0.2, qPrintable(QString::number(axis->max())));
+    QCOMPARE(axis->min(), 0.0);
 }
 
 QTEST_MAIN(TestEntwicklung)

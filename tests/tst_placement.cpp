@@ -26,6 +26,7 @@ private slots:
     void opensOnScreen_data();
     void opensOnScreen();
     void scaledScreen();
+    void theoryBesideTheOthers();
 
 private:
     QWidget *open(const QString &item, const QString &window);
@@ -143,6 +144,37 @@ void TestPlacement::scaledScreen()
     pie->move(1400, 100);
     QTRY_COMPARE(pie->surface().devicePixelRatio(), 1.0);
     QCOMPARE(pie->surface().size(), QSize(264, 256));
+}
+
+void TestPlacement::theoryBesideTheOthers()
+{
+    // "Auswertung" and "Entwicklung" opening over the main window or over each other hide what
+    // a lesson compares; on a small screen they must still lie wholly on it.
+    for (const QString &item : {u"Mabs"_s, u"Mrel"_s, u"MVerlauf"_s})
+        m_casino->findChild<QAction *>(item)->trigger();
+    windows().auswertung().showInFront();
+    windows().showEntwicklung(0);
+    QWidget *theory[] = {windows().auswertung().loadedWidget(), windows().entwicklung().loadedWidget()};
+    QVERIFY(theory[0] && theory[1]);
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QWidget *w : theory)
+        QVERIFY2(available.contains(w->frameGeometry()), qPrintable(w->objectName()));
+    if (available.size() != QSize(1280, 1024))
+        return;
+
+    const QRect main = m_casino->frameGeometry();
+    QVERIFY(!theory[0]->frameGeometry().intersects(main));
+    QVERIFY(!theory[1]->frameGeometry().intersects(main));
+    QVERIFY(!theory[0]->frameGeometry().intersects(theory[1]->frameGeometry()));
+    // Entwicklung also leaves the three statistics windows free.
+    for (SharedWindowBase *window : {static_cast<SharedWindowBase *>(&windows().absHaeufigkeiten()),
+                                     static_cast<SharedWindowBase *>(&windows().relHaeufigkeiten()),
+                                     static_cast<SharedWindowBase *>(&windows().verlauf())}) {
+        QWidget *w = window->loadedWidget();
+        QVERIFY(w && w->isVisible());
+        QVERIFY2(!theory[1]->frameGeometry().intersects(w->frameGeometry()),
+                 qPrintable(w->objectName()));
+    }
 }
 
 QTEST_MAIN(TestPlacement)

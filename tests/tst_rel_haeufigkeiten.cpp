@@ -596,9 +596,15 @@ void TestRelHaeufigkeiten::toolTip_data()
 
     QTest::newRow("over a wedge") << 2 << QList<int>{0, 0, 0, 0, 0, 1234, 5766}
         << 90.0 + 180.0 * 1234 / 7000
-        << QStringLiteral("Summe 7: 1.234 von 7.000 Würfen = 17,6 % (Wahrscheinlichkeit 16,7 %)");
+        << QStringLiteral("Augensumme 7: 1.234 von 7.000 Würfen = 17,63 % "
+                          "(Wahrscheinlichkeit 16,67 %)");
     QTest::newRow("a single throw") << 1 << QList<int>{0, 0, 1} << 200.0
-        << QStringLiteral("Summe 3: 1 von 1 Wurf = 100,0 % (Wahrscheinlichkeit 16,7 %)");
+        << QStringLiteral("Augenzahl 3: 1 von 1 Wurf = 100,00 % (Wahrscheinlichkeit 16,67 %)");
+    // 1.645 of 20.000 is exactly 8,225 %: the tie rounds away from zero, as in the table.
+    QTest::newRow("two dice, 20.000 throws: a tie")
+        << 2 << QList<int>{0, 0, 1645, 0, 0, 18355} << 90.0 + 180.0 * 1645 / 20000
+        << QStringLiteral("Augensumme 4: 1.645 von 20.000 Würfen = 8,23 % "
+                          "(Wahrscheinlichkeit 8,33 %)");
     QTest::newRow("outside the pie") << 1 << QList<int>{0, 0, 1} << qQNaN() << QString();
     QTest::newRow("no throws") << 1 << QList<int>{} << 200.0 << QString();
 }
@@ -611,8 +617,9 @@ void TestRelHaeufigkeiten::toolTip()
     QFETCH(double, degrees);
     QFETCH(QString, text);
 
+    // German whatever the system's locale.
     const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
     QToolTip::hideText();
     QTRY_VERIFY(!QToolTip::isVisible());

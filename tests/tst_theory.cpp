@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "austausch.h"
 #include "chi_square.h"
 #include "distribution.h"
+#include "frequency_table.h"
+#include "number_format.h"
 
 #include <QTest>
 
 #include <cmath>
 #include <numeric>
+
+using namespace Qt::StringLiterals;
 
 class TestTheory : public QObject
 {
@@ -16,6 +21,12 @@ private slots:
     void distribution();
     void chiSquare_data();
     void chiSquare();
+    void exactNumbers_data();
+    void exactNumbers();
+    void pValueAndVerdict_data();
+    void pValueAndVerdict();
+    void copiedTable_data();
+    void copiedTable();
 };
 
 void TestTheory::distribution_data()
@@ -109,6 +120,97 @@ void TestTheory::chiSquare()
     QCOMPARE(result->degreesOfFreedom, lastSums.size() - 1);
     QVERIFY2(std::abs(result->statistic - statistic) < 1e-9, qPrintable(QString::number(result->statistic)));
     QVERIFY2(std::abs(result->pValue - pValue) < 5e-5, qPrintable(QString::number(result->pValue)));
+}
+
+void TestTheory::exactNumbers_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("expected");
+    using namespace NumberFormat;
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    // 1.645 / 20.000 = 8,225 % exactly; the double below 0,08225 would round down.
+    QTest::newRow("a tie rounds away from zero") << percent(1645, 20000, Percent) << u"8,23 %"_s;
+    QTest::newRow("a negative tie too") << fraction(-5, 2, {0, 0}) << u"-3"_s;
+    QTest::newRow("group separator and trailing zeros") << fraction(71000, 10, {3, 0})
+                                                       << u"7.100,000"_s;
+    // 1 / 6⁷ would read 0,00 %.
+    QTest::newRow("small, three significant digits") << percent(1, 279936, Percent)
+                                                     << u"0,000357 %"_s;
+    QTest::newRow("the probability of 7 with seven dice") << fraction(1, 279936, Share)
+                                                          << u"0,00000357"_s;
+    QTest::newRow("rounding up to the next digit") << fraction(9996, 10000000, Share)
+                                                   << u"0,00100"_s;
+    QTest::newRow("zero stays plain") << fraction(0, 36, Share) << u"0,0000"_s;
+    QTest::newRow("√1 / 8 = 0,125 exactly") << squareRoot(1, 8, {2, 0}) << u"0,13"_s;
+    QTest::newRow("√(35/12)") << squareRoot(420, 12, {3, 0}) << u"1,708"_s;
+    QTest::newRow("the system's locale when asked") << fraction(15000, 1, {1, 0}, english)
+                                                    << u"15,000.0"_s;
+}
+
+void TestTheory::exactNumbers()
+{
+    // Guards ties rounded down from a double, small values shown as 0 and numbers that follow
+    // the system's locale on screen.
+    QFETCH(QString, shown);
+    QFETCH(QString, expected);
+    QCOMPARE(shown, expected);
+}
+
+void TestTheory::pValueAndVerdict_data()
+{
+    QTest::addColumn<double>("p");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("significant");
+    QTest::newRow("plainly below") << 0.0123 << u"0,0123"_s << true;
+    QTest::newRow("reads 0,0500 but lies below") << 0.0499996 << u"0,0499996"_s << true;
+    QTest::newRow("reads 0,0500 but lies above") << 0.05000049 << u"0,0500005"_s << false;
+    QTest::newRow("0,04995 rounds to 0,0500: more digits") << 0.04995 << u"0,04995"_s << true;
+    QTest::newRow("tiny") << 0.00001 << u"< 0,0001"_s << true;
+}
+
+void TestTheory::pValueAndVerdict()
+{
+    // Two games showing the same p-value must not get opposite verdicts.
+    QFETCH(double, p);
+    QFETCH(QString, text);
+    QFETCH(bool, significant);
+    const ChiSquare::ShownPValue shown = ChiSquare::shownPValue(p);
+    QCOMPARE(shown.text, text);
+    QCOMPARE(shown.significant, significant);
+}
+
+void TestTheory::copiedTable_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("row");
+    // Two dice, 20.000 throws, the sum 4 at 1.645: the share ties at 0,08225; the expected
+    // count 1.666,67 and the probability 3 / 36 as in the Auswertung table.
+    QTest::newRow("German spreadsheet") << QLocale(QLocale::German, QLocale::Germany)
+                                        << u"\n4\t1645\t0,0823\t0,0833\t1666,7\n"_s;
+    QTest::newRow("English spreadsheet") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                         << u"\n4\t1645\t0.0823\t0.0833\t1666.7\n"_s;
+}
+
+void TestTheory::copiedTable()
+{
+    // The copied table must round as the window does, keep small values from becoming 0 and
+    // follow the system's locale.
+    QFETCH(QLocale, locale);
+    QFETCH(QString, row);
+    Austausch::reset();
+    Austausch::Anzahl = 2;
+    Austausch::MinSumme = 2;
+    Austausch::MaxSumme = 12;
+    Austausch::Haeufigkeit[4] = 1645;
+    Austausch::Haeufigkeit[7] = 18355;
+    const QString table = frequencyTable(locale);
+    QVERIFY2(table.startsWith(u"Augensumme\tabsolute Häufigkeit\t"_s), qPrintable(table));
+    QVERIFY2(table.contains(row), qPrintable(table));
+    // The probability of 2 is 1 / 36 = 0,0278; the share of 2, never thrown, is exactly 0.
+    QVERIFY2(table.contains(u"\n2\t0\t0"_s + locale.decimalPoint() + u"0000\t0"_s
+                            + locale.decimalPoint() + u"0278\t"_s),
+             qPrintable(table));
+    Austausch::reset();
 }
 
 QTEST_MAIN(TestTheory)
