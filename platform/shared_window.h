@@ -21,8 +21,8 @@ class Dialogs;
 // print, failure messages) has the constructor `Window(Dialogs &)` and is created with the
 // dialogs given to attach(): the main window attaches every statistics window to its own dialogs
 // in its constructor, before anything touches them, so that each dialog belongs to the main
-// window. A window that shows none has a default constructor. A test that hands a window another
-// collaborator sets a factory.
+// window. A window that shows none has a default constructor, or else the standard factory given
+// where the window is declared. A test that hands a window another collaborator sets a factory.
 class SharedWindowBase : public QObject
 {
     Q_OBJECT
@@ -65,6 +65,8 @@ class SharedWindow final : public SharedWindowBase
 public:
     // Makes the next window instead of its constructor; an empty factory restores it.
     using Factory = std::function<Window *()>;
+    // `standard`: how a window without a default constructor is made.
+    explicit SharedWindow(Factory standard = {}) : m_standard(std::move(standard)) {}
     void setFactory(Factory factory) { m_factory = std::move(factory); }
 
     Window &instance()
@@ -89,9 +91,12 @@ private:
             return m_factory();
         if constexpr (std::is_constructible_v<Window, Dialogs &>)
             return new Window(attachedDialogs());
-        else
+        else if constexpr (std::is_default_constructible_v<Window>)
             return new Window;
+        else
+            return m_standard();
     }
 
+    Factory m_standard;
     Factory m_factory;
 };

@@ -6,6 +6,7 @@
 #include "auswertung.h"
 #include "distribution.h"
 #include "entwicklung.h"
+#include "history_text.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 
@@ -23,7 +24,7 @@ SharedWindow<RelHaeufigkeiten> &relHaeufigkeiten()
 
 SharedWindow<Verlauf> &verlauf()
 {
-    static SharedWindow<Verlauf> instance;
+    static SharedWindow<Verlauf> instance([] { return new Verlauf(history()); });
     return instance;
 }
 

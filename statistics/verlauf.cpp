@@ -22,11 +22,9 @@ constexpr int DesignWidth = 312;
 constexpr int DesignHeight = 228;
 } // namespace
 
-QString historyTextOf(const QPlainTextEdit &box)
+QString historyTextOf(QStringView raw)
 {
-    // The raw text keeps what the user typed (toPlainText() would turn no-break spaces into
-    // blanks); every kind of line break in the box is a CR LF in the history.
-    const QString raw = box.document()->toRawText();
+    // Every kind of line break in the box is a CR LF in the history.
     const auto isBreak = [](QChar c) {
         return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
     };
@@ -44,7 +42,72 @@ QString historyTextOf(const QPlainTextEdit &box)
     return text;
 }
 
-Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
+QString historyTextOf(const QPlainTextEdit &box)
+{
+    // The raw text keeps what the user typed (toPlainText() would turn no-break spaces into
+    // blanks).
+    return historyTextOf(box.document()->toRawText());
+}
+
+namespace {
+
+// A CR LF of the history is one character of the box, every other character is itself.
+bool isCrLf(const QChar *at, const QChar *end)
+{
+    return at[0] == u'\r' && at + 1 != end && at[1] == u'\n';
+}
+
+// How many characters of `text` stand for the first `boxChars` characters of the box.
+qsizetype historyCharsOfStart(const QString &text, qsizetype boxChars)
+{
+    const QChar *begin = text.constData();
+    const QChar *end = begin + text.size();
+    const QChar *at = begin;
+    for (; boxChars > 0 && at != end; --boxChars)
+        at += isCrLf(at, end) ? 2 : 1;
+    return at - begin;
+}
+
+// How many characters of `text` stand for the last `boxChars` characters of the box.
+qsizetype historyCharsOfEnd(const QString &text, qsizetype boxChars)
+{
+    const QChar *begin = text.constData();
+    const QChar *end = begin + text.size();
+    const QChar *at = end;
+    for (; boxChars > 0 && at != begin; --boxChars)
+        at -= at - begin >= 2 && isCrLf(at - 2, end) ? 2 : 1;
+    return end - at;
+}
+
+// Appends history lines to `out` as the box holds them: a CR LF is a soft line break, or a new
+// block once the block has LinesPerBlock lines. `linesInBlock` counts the lines of the block
+// written to, the one being written included.
+void appendBoxText(QString &out, QStringView lines, int &linesInBlock)
+{
+    const qsizetype start = out.size();
+    out.resize(start + lines.size());
+    QChar *to = out.data() + start;
+    const QChar *end = lines.data() + lines.size();
+    for (const QChar *at = lines.data(); at != end;) {
+        if (isCrLf(at, end)) {
+            at += 2;
+            if (linesInBlock >= Verlauf::LinesPerBlock) {
+                *to++ = QChar::ParagraphSeparator;
+                linesInBlock = 1;
+            } else {
+                *to++ = QChar::LineSeparator;
+                ++linesInBlock;
+            }
+        } else {
+            *to++ = *at++;
+        }
+    }
+    out.truncate(to - out.constData());
+}
+
+} // namespace
+
+Verlauf::Verlauf(HistoryText &history) : m_history(history), m_tfVerlauf(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Verlauf"));
     setWindowTitle(QStringLiteral("Verlauf"));
@@ -57,18 +120,25 @@ Verlauf::Verlauf() : m_tfVerlauf(new QPlainTextEdit(this))
     m_tfVerlauf->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Form_Resize();
 
-    connect(m_tfVerlauf->document(), &QTextDocument::contentsChanged, this,
-            &Verlauf::takeUserEdit);
+    connect(m_tfVerlauf->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int charsAdded) { takeUserEdit(position, charsAdded); });
     const auto followHistory = [this] {
-        if (isVisible() && !m_writingBox)
+        if (m_writingBox)
+            return;
+        m_editPending = false; // the history took the typed text first, or dropped it
+        if (isVisible())
             showHistory();
     };
-    connect(&history(), &HistoryText::appended, this, followHistory);
-    connect(&history(), &HistoryText::replaced, this, followHistory);
+    connect(&m_history, &HistoryText::appended, this, followHistory);
+    connect(&m_history, &HistoryText::replaced, this, followHistory);
 }
 
 Verlauf::~Verlauf()
 {
+    // The history takes what was typed while the box still exists.
+    m_writingBox = true;
+    if (m_editPending)
+        m_history.text();
     emit released(); // terminate
 }
 
@@ -100,8 +170,8 @@ void Verlauf::closeEvent(QCloseEvent *event)
 
 void Verlauf::showHistory()
 {
-    const HistoryText &h = history();
-    if (h.generation() == m_shownGeneration && h.text().size() == m_shownSize)
+    const QString &text = m_history.text();
+    if (m_history.generation() == m_shownGeneration && text.size() == m_shownSize)
         return;
 
     // What the program writes is never the user's to take back: with undo off while it writes,
@@ -109,33 +179,91 @@ void Verlauf::showHistory()
     QTextDocument *document = m_tfVerlauf->document();
     m_writingBox = true;
     document->setUndoRedoEnabled(false);
-    if (h.generation() == m_shownGeneration && h.text().size() > m_shownSize) {
+    if (m_history.generation() == m_shownGeneration && text.size() > m_shownSize) {
         // Only lines were added since the box was last brought up to date: append them,
         // following the end of the text if the user was looking at it.
         QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
         const bool atEnd = bar->value() == bar->maximum();
         QTextCursor cursor(document);
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(h.text().sliced(m_shownSize));
+        const int linesInBlock = int(document->lastBlock().text().count(QChar::LineSeparator)) + 1;
+        writeLines(cursor, QStringView(text).sliced(m_shownSize), linesInBlock);
         if (atEnd)
             bar->setValue(bar->maximum());
     } else {
-        m_tfVerlauf->setPlainText(h.text());
+        QString boxText;
+        int linesInBlock = 1;
+        appendBoxText(boxText, text, linesInBlock);
+        m_tfVerlauf->setPlainText(boxText);
     }
     document->setUndoRedoEnabled(true);
     m_writingBox = false;
 
-    m_shownGeneration = h.generation();
-    m_shownSize = h.text().size();
+    m_shownGeneration = m_history.generation();
+    m_shownSize = text.size();
+    m_editPending = false;
 }
 
-void Verlauf::takeUserEdit()
+void Verlauf::writeLines(QTextCursor &cursor, QStringView lines, int linesInBlock)
+{
+    // In pieces, so that no second copy of a long move is made; one edit block, so that the
+    // document lays out and reports the change once.
+    constexpr qsizetype PieceChars = 1 << 16;
+    QString piece;
+    cursor.beginEditBlock();
+    for (qsizetype from = 0; from < lines.size();) {
+        qsizetype size = std::min(PieceChars, lines.size() - from);
+        if (from + size < lines.size() && lines[from + size - 1] == u'\r')
+            ++size; // a CR LF stays whole
+        piece.truncate(0);
+        appendBoxText(piece, lines.sliced(from, size), linesInBlock);
+        cursor.insertText(piece);
+        from += size;
+    }
+    cursor.endEditBlock();
+}
+
+void Verlauf::takeUserEdit(int position, int charsAdded)
 {
     if (m_writingBox)
         return;
+    // Only noted here: the history converts what changed when something reads it.
+    const int length = m_tfVerlauf->document()->characterCount() - 1;
+    const int tail = std::max(0, length - position - charsAdded);
+    if (m_editPending) {
+        m_editStart = std::min(m_editStart, position);
+        m_editTail = std::min(m_editTail, tail);
+    } else {
+        // A box behind the history (it cannot be typed into then) replaces it as a whole.
+        const bool inStep = m_history.generation() == m_shownGeneration
+                            && m_history.text().size() == m_shownSize;
+        m_editStart = inStep ? position : 0;
+        m_editTail = inStep ? tail : 0;
+        m_editPending = true;
+    }
     m_writingBox = true; // the history's change signal must not write the box back
-    history().replace(historyTextOf(*m_tfVerlauf));
+    m_history.replaceLater([this](QString &text) { applyUserEdit(text); });
     m_writingBox = false;
-    m_shownGeneration = history().generation();
-    m_shownSize = history().text().size();
+    m_shownGeneration = m_history.generation();
+}
+
+void Verlauf::applyUserEdit(QString &text)
+{
+    // `text` is the box as it was before the edits: only the part between the unchanged start
+    // and end is converted again.
+    m_editPending = false;
+    QTextDocument *document = m_tfVerlauf->document();
+    const int length = document->characterCount() - 1;
+    const int start = std::clamp(m_editStart, 0, length);
+    const int tail = std::clamp(m_editTail, 0, length - start);
+    const qsizetype head = historyCharsOfStart(text, start);
+    const qsizetype end = text.size() - historyCharsOfEnd(text, tail);
+    QTextCursor changed(document);
+    changed.setPosition(start);
+    changed.setPosition(length - tail, QTextCursor::KeepAnchor);
+    if (head <= end)
+        text.replace(head, end - head, historyTextOf(changed.selectedText()));
+    else
+        text = historyTextOf(document->toRawText()); // cannot happen while both are in step
+    m_shownSize = text.size();
 }
