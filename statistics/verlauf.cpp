@@ -86,23 +86,25 @@ void appendBoxText(QString &out, QStringView lines, int &linesInBlock)
 {
     const qsizetype start = out.size();
     out.resize(start + lines.size());
-    QChar *to = out.data() + start;
-    const QChar *end = lines.data() + lines.size();
-    for (const QChar *at = lines.data(); at != end;) {
-        if (isCrLf(at, end)) {
-            at += 2;
-            if (linesInBlock >= Verlauf::LinesPerBlock) {
-                *to++ = QChar::ParagraphSeparator;
-                linesInBlock = 1;
-            } else {
-                *to++ = QChar::LineSeparator;
-                ++linesInBlock;
-            }
+    char16_t *to = reinterpret_cast<char16_t *>(out.data()) + start;
+    const char16_t *at = lines.utf16();
+    const char16_t *const end = at + lines.size();
+    while (at != end) {
+        const char16_t c = *at++;
+        if (c != u'\r' || at == end || *at != u'\n') {
+            *to++ = c;
+            continue;
+        }
+        ++at;
+        if (linesInBlock >= Verlauf::LinesPerBlock) {
+            *to++ = QChar::ParagraphSeparator;
+            linesInBlock = 1;
         } else {
-            *to++ = *at++;
+            *to++ = QChar::LineSeparator;
+            ++linesInBlock;
         }
     }
-    out.truncate(to - out.constData());
+    out.truncate(to - reinterpret_cast<const char16_t *>(out.constData()));
 }
 
 } // namespace
@@ -182,19 +184,26 @@ void Verlauf::showHistory()
     if (m_history.generation() == m_shownGeneration && text.size() > m_shownSize) {
         // Only lines were added since the box was last brought up to date: append them,
         // following the end of the text if the user was looking at it.
+        // Without updates while it writes, the box does not lay out the blocks it scrolls over
+        // to move the old picture: it is drawn anew anyway.
         QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
         const bool atEnd = bar->value() == bar->maximum();
+        m_tfVerlauf->viewport()->setUpdatesEnabled(false);
         QTextCursor cursor(document);
         cursor.movePosition(QTextCursor::End);
         const int linesInBlock = int(document->lastBlock().text().count(QChar::LineSeparator)) + 1;
         writeLines(cursor, QStringView(text).sliced(m_shownSize), linesInBlock);
         if (atEnd)
             bar->setValue(bar->maximum());
+        m_tfVerlauf->viewport()->setUpdatesEnabled(true);
     } else {
-        QString boxText;
-        int linesInBlock = 1;
-        appendBoxText(boxText, text, linesInBlock);
-        m_tfVerlauf->setPlainText(boxText);
+        // As setPlainText() of the whole text, without a second copy of it.
+        m_tfVerlauf->setPlainText(QString());
+        m_tfVerlauf->viewport()->setUpdatesEnabled(false);
+        QTextCursor cursor(document);
+        writeLines(cursor, text, 1);
+        m_tfVerlauf->moveCursor(QTextCursor::Start);
+        m_tfVerlauf->viewport()->setUpdatesEnabled(true);
     }
     document->setUndoRedoEnabled(true);
     m_writingBox = false;
