@@ -7,11 +7,14 @@
 #include "verlauf.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <memory>
@@ -37,9 +40,21 @@ private slots:
     void rawTextKeepsWhatWasTyped();
     void undoReachesOnlyTyping_data();
     void undoReachesOnlyTyping();
+    void boxFollowsTheHistory_data();
+    void boxFollowsTheHistory();
+    void copyAndExportHaveNoSoftBreaks();
+    void scrollingReachesEveryLine_data();
+    void scrollingReachesEveryLine();
+    void lastLineOfALongGameCanBeEdited();
 
 private:
     void throwValues(std::initializer_list<int> values);
+    // Steps of a user, and the lines the history must have after them.
+    void perform(const QString &steps);
+    int lineAt(int y) { return box().cursorForPosition(QPoint(2, y)).position() / 2; }
+
+    QStringList m_lines;
+    qsizetype m_cursorLine = 0;
     QPlainTextEdit &box() { return verlauf()->TFVerlauf(); }
 
     ScriptedDialogs m_dialogs;
@@ -230,6 +245,149 @@ void TestVerlauf::undoReachesOnlyTyping()
     }
     QCOMPARE(history().text(), expected);
     QCOMPARE(historyTextOf(box()), expected);
+}
+
+void TestVerlauf::perform(const QString &steps)
+{
+    for (const QString &step : steps.split(u' ')) {
+        const QString argument = step.section(u':', 1);
+        if (step == u"show"_s) {
+            verlauf().show();
+        } else if (step == u"close"_s) {
+            verlauf().loadedWidget()->close();
+        } else if (step == u"new"_s) {
+            m_casino->MNeu_Click();
+            m_lines.clear();
+        } else if (step.startsWith(u"throw:"_s)) {
+            Austausch::Wurfzahl = argument.toInt();
+            for (int t = 0; t < Austausch::Wurfzahl; ++t) {
+                const int value = int(m_lines.size() + t) % 6 + 1;
+                m_random.pushValue(value);
+                m_lines.append(QString::number(value));
+            }
+            m_casino->CBKollavo_MouseDown();
+        } else if (step.startsWith(u"line:"_s)) {
+            // To the end of a line with the keys, as the user would.
+            m_cursorLine = argument.toInt();
+            box().moveCursor(QTextCursor::Start);
+            for (int k = 0; k < m_cursorLine; ++k)
+                QTest::keyClick(&box(), Qt::Key_Down);
+            QTest::keyClick(&box(), Qt::Key_End);
+        } else if (step == u"enter"_s) {
+            QTest::keyClick(&box(), Qt::Key_Return);
+            m_lines.insert(++m_cursorLine, QString());
+        } else if (step.startsWith(u"type:"_s)) {
+            QTest::keyClicks(&box(), argument);
+            m_lines[m_cursorLine] += argument;
+        } else if (step == u"backspace"_s) {
+            QTest::keyClick(&box(), Qt::Key_Backspace);
+            m_lines[m_cursorLine].chop(1);
+        }
+    }
+}
+
+void TestVerlauf::boxFollowsTheHistory_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("moves") << u"show throw:150 throw:120"_s;
+    QTest::newRow("hidden, then shown") << u"throw:150 show throw:60"_s;
+    QTest::newRow("a note in the middle of a block")
+        << u"show throw:250 line:150 enter type:Pause throw:30"_s;
+    QTest::newRow("notes in two blocks, one shortened")
+        << u"show throw:250 line:40 type:ab line:199 enter type:xy backspace throw:5"_s;
+    QTest::newRow("New after a note") << u"show throw:250 line:120 type:x new throw:3"_s;
+    QTest::newRow("closed and shown again")
+        << u"show throw:250 line:150 enter type:Pause close throw:70 show"_s;
+}
+
+void TestVerlauf::boxFollowsTheHistory()
+{
+    // One line per throw wherever the program's blocks end, and typed notes where they were
+    // typed: the box, the history and the user's view of them agree.
+    QFETCH(QString, steps);
+    m_lines.clear();
+    perform(steps);
+    QCOMPARE(history().text(), m_lines.join(u"\r\n"_s));
+    QCOMPARE(box().toPlainText(), m_lines.join(u'\n'));
+}
+
+void TestVerlauf::copyAndExportHaveNoSoftBreaks()
+{
+    // The soft line breaks the box keeps its lines apart with stay inside the box.
+    m_lines.clear();
+    perform(u"show throw:250 line:150 enter type:Notiz line:95"_s);
+    for (int k = 0; k < 10; ++k)
+        QTest::keyClick(&box(), Qt::Key_Down, Qt::ShiftModifier);
+    box().copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), m_lines.mid(95, 11).join(u'\n').mid(1));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"verlauf.txt"_s);
+    m_dialogs.saveAnswers.push_back(path);
+    m_casino->MExport_Click();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith(m_lines.join(u"\r\n"_s).toLatin1()));
+    QVERIFY(!bytes.contains('?'));
+}
+
+void TestVerlauf::scrollingReachesEveryLine_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("wheel") << u"wheel"_s;
+    QTest::newRow("Page Down") << u"page"_s;
+    QTest::newRow("dragged scroll bar") << u"drag"_s;
+}
+
+void TestVerlauf::scrollingReachesEveryLine()
+{
+    // The view's top may never pass a line that was not on the screen, down to the last one;
+    // blocks of many lines must not make the scroll bar jump over lines it has not laid out.
+    QFETCH(QString, way);
+    verlauf().show();
+    Austausch::Wurfzahl = 1000; // no draws scripted: every throw is a 4, two characters a line
+    m_casino->CBKollavo_MouseDown();
+    QScrollBar &bar = *box().verticalScrollBar();
+    box().moveCursor(QTextCursor::Start);
+    const int bottom = box().viewport()->height() - box().fontMetrics().lineSpacing();
+    int lastBottom = lineAt(bottom);
+    for (int step = 0; lastBottom < 999 && step < 2000; ++step) {
+        if (way == u"wheel"_s) {
+            QWheelEvent wheel(QPointF(5, 5), box().mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(box().viewport(), &wheel);
+        } else if (way == u"page"_s) {
+            QTest::keyClick(&box(), Qt::Key_PageDown);
+        } else {
+            bar.setSliderDown(true);
+            bar.setSliderPosition(bar.sliderPosition() + 1);
+            bar.setSliderDown(false);
+        }
+        QVERIFY2(lineAt(2) <= lastBottom + 1, qPrintable(QString::number(lastBottom)));
+        lastBottom = lineAt(bottom);
+    }
+    QCOMPARE(lastBottom, 999);
+}
+
+void TestVerlauf::lastLineOfALongGameCanBeEdited()
+{
+    // A game to the count limit: the scroll bar's end shows the last line, and a click there
+    // edits it.
+    verlauf().show();
+    Austausch::Wurfzahl = 2147483647; // every throw a 4: 32767 of them
+    m_casino->CBKollavo_MouseDown();
+    QScrollBar &bar = *box().verticalScrollBar();
+    bar.setSliderDown(true);
+    bar.setSliderPosition(bar.maximum());
+    bar.setSliderDown(false);
+    const int bottom = box().viewport()->height() - box().fontMetrics().lineSpacing();
+    QCOMPARE(lineAt(bottom), 32766);
+    QTest::mouseClick(box().viewport(), Qt::LeftButton, {}, QPoint(2, bottom));
+    QTest::keyClick(&box(), Qt::Key_End);
+    QTest::keyClicks(&box(), u"x"_s);
+    QVERIFY(history().text().endsWith(u"4\r\n4x"_s));
+    QCOMPARE(history().text().count(u'\n'), 32766);
 }
 
 QTEST_MAIN(TestVerlauf)
