@@ -13,6 +13,11 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // Design: client area 4680 × 3420 twips whose top-left corner is at 1605, 6150 on the screen.
@@ -90,6 +95,23 @@ void appendBoxText(QString &out, QStringView lines, int &linesInBlock)
     const char16_t *at = lines.utf16();
     const char16_t *const end = at + lines.size();
     while (at != end) {
+#if defined(__SSE2__)
+        // Eight characters at a time up to the next CR: a third of the cost of this loop at
+        // seven dice. `to` never runs ahead of `at`, so a store of eight always has room.
+        const __m128i cr = _mm_set1_epi16(u'\r');
+        while (end - at >= 8) {
+            const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(to), chars);
+            const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chars, cr)));
+            const int plain = crs == 0 ? 8 : std::countr_zero(crs) / 2;
+            at += plain;
+            to += plain;
+            if (plain < 8)
+                break;
+        }
+        if (at == end)
+            break;
+#endif
         const char16_t c = *at++;
         if (c != u'\r' || at == end || *at != u'\n') {
             *to++ = c;

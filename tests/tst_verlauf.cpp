@@ -3,6 +3,7 @@
 #include "casino.h"
 #include "fakes.h"
 #include "history_text.h"
+#include "setup.h"
 #include "statistics_windows.h"
 #include "verlauf.h"
 
@@ -253,6 +254,10 @@ void TestVerlauf::perform(const QString &steps)
         const QString argument = step.section(u':', 1);
         if (step == u"show"_s) {
             verlauf().show();
+        } else if (step.startsWith(u"dice:"_s)) {
+            Setup::setAnzahl(static_cast<qint16>(argument.toInt()));
+            m_casino->MNeu_Click();
+            m_lines.clear();
         } else if (step == u"close"_s) {
             verlauf().loadedWidget()->close();
         } else if (step == u"new"_s) {
@@ -261,9 +266,13 @@ void TestVerlauf::perform(const QString &steps)
         } else if (step.startsWith(u"throw:"_s)) {
             Austausch::Wurfzahl = argument.toInt();
             for (int t = 0; t < Austausch::Wurfzahl; ++t) {
-                const int value = int(m_lines.size() + t) % 6 + 1;
-                m_random.pushValue(value);
-                m_lines.append(QString::number(value));
+                QStringList faces;
+                for (int die = 0; die < Austausch::Anzahl; ++die) {
+                    const int value = int(m_lines.size() + die) % 6 + 1;
+                    m_random.pushValue(value);
+                    faces.append(QString::number(value));
+                }
+                m_lines.append(faces.join(u' '));
             }
             m_casino->CBKollavo_MouseDown();
         } else if (step.startsWith(u"line:"_s)) {
@@ -291,6 +300,7 @@ void TestVerlauf::boxFollowsTheHistory_data()
     QTest::addColumn<QString>("steps");
     QTest::newRow("moves") << u"show throw:150 throw:120"_s;
     QTest::newRow("hidden, then shown") << u"throw:150 show throw:60"_s;
+    QTest::newRow("seven dice") << u"dice:7 show throw:150 throw:20"_s;
     QTest::newRow("a note in the middle of a block")
         << u"show throw:250 line:150 enter type:Pause throw:30"_s;
     QTest::newRow("notes in two blocks, one shortened")
