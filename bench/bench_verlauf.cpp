@@ -93,7 +93,8 @@ int peakRun(bool shown)
     return 0;
 }
 
-// Two moves of 100,000 throws with the history shown, for a profiler.
+// A move of 100,000 throws with the history hidden, then the first one after showing it, for a
+// profiler.
 int profileRun()
 {
     SilentDialogs silent;
