@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -313,6 +314,8 @@ void TestVerlauf::copyAndExportHaveNoSoftBreaks()
         QTest::keyClick(&box(), Qt::Key_Down, Qt::ShiftModifier);
     box().copy();
     QCOMPARE(QGuiApplication::clipboard()->text(), m_lines.mid(95, 11).join(u'\n').mid(1));
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied->hasHtml() && !copied->html().contains(QChar::LineSeparator));
 
     QTemporaryDir dir;
     m_dialogs.saveAnswers.push_back(dir.filePath(u"verlauf.txt"_s));
