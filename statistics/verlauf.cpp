@@ -62,25 +62,78 @@ bool isCrLf(const QChar *at, const QChar *end)
     return at[0] == u'\r' && at + 1 != end && at[1] == u'\n';
 }
 
+#if defined(__SSE2__)
+__m128i loadEight(const QChar *at)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+}
+
+// How many of eight characters are one half of a CR LF: `halves` and `others` are where the
+// halves and their other halves would be.
+int crLfHalves(const QChar *halves, char16_t half, const QChar *others, char16_t other)
+{
+    const __m128i found = _mm_and_si128(_mm_cmpeq_epi16(loadEight(halves), _mm_set1_epi16(half)),
+                                        _mm_cmpeq_epi16(loadEight(others), _mm_set1_epi16(other)));
+    return std::popcount(static_cast<unsigned>(_mm_movemask_epi8(found))) / 2;
+}
+#endif
+
 // How many characters of `text` stand for the first `boxChars` characters of the box.
 qsizetype historyCharsOfStart(const QString &text, qsizetype boxChars)
 {
-    const QChar *begin = text.constData();
-    const QChar *end = begin + text.size();
+    const QChar *const begin = text.constData();
+    const QChar *const end = begin + text.size();
     const QChar *at = begin;
-    for (; boxChars > 0 && at != end; --boxChars)
+    const auto take = [&] {
         at += isCrLf(at, end) ? 2 : 1;
+        --boxChars;
+    };
+    if (boxChars > 0 && at != end)
+        take();
+#if defined(__SSE2__)
+    // Eight at a time while they fall short: each is a character of the box but the LF of a
+    // CR LF. A CR LF the eight split leaves its LF behind.
+    while (end - at >= 8) {
+        const int chars = 8 - crLfHalves(at, u'\n', at - 1, u'\r');
+        if (chars >= boxChars)
+            break;
+        boxChars -= chars;
+        at += 8;
+    }
+    if (at != begin && at != end && at[-1] == u'\r' && at[0] == u'\n')
+        ++at;
+#endif
+    while (boxChars > 0 && at != end)
+        take();
     return at - begin;
 }
 
 // How many characters of `text` stand for the last `boxChars` characters of the box.
 qsizetype historyCharsOfEnd(const QString &text, qsizetype boxChars)
 {
-    const QChar *begin = text.constData();
-    const QChar *end = begin + text.size();
+    const QChar *const begin = text.constData();
+    const QChar *const end = begin + text.size();
     const QChar *at = end;
-    for (; boxChars > 0 && at != begin; --boxChars)
+    const auto take = [&] {
         at -= at - begin >= 2 && isCrLf(at - 2, end) ? 2 : 1;
+        --boxChars;
+    };
+    if (boxChars > 0 && at != begin)
+        take();
+#if defined(__SSE2__)
+    // As above, from the end: here the CR of a CR LF is the one that does not count.
+    while (at - begin >= 8 && at != end) {
+        const int chars = 8 - crLfHalves(at - 8, u'\r', at - 7, u'\n');
+        if (chars >= boxChars)
+            break;
+        boxChars -= chars;
+        at -= 8;
+    }
+    if (at != begin && at != end && at[-1] == u'\r' && at[0] == u'\n')
+        --at;
+#endif
+    while (boxChars > 0 && at != begin)
+        take();
     return end - at;
 }
 

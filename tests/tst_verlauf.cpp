@@ -288,7 +288,7 @@ void TestVerlauf::boxFollowsTheHistory_data()
     QTest::addColumn<QString>("steps");
     QTest::newRow("moves") << u"show throws:150 throws:120"_s;
     QTest::newRow("hidden, then shown") << u"throws:150 show throws:60"_s;
-    QTest::newRow("seven dice") << u"dice:7 show throws:150 throws:20"_s;
+    QTest::newRow("seven dice") << u"dice:7 show throws:150 line:75 note:x throws:20"_s;
     QTest::newRow("a note in the middle of a block")
         << u"show throws:250 line:150 note:Pause throws:30"_s;
     QTest::newRow("notes in two blocks") << u"show throws:250 line:40 add:ab line:199 note:x"_s;
