@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -345,9 +346,19 @@ void Verlauf::applyUserEdit(QString &text)
     QTextCursor changed(document);
     changed.setPosition(start);
     changed.setPosition(length - tail, QTextCursor::KeepAnchor);
-    if (head <= end)
-        text.replace(head, end - head, historyTextOf(changed.selectedText()));
-    else
+    if (head > end) {
         text = historyTextOf(document->toRawText()); // cannot happen while both are in step
+    } else {
+        // In place, moving only what follows the change.
+        const QString middle = historyTextOf(changed.selectedText());
+        const qsizetype oldSize = text.size();
+        const qsizetype newSize = oldSize - (end - head) + middle.size();
+        if (newSize > oldSize)
+            text.resize(newSize);
+        QChar *data = text.data();
+        std::memmove(data + head + middle.size(), data + end, (oldSize - end) * sizeof(QChar));
+        std::copy(middle.cbegin(), middle.cend(), data + head);
+        text.truncate(newSize);
+    }
     m_shownSize = text.size();
 }
