@@ -2,9 +2,11 @@
 #include "history_text.h"
 
 #include <algorithm>
+#include <utility>
 
 void HistoryText::clear()
 {
+    m_pendingEdit = nullptr;
     m_text.truncate(0);
     ++m_generation;
     emit replaced();
@@ -12,14 +14,29 @@ void HistoryText::clear()
 
 void HistoryText::replace(QString text)
 {
+    m_pendingEdit = nullptr;
     m_text = std::move(text);
     ++m_generation;
     emit replaced();
 }
 
+void HistoryText::replaceLater(std::function<void(QString &)> edit)
+{
+    m_pendingEdit = std::move(edit);
+    ++m_generation;
+    emit replaced();
+}
+
+void HistoryText::takePendingEdit() const
+{
+    // Taken out first: the edit may read the history itself.
+    const auto edit = std::exchange(m_pendingEdit, nullptr);
+    edit(m_text);
+}
+
 HistoryText::Appender::Appender(HistoryText &history, qint64 expectedChars)
     : m_history(history),
-      m_text(history.m_text),
+      m_text(history.settledText()),
       m_oldSize(history.m_text.size()),
       m_used(history.m_text.size())
 {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 // The history of throws: one line per throw, oldest first, lines joined by CR LF, no line break
 // before the first line or after the last. It outlives the history window, which only shows it
 // (and lets the user edit it). Appending is amortised O(length of the new lines), never a rebuild.
@@ -12,8 +14,13 @@ class HistoryText : public QObject
     Q_OBJECT
 
 public:
-    const QString &text() const { return m_text; }
-    bool isEmpty() const { return m_text.isEmpty(); }
+    const QString &text() const
+    {
+        if (m_pendingEdit)
+            takePendingEdit();
+        return m_text;
+    }
+    bool isEmpty() const { return text().isEmpty(); }
 
     // Changes only when the text is replaced as a whole (New, a user edit); an unchanged
     // generation means the old text is still a prefix of the current one.
@@ -23,6 +30,11 @@ public:
     void clear();
     // A new text as a whole (the user edited it in the history window); CR LF line breaks.
     void replace(QString text);
+    // The same as replace(), but the new text is made only when something reads it: `edit`
+    // brings the text up to date in place then. An edit that comes before it is read replaces
+    // the one before, so `edit` has to take both; replace() and clear() drop it.
+    // A keystroke in a long history must not cost a conversion of the whole text.
+    void replaceLater(std::function<void(QString &)> edit);
 
     // Writes lines straight into the end of the text, for the move: building them elsewhere and
     // copying them over would cost as much again. appended() is emitted when it is done.
@@ -73,6 +85,14 @@ signals:
     void replaced();
 
 private:
-    QString m_text;
+    void takePendingEdit() const;
+    QString &settledText()
+    {
+        text();
+        return m_text;
+    }
+
+    mutable QString m_text;
+    mutable std::function<void(QString &)> m_pendingEdit;
     quint64 m_generation = 0;
 };

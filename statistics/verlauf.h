@@ -1,21 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QStringView>
 #include <QWidget>
 
 class HistoryText;
 class QPlainTextEdit;
+class QTextCursor;
 
 // "Verlauf": the history of throws in an editable text box that fills the window. The history
 // itself lives in HistoryText and outlives the window; the box shows it and writes the user's
 // edits back. While the window is hidden it costs a move nothing; showing it catches up.
+//
+// The box holds the lines the program writes as soft line breaks (U+2028) in blocks of
+// LinesPerBlock lines: the document pays per block, not per line, so a move, the catch-up and a
+// keystroke cost what they add or show. For the user it is one line per throw all the same, and
+// every kind of line break is a CR LF in the history.
 class Verlauf : public QWidget
 {
     Q_OBJECT
 
 public:
+    // Lines the program writes into one block of the box.
+    static constexpr int LinesPerBlock = 100;
+
     // `history` is the game's; the window shows it and writes the user's edits back into it.
     explicit Verlauf(HistoryText &history);
+    ~Verlauf() override;
 
     QPlainTextEdit &TFVerlauf() const { return *m_tfVerlauf; }
 
@@ -23,19 +34,28 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
+
 private:
     void Form_Resize();
     void showHistory();
-    void takeUserEdit();
+    void writeLines(QTextCursor &cursor, QStringView lines, int linesInBlock);
+    void takeUserEdit(int position, int charsAdded);
+    void applyUserEdit(QString &text);
 
     HistoryText &m_history;
     QPlainTextEdit *m_tfVerlauf;
-
     // What the box shows: the history of this generation up to this size (~0: nothing yet).
     quint64 m_shownGeneration = ~quint64(0);
     qsizetype m_shownSize = 0;
     bool m_writingBox = false;
+    // Typed text the history has not taken yet: since it last did, the box has changed only
+    // from m_editStart on, and not in its last m_editTail characters.
+    bool m_editPending = false;
+    int m_editStart = 0;
+    int m_editTail = 0;
 };
 
 // The box's text with CR LF line breaks, as the history holds it.
 QString historyTextOf(const QPlainTextEdit &box);
+// The same for raw text of the box (block separators and soft line breaks).
+QString historyTextOf(QStringView raw);

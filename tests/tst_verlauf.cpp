@@ -3,15 +3,20 @@
 #include "casino.h"
 #include "fakes.h"
 #include "history_text.h"
+#include "setup.h"
 #include "statistics_windows.h"
 #include "verlauf.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <memory>
@@ -37,9 +42,20 @@ private slots:
     void rawTextKeepsWhatWasTyped();
     void undoReachesOnlyTyping_data();
     void undoReachesOnlyTyping();
+    void boxFollowsTheHistory_data();
+    void boxFollowsTheHistory();
+    void copyAndExportHaveNoSoftBreaks();
+    void everyLineCanBeReached_data();
+    void everyLineCanBeReached();
 
 private:
     void throwValues(std::initializer_list<int> values);
+    // Steps of a user; m_lines follows what the history must be after them.
+    void perform(const QString &steps);
+    int lineAt(int y) { return box().cursorForPosition(QPoint(2, y)).position() / 2; }
+
+    QStringList m_lines;
+    qsizetype m_cursorLine = 0;
     QPlainTextEdit &box() { return windows().verlauf()->TFVerlauf(); }
 
     ScriptedDialogs m_dialogs;
@@ -49,6 +65,7 @@ private:
 
 void TestVerlauf::init()
 {
+    m_lines.clear();
     m_casino = startProgram(m_dialogs, m_random);
 }
 
@@ -112,7 +129,6 @@ void TestVerlauf::throwsWhileHiddenAreShownLater()
     throwValues({3, 4, 5});
     item->trigger();
     QCOMPARE(box().toPlainText(), QStringLiteral("1\n2\n3\n4\n5"));
-    QCOMPARE(box().document()->blockCount(), 5);
 }
 
 void TestVerlauf::shownWindowOnlyAppends()
@@ -209,28 +225,154 @@ void TestVerlauf::undoReachesOnlyTyping()
     // disagree with the counts; the user's own typing stays undoable.
     QFETCH(QString, steps);
     QFETCH(QString, expected);
+    perform(steps);
+    QCOMPARE(game().history().text(), expected);
+    QCOMPARE(historyTextOf(box()), expected);
+}
+
+void TestVerlauf::perform(const QString &steps)
+{
     for (const QString &step : steps.split(u' ')) {
         const QString argument = step.section(u':', 1);
         if (step == u"show"_s) {
             windows().verlauf().show();
-        } else if (step.startsWith(u"throw:"_s)) {
-            Austausch::Wurfzahl = static_cast<qint32>(argument.size());
-            for (const QChar digit : argument)
-                m_random.pushValue(digit.digitValue());
-            m_casino->CBKollavo_MouseDown();
-        } else if (step == u"new"_s) {
+        } else if (step == u"close"_s) {
+            windows().verlauf().loadedWidget()->close();
+        } else if (step == u"new"_s || step.startsWith(u"dice:"_s)) {
+            if (!argument.isEmpty())
+                Setup::setAnzahl(static_cast<qint16>(argument.toInt()));
             m_casino->MNeu_Click();
-        } else if (step.startsWith(u"type:"_s)) {
+            m_lines.clear();
+        } else if (step.startsWith(u"throw"_s)) {
+            // throw:152 throws a 1, a 5 and a 2; throws:N makes N lines of changing faces.
+            const bool many = step.startsWith(u"throws:"_s);
+            Austausch::Wurfzahl = many ? argument.toInt() : int(argument.size());
+            for (int t = 0; t < Austausch::Wurfzahl; ++t) {
+                QStringList faces;
+                for (int die = 0; die < Austausch::Anzahl; ++die) {
+                    const int value = many ? int(m_lines.size() + die) % 6 + 1
+                                           : argument[t].digitValue();
+                    m_random.pushValue(value);
+                    faces.append(QString::number(value));
+                }
+                m_lines.append(faces.join(u' '));
+            }
+            m_casino->CBKollavo_MouseDown();
+        } else if (step.startsWith(u"line:"_s)) { // to the end of a line with the keys
+            m_cursorLine = argument.toInt();
+            box().moveCursor(QTextCursor::Start);
+            for (int k = 0; k < m_cursorLine; ++k)
+                QTest::keyClick(&box(), Qt::Key_Down);
+            QTest::keyClick(&box(), Qt::Key_End);
+        } else if (step.startsWith(u"type:"_s)) { // at the end of the text
             box().moveCursor(QTextCursor::End);
             QTest::keyClicks(&box(), argument);
+            m_lines.last() += argument;
+        } else if (step.startsWith(u"add:"_s)) { // at the cursor
+            QTest::keyClicks(&box(), argument);
+            m_lines[m_cursorLine] += argument;
+        } else if (step.startsWith(u"note:"_s)) { // a line of its own below the cursor's
+            QTest::keyClick(&box(), Qt::Key_Return);
+            QTest::keyClicks(&box(), argument);
+            m_lines.insert(++m_cursorLine, argument);
         } else if (step == u"undo"_s) {
             QTest::keyClick(&box(), Qt::Key_Z, Qt::ControlModifier);
         } else if (step == u"redo"_s) {
             QTest::keySequence(&box(), QKeySequence::Redo);
         }
     }
-    QCOMPARE(game().history().text(), expected);
-    QCOMPARE(historyTextOf(box()), expected);
+}
+
+void TestVerlauf::boxFollowsTheHistory_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("moves") << u"show throws:150 throws:120"_s;
+    QTest::newRow("hidden, then shown") << u"throws:150 show throws:60"_s;
+    QTest::newRow("seven dice") << u"dice:7 show throws:150 line:75 note:x throws:20"_s;
+    QTest::newRow("a note in the middle of a block")
+        << u"show throws:250 line:150 note:Pause throws:30"_s;
+    QTest::newRow("notes in two blocks") << u"show throws:250 line:40 add:ab line:199 note:x"_s;
+    QTest::newRow("New after a note") << u"show throws:250 line:120 note:x new throws:3"_s;
+    QTest::newRow("closed and shown again")
+        << u"show throws:250 line:150 note:Pause close throws:70 show"_s;
+}
+
+void TestVerlauf::boxFollowsTheHistory()
+{
+    // One line per throw wherever the program's blocks end, and notes where they were typed.
+    QFETCH(QString, steps);
+    perform(steps);
+    QCOMPARE(game().history().text(), m_lines.join(u"\r\n"_s));
+    QCOMPARE(box().toPlainText(), m_lines.join(u'\n'));
+}
+
+void TestVerlauf::copyAndExportHaveNoSoftBreaks()
+{
+    // The soft line breaks the box keeps its lines apart with stay inside the box.
+    perform(u"show throws:250 line:150 note:Notiz line:95"_s);
+    for (int k = 0; k < 10; ++k)
+        QTest::keyClick(&box(), Qt::Key_Down, Qt::ShiftModifier);
+    box().copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), m_lines.mid(95, 11).join(u'\n').mid(1));
+    const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied->hasHtml() && !copied->html().contains(QChar::LineSeparator));
+
+    QTemporaryDir dir;
+    m_dialogs.saveAnswers.push_back(dir.filePath(u"verlauf.txt"_s));
+    m_casino->MExport_Click();
+    QFile file(dir.filePath(u"verlauf.txt"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith(m_lines.join(u"\r\n"_s).toLatin1()));
+    QVERIFY(!bytes.contains('?'));
+}
+
+void TestVerlauf::everyLineCanBeReached_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<qint32>("throws");
+    QTest::newRow("wheel") << u"wheel"_s << 1000;
+    QTest::newRow("Page Down") << u"page"_s << 1000;
+    QTest::newRow("dragged scroll bar") << u"drag"_s << 1000;
+    QTest::newRow("scroll bar's end, game to the count limit") << u"end"_s << 2147483647;
+}
+
+void TestVerlauf::everyLineCanBeReached()
+{
+    // Blocks of many lines must not make the view skip lines it has not laid out yet, and the
+    // last line must come into view and take a click and typing.
+    QFETCH(QString, way);
+    QFETCH(qint32, throws);
+    windows().verlauf().show();
+    Austausch::Wurfzahl = throws; // no draws scripted: every throw a 4, two characters a line
+    m_casino->CBKollavo_MouseDown();
+    const int last = std::min(throws, 32767) - 1;
+    QScrollBar &bar = *box().verticalScrollBar();
+    box().moveCursor(QTextCursor::Start);
+    const int bottom = box().viewport()->height() - box().fontMetrics().lineSpacing();
+    for (int lastBottom = lineAt(bottom); lastBottom < last; lastBottom = lineAt(bottom)) {
+        if (way == u"wheel"_s) {
+            QWheelEvent wheel(QPointF(5, 5), box().mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(box().viewport(), &wheel);
+        } else if (way == u"page"_s) {
+            QTest::keyClick(&box(), Qt::Key_PageDown);
+        } else {
+            bar.setSliderDown(true);
+            bar.setSliderPosition(way == u"end"_s ? bar.maximum() : bar.sliderPosition() + 1);
+            bar.setSliderDown(false);
+        }
+        if (way == u"end"_s)
+            QCOMPARE(lineAt(bottom), last);
+        else
+            QVERIFY2(lineAt(2) <= lastBottom + 1 && lineAt(bottom) > lastBottom,
+                     qPrintable(QString::number(lastBottom)));
+    }
+    QTest::mouseClick(box().viewport(), Qt::LeftButton, {}, QPoint(2, bottom));
+    QTest::keyClick(&box(), Qt::Key_End);
+    QTest::keyClicks(&box(), u"x"_s);
+    QVERIFY(game().history().text().endsWith(u"4\r\n4x"_s));
+    QCOMPARE(game().history().text().count(u'\n'), last);
 }
 
 QTEST_MAIN(TestVerlauf)
