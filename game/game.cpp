@@ -26,6 +26,13 @@ void Game::setDice(qint16 dice)
     emit settingsChanged();
 }
 
+void Game::setZufall(const Zufallseinstellung &zufall)
+{
+    m_zufall = zufall;
+    m_weights = DiceWeights(zufall.gewichte);
+    emit settingsChanged();
+}
+
 void Game::setThrowsPerMove(qint32 throws)
 {
     Austausch::Wurfzahl = throws;
@@ -35,7 +42,8 @@ void Game::setThrowsPerMove(qint32 throws)
 MoveResult Game::move(RandomSource &random)
 {
     const auto first = static_cast<qint64>(Austausch::Wurfsummen.size());
-    const MoveResult result = performMove(random, m_history);
+    const MoveResult result = performMove(random, m_history, m_weights);
+
     // Also for a move of no throws: the windows redraw after every press, as they always have.
     emit thrown(first, result.throwsDone);
     return result;

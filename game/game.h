@@ -4,6 +4,7 @@
 #include "austausch.h"
 #include "history_text.h"
 #include "move.h"
+#include "zufall.h"
 
 #include <QObject>
 
@@ -48,6 +49,10 @@ public:
     // The number of dice with the range of sums that follows it; the caller starts a new game.
     void setDice(qint16 dice);
     void setThrowsPerMove(qint32 throws);
+    // How the dice fall: start value and weights. The caller starts a new game.
+    const Zufallseinstellung &zufall() const { return m_zufall; }
+    const DiceWeights &weights() const { return m_weights; }
+    void setZufall(const Zufallseinstellung &zufall);
     // One move; thrown() follows.
     MoveResult move(RandomSource &random);
 
@@ -56,9 +61,12 @@ signals:
     void reset();
     // `count` throws were added, the first of them the `first`-th of the game (from 0).
     void thrown(qint64 first, qint64 count);
-    // The number of dice or of throws per move changed.
+    // The number of dice, of throws per move, or how the dice fall changed.
     void settingsChanged();
 
 private:
     HistoryText m_history;
+    Zufallseinstellung m_zufall;
+    DiceWeights m_weights;
+
 };

@@ -9,6 +9,7 @@
 #include "dialogs.h"
 #include "export_data.h"
 #include "kollavo_config.h"
+#include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
 #include "roll_button.h"
@@ -17,6 +18,8 @@
 #include "twips.h"
 #include "verlauf.h"
 #include "wrapping_menu_bar.h"
+#include "zufall_dialog.h"
+
 
 #include <QAction>
 #include <QCloseEvent>
@@ -138,6 +141,14 @@ void Casino::createActions()
     addAction(m_mWuerfeln);
     connect(m_mWuerfeln, &QAction::triggered, this, &Casino::CBKollavo_MouseDown);
 
+    m_mZufall = action("MZufall", QStringLiteral("Würfel und Zufall …"));
+    connect(m_mZufall, &QAction::triggered, this, &Casino::MZufall_Click);
+    // The tray's own menu; the roll button keeps every mouse button for throwing.
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(m_mZufall);
+    connect(m_client, &DiceArea::trayMenuRequested, m_trayMenu,
+            [this](const QPoint &pos) { m_trayMenu->popup(pos); });
+
     connect(m_mNeu, &QAction::triggered, this, &Casino::MNeu_Click);
     connect(m_mAnzahl, &QAction::triggered, this, &Casino::MAnzahl_Click);
     connect(m_mWuerfe, &QAction::triggered, this, &Casino::MWuerfe_Click);
@@ -192,6 +203,8 @@ void Casino::Form_Load()
 
 void Casino::MNeu_Click()
 {
+    // With a start value every game throws the same sequence from it.
+    m_random.restart();
     const qint16 dice = m_game.dice();
     ElementList<QLabel> &eins = m_faces.front();
     const int existing = eins.count();
@@ -269,21 +282,42 @@ void Casino::CBKollavo_MouseDown()
     }
 }
 
-QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar)
+QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,
+                      const QString &howTheDiceFall)
 {
     // The program speaks German, so its numbers do too, whatever the system's locale.
     const QLocale german(QLocale::German, QLocale::Germany);
     const auto throws = [&german](qint64 n) {
         return german.toString(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
     };
-    return QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3 · F5 würfelt")
-        .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
+    QString tip = QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3")
+                      .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
+    if (!howTheDiceFall.isEmpty())
+        tip += QStringLiteral(" · ") + howTheDiceFall;
+    return tip + QStringLiteral(" · F5 würfelt");
 }
 
 void Casino::updateRollButtonTip()
 {
-    m_cbKollavo->setToolTip(
-        rollButtonTip(m_game.dice(), m_game.throwsPerMove(), m_game.throws()));
+    m_cbKollavo->setToolTip(rollButtonTip(m_game.dice(), m_game.throwsPerMove(), m_game.throws(),
+                                          zufallTip(m_game.zufall())));
+}
+
+void Casino::MZufall_Click()
+{
+    // Modal for its window, but opened without a nested event loop: the program (and a test)
+    // goes on while it is open, and OK applies the settings.
+    auto *dialog = new ZufallDialog(m_game.zufall(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const Zufallseinstellung chosen = dialog->einstellung();
+        if (chosen == m_game.zufall())
+            return;
+        m_game.setZufall(chosen);
+        m_random.setSeed(chosen.startwert);
+        MNeu_Click();
+    });
+    dialog->open();
 }
 
 void Casino::showFaces(const MoveResult &result)

@@ -51,6 +51,8 @@ public:
     void MInfo_Click();
     void MEnde_Click();
     void MExport_Click();
+    // "Würfel und Zufall …" from the tray's context menu: start value and weights.
+    void MZufall_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,6 +89,9 @@ private:
     std::vector<ElementList<QLabel>> m_faces; // Eins … Sechs
 
     QAction *m_mWuerfeln = nullptr;
+    QAction *m_mZufall = nullptr;
+    QMenu *m_trayMenu = nullptr;
+
     QAction *m_mNeu = nullptr;
 
     QAction *m_mAnzahl = nullptr;
@@ -101,7 +106,9 @@ private:
 };
 
 // What a press of the roll button will do and what has been gathered, for its tooltip.
-QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar);
+// `howTheDiceFall` tells of a start value or loaded dice; empty for fair dice from the clock.
+QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,
+                      const QString &howTheDiceFall = {});
 
 // The Info message's three lines, joined by CR LF.
 QString infoText();

@@ -150,12 +150,3 @@ void ZufallDialog::refuse(const QString &text, QWidget *field)
     if (auto *line = qobject_cast<QLineEdit *>(field))
         line->selectAll();
 }
-
-std::optional<Zufallseinstellung> ZufallDialog::ask(const Zufallseinstellung &current,
-                                                    QWidget *parent)
-{
-    ZufallDialog dialog(current, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.einstellung();
-}

@@ -30,9 +30,6 @@ public:
 
     void accept() override;
 
-    // The dialog run modally (exec): the new settings on OK, none on Abbrechen.
-    static std::optional<Zufallseinstellung> ask(const Zufallseinstellung &current,
-                                                 QWidget *parent);
 
 private:
     void refuse(const QString &text, QWidget *field);

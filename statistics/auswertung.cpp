@@ -94,7 +94,7 @@ void AuswertungModel::setCounts(const SumDistribution &distribution, std::vector
     if (!sameRows)
         endResetModel();
     else
-        emit dataChanged(index(0, 0), index(rowCount() - 1, Spalten - 1), {Qt::DisplayRole});
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
 }
 
 int AuswertungModel::rowCount(const QModelIndex &parent) const
@@ -102,9 +102,18 @@ int AuswertungModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_counts.size());
 }
 
+void AuswertungModel::setLoaded(std::optional<std::array<double, 43>> probabilities)
+{
+    if (probabilities == m_loaded)
+        return;
+    beginResetModel();
+    m_loaded = probabilities;
+    endResetModel();
+}
+
 int AuswertungModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : Spalten;
+    return parent.isValid() ? 0 : Spalten + (m_loaded ? 1 : 0);
 }
 
 QString AuswertungModel::text(int row, int column) const
@@ -128,6 +137,10 @@ QString AuswertungModel::text(int row, int column) const
         const QString &c = m_classes[static_cast<std::size_t>(row)];
         return c.isEmpty() ? Dash : c;
     }
+    case Gezinkt:
+        return m_loaded ? real(100 * (*m_loaded)[static_cast<std::size_t>(sum)], Percent)
+                              + QStringLiteral(" %")
+                        : QString();
     default:
         return {};
     }
@@ -179,6 +192,8 @@ QVariant AuswertungModel::headerData(int section, Qt::Orientation orientation, i
         return QStringLiteral("erwartete\nHäufigkeit");
     case Klasse:
         return QStringLiteral("Klasse\nim Test");
+    case Gezinkt:
+        return QStringLiteral("Wahrscheinlichkeit\n(gezinkt)");
     default:
         return {};
     }
@@ -240,6 +255,12 @@ Auswertung::Auswertung(const Game &game)
     m_deutung->setWordWrap(true);
     form->addRow(m_deutung);
 
+    // Only while the dice are loaded and not secret: the class compares them with fair dice.
+    m_gewichte = new QLabel(this);
+    m_gewichte->setObjectName(QStringLiteral("Gewichte"));
+    m_gewichte->setWordWrap(true);
+    m_gewichte->hide();
+
     m_tabelle->setObjectName(QStringLiteral("Tabelle"));
     m_tabelle->setModel(m_model);
     m_tabelle->verticalHeader()->hide();
@@ -252,6 +273,8 @@ Auswertung::Auswertung(const Game &game)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(kennzahlen);
     layout->addWidget(test);
+    layout->addWidget(m_gewichte);
+
     layout->addWidget(m_tabelle, 1);
 
     refresh();
@@ -390,5 +413,19 @@ void Auswertung::refresh()
     }
 
     m_model->setCounts(distribution, std::move(counts));
+
+    const Zufallseinstellung &zufall = m_game.zufall();
+    const bool loaded = !m_game.weights().isFair() && !zufall.geheim;
+    m_gewichte->setVisible(loaded);
+    if (loaded) {
+        m_gewichte->setText(QStringLiteral("Gezinkte Würfel mit den Gewichten %1 für die "
+                                           "Augenzahlen 1 bis 6. Test und erwartete "
+                                           "Häufigkeiten fragen weiter: Sind die Würfel fair?")
+                                .arg(gewichteText(zufall.gewichte)));
+        m_model->setLoaded(sumProbabilities(m_game.weights(), dice));
+    } else {
+        m_model->setLoaded(std::nullopt);
+    }
+
     fitTableWidth(*m_tabelle);
 }

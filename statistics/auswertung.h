@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 class Game;
@@ -22,12 +24,25 @@ class AuswertungModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Summe, Anzahl, Relativ, Wahrscheinlichkeit, Erwartet, Klasse, Spalten };
+    // Gezinkt is there only while the dice are loaded and not secret.
+    enum Column {
+        Summe,
+        Anzahl,
+        Relativ,
+        Wahrscheinlichkeit,
+        Erwartet,
+        Klasse,
+        Spalten,
+        Gezinkt = Spalten
+    };
 
     explicit AuswertungModel(QObject *parent = nullptr);
 
     // `counts[i]` is the count of the sum distribution.minSum() + i.
     void setCounts(const SumDistribution &distribution, std::vector<qint64> counts);
+    // Loaded dice add a last column: each sum's probability under the weights (indexed by the
+    // sum). None: fair dice, or the settings are secret.
+    void setLoaded(std::optional<std::array<double, 43>> probabilities);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -42,6 +57,7 @@ private:
     std::vector<qint64> m_counts;
     qint64 m_throws = 0;
     std::vector<QString> m_classes; // per row, empty without a test
+    std::optional<std::array<double, 43>> m_loaded;
 };
 
 // "Auswertung": how the throws since New compare with fair dice: mean and standard deviation
@@ -77,6 +93,8 @@ private:
     QLabel *m_pWert;
     QLabel *m_deutung;
     QLabel *m_klassen = nullptr;
+    QLabel *m_gewichte = nullptr;
+
     QGroupBox *m_kennzahlen = nullptr;
     QGroupBox *m_test = nullptr;
     QLabel *m_mittelwertCaption = nullptr;

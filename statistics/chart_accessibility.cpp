@@ -62,14 +62,15 @@ int indexOf(const QWidget &element)
 }
 
 // Top to bottom, and left to right within a line: the order of creation is the order of
-// painting, not of reading.
+// painting, not of reading. What is hidden has no place on the screen and comes last.
 QList<QWidget *> readingOrder(const QWidget &parent)
 {
     QList<QWidget *> widgets = childWidgets(parent);
     std::stable_sort(widgets.begin(), widgets.end(), [](const QWidget *a, const QWidget *b) {
-        return std::pair(a->geometry().center().y(), a->x())
-               < std::pair(b->geometry().center().y(), b->x());
+        return std::tuple(a->isHidden(), a->geometry().center().y(), a->x())
+               < std::tuple(b->isHidden(), b->geometry().center().y(), b->x());
     });
+
     return widgets;
 }
 

@@ -14,6 +14,14 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+
 
 #include <QChart>
 #include <QChartView>
@@ -70,6 +78,8 @@ private slots:
     void diceAreaTellsTheLastThrow_data();
     void diceAreaTellsTheLastThrow();
     void quittingUnderAnEntryBox();
+    void diceSettingsFromTheTray_data();
+    void diceSettingsFromTheTray();
     void menuFromTheKeyboard();
 
 private:
@@ -758,6 +768,75 @@ void TestCasino::menuFromTheKeyboard()
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
+}
+
+void TestCasino::diceSettingsFromTheTray_data()
+{
+    QTest::addColumn<QString>("startwert");
+    QTest::addColumn<int>("sechs"); // the weight of the six
+    QTest::addColumn<bool>("geheim");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<bool>("newGame");
+    QTest::newRow("seed and loaded")
+        << u"4711"_s << 5 << false
+        << u"1 Würfel · 1 Wurf pro Spielzug · bisher 0 Würfe · Startwert 4711 · gezinkt 1, 1, 1, "
+           u"1, 1, 5 · F5 würfelt"_s
+        << true;
+    QTest::newRow("secret") << u"4711"_s << 5 << true
+                            << u"1 Würfel · 1 Wurf pro Spielzug · bisher 0 Würfe · F5 würfelt"_s
+                            << true;
+    QTest::newRow("nothing changed")
+        << u""_s << 1 << false << u"1 Würfel · 1 Wurf pro Spielzug · bisher 1 Wurf · F5 würfelt"_s
+        << false;
+}
+
+void TestCasino::diceSettingsFromTheTray()
+{
+    // The teacher's settings must start a new game from the seed and show only what is not
+    // secret; OK without a change must not throw away the class's throws.
+    QFETCH(QString, startwert);
+    QFETCH(int, sechs);
+    QFETCH(bool, geheim);
+    QFETCH(QString, tip);
+    QFETCH(bool, newGame);
+    m_random->pushValues({3});
+    m_casino->CBKollavo_MouseDown();
+    windows().auswertung().show();
+    const int restarts = m_random->restarts;
+
+    // A right press on the roll button throws and opens nothing; on the tray it opens the menu.
+    auto *roll = m_casino->findChild<QPushButton *>(u"CBKollavo"_s);
+    QContextMenuEvent onButton(QContextMenuEvent::Mouse, QPoint(5, 5), roll->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(roll, &onButton);
+    QVERIFY(!m_casino->findChild<QDialog *>(u"Zufall"_s));
+    QWidget *tray = m_casino->centralWidget();
+    QContextMenuEvent onTray(QContextMenuEvent::Mouse, QPoint(3, 3), tray->mapToGlobal(QPoint(3, 3)));
+    QCoreApplication::sendEvent(tray, &onTray);
+    auto *menu = m_casino->findChild<QMenu *>();
+    QTRY_VERIFY(menu && menu->isVisible());
+    QVERIFY(menu->actions().contains(action("MZufall")));
+    menu->hide();
+
+    action("MZufall")->trigger();
+    auto *dialog = m_casino->findChild<QDialog *>(u"Zufall"_s);
+    QVERIFY(dialog && dialog->isVisible() && dialog->isModal());
+    dialog->findChild<QLineEdit *>(u"Startwert"_s)->setText(startwert);
+    dialog->findChild<QSpinBox *>(u"Gewicht6"_s)->setValue(sechs);
+    dialog->findChild<QCheckBox *>(u"Geheim"_s)->setChecked(geheim);
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+
+    QCOMPARE(game().history().isEmpty(), newGame);
+    QCOMPARE(m_random->restarts > restarts, newGame);
+    if (newGame)
+        QCOMPARE(m_random->seed, std::optional<quint32>(4711));
+    QCOMPARE(roll->toolTip(), tip);
+    // Auswertung names the weights and adds their probabilities only when that is no secret.
+    const bool loadedShown = sechs != 1 && !geheim;
+    QCOMPARE(windows().auswertung()->findChild<QLabel *>(u"Gewichte"_s)->isVisibleTo(
+                 windows().auswertung().loadedWidget()),
+             loadedShown);
+    QCOMPARE(windows().auswertung()->model().columnCount(),
+             AuswertungModel::Spalten + (loadedShown ? 1 : 0));
 }
 
 QTEST_MAIN(TestCasino)
