@@ -36,9 +36,6 @@ std::vector<Class> pool(const SumDistribution &distribution, std::span<const qin
     Q_ASSERT(counts.size() == static_cast<std::size_t>(distribution.maxSum() - distribution.minSum() + 1));
     const qint64 throws = std::accumulate(counts.begin(), counts.end(), qint64(0));
     const qint64 outcomes = distribution.outcomes();
-    const auto expected = [&](qint64 ways) {
-        return static_cast<double>(throws) * static_cast<double>(ways) / static_cast<double>(outcomes);
-    };
 
     std::vector<Class> classes;
     Class open{distribution.minSum(), distribution.minSum(), 0, 0};
@@ -50,14 +47,15 @@ std::vector<Class> pool(const SumDistribution &distribution, std::span<const qin
         // E ≥ 5 compared in integers (throws × ways ≥ 5 × 6ⁿ): a class expecting exactly 5 must
         // not stay open because of a rounding error. The product stays far inside 64 bits.
         if (throws * openWays >= 5 * outcomes) {
-            open.expected = expected(openWays);
+            open.expected = distribution.expectedOfWays(openWays, throws);
             classes.push_back(open);
             open = Class{s + 1, s + 1, 0, 0};
             openWays = 0;
         }
     }
     if (openWays > 0) {
-        open.expected = expected(openWays);
+        open.expected = distribution.expectedOfWays(openWays, throws);
+
         if (classes.empty()) {
             classes.push_back(open);
         } else {

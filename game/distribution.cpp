@@ -30,11 +30,12 @@ double SumDistribution::probability(int sum) const
     return static_cast<double>(ways(sum)) / static_cast<double>(m_outcomes);
 }
 
-double SumDistribution::expectedCount(int sum, qint64 throws) const
+double SumDistribution::expectedOfWays(qint64 ways, qint64 throws) const
 {
-    return static_cast<double>(throws) * static_cast<double>(ways(sum))
+    return static_cast<double>(throws) * static_cast<double>(ways)
         / static_cast<double>(m_outcomes);
 }
+
 
 int SumDistribution::mostLikelySum() const
 {

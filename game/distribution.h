@@ -21,7 +21,10 @@ public:
     qint64 ways(int sum) const;
     double probability(int sum) const;
     // What `throws` throws are expected to give: throws × ways(sum) / 6ⁿ.
-    double expectedCount(int sum, qint64 throws) const;
+    double expectedCount(int sum, qint64 throws) const { return expectedOfWays(ways(sum), throws); }
+    // The same for outcomes that make up several sums together: throws × ways / 6ⁿ.
+    double expectedOfWays(qint64 ways, qint64 throws) const;
+
     // The most likely sum; of two equally likely ones the lower.
     int mostLikelySum() const;
     double mean() const { return 3.5 * m_dice; }

@@ -12,9 +12,10 @@ class QMenu;
 class QMenuBar;
 class QVBoxLayout;
 
-// A menu bar that continues on a further row when the window is too narrow for all its items,
-// as the classic Windows menu bar does. QMenuBar alone would hide the items that do not fit
-// behind an extension button, where nobody looks for "Ende".
+// A menu bar that continues on a further row when the window is too narrow for all its items.
+// QMenuBar alone would hide the items that do not fit behind an extension button, where nobody
+// looks for "Ende".
+
 //
 // From the keyboard the rows are one bar: Alt (tapped alone) or F10 highlights the first item,
 // Left and Right walk every item of every row in order and wrap around at the ends, Return

@@ -67,8 +67,6 @@ void paintMark(QPainter &painter, const QRect &r)
     painter.fillRect(r.adjusted(1, 1, -1, -1), MarkColour);
 }
 
-// The design asks for MS Sans Serif, which other platforms do not have; their own default
-// sans-serif family at the same size keeps the proportions.
 
 // The font a label shows on screen, sized in pixels so that images, SVG files and printouts draw
 // it at the chart's scale rather than at their own resolution.
