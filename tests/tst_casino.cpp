@@ -80,6 +80,8 @@ private slots:
     void quittingUnderAnEntryBox();
     void diceSettingsFromTheTray_data();
     void diceSettingsFromTheTray();
+    void windowsFollowInOneOrder_data();
+    void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
 
 private:
@@ -839,6 +841,89 @@ void TestCasino::diceSettingsFromTheTray()
              AuswertungModel::Spalten + (loadedShown ? 1 : 0));
 }
 
+// Notes the windows in the order they change: a chart through the events its elements get as
+// they are placed, the theory windows through their model and series.
+class FollowOrder : public QObject
+{
+public:
+    QStringList order;
+    void note(const QString &window)
+    {
+        if (order.isEmpty() || order.constLast() != window)
+            order.append(window);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        static const QList<QEvent::Type> placing{QEvent::Move, QEvent::Resize, QEvent::Show,
+                                                 QEvent::Hide};
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && !widget->isWindow() && placing.contains(event->type())) {
+            const QString window = widget->window()->objectName();
+            if (window == u"absHaeufigkeiten" || window == u"relHaeufigkeiten")
+                note(window);
+        }
+        return false;
+    }
+};
+
+void TestCasino::windowsFollowInOneOrder_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("order");
+    const QStringList afterMove{u"absHaeufigkeiten"_s, u"relHaeufigkeiten"_s, u"Auswertung"_s,
+                                u"Entwicklung"_s};
+    QTest::newRow("move") << u"move"_s << afterMove;
+    // New first shows the pie's labels of the sums the game can reach.
+    QTest::newRow("Neu") << u"Neu"_s << QStringList{u"relHaeufigkeiten"_s} + afterMove;
+    QTest::newRow("bar chart closed and opened again") << u"reopened"_s << afterMove;
+}
+
+void TestCasino::windowsFollowInOneOrder()
+{
+    // The windows follow the game in the order they always have: the bar chart, then the pie,
+    // then the theory windows, also after the user closed one and opened it again.
+    QFETCH(QString, command);
+    QFETCH(QStringList, order);
+    m_dialogs->inputAnswers = {u"2"_s};
+    m_casino->MAnzahl_Click();
+    for (const char *item : {"Mabs", "Mrel"})
+        action(item)->trigger();
+    windows().auswertung().show();
+    windows().showEntwicklung(7);
+    m_random->pushValues({1, 1, 3, 4});
+    m_casino->CBKollavo_MouseDown();
+    if (command == u"reopened") {
+        windows().absHaeufigkeiten().loadedWidget()->close();
+        action("Mabs")->trigger();
+    }
+
+    FollowOrder follow;
+    qApp->installEventFilter(&follow);
+    const auto theory = [&follow](const QString &window) {
+        return [&follow, window] { follow.note(window); };
+    };
+    const AuswertungModel &model = windows().auswertung()->model();
+    connect(&model, &QAbstractItemModel::dataChanged, this, theory(u"Auswertung"_s));
+    connect(&model, &QAbstractItemModel::modelReset, this, theory(u"Auswertung"_s));
+    for (QAbstractSeries *series : windows().entwicklung()->chartView().chart()->series()) {
+        if (auto *line = qobject_cast<QLineSeries *>(series); line && line->name() == u"beobachtet") {
+            connect(line, &QXYSeries::pointsReplaced, this, theory(u"Entwicklung"_s));
+            connect(line, &QXYSeries::pointsRemoved, this, theory(u"Entwicklung"_s));
+        }
+    }
+    if (command == u"Neu") {
+        m_casino->MNeu_Click();
+    } else {
+        m_random->pushValues({6, 5});
+        m_casino->CBKollavo_MouseDown();
+    }
+    qApp->removeEventFilter(&follow);
+    QCOMPARE(follow.order, order);
+}
+
 QTEST_MAIN(TestCasino)
+
 
 #include "tst_casino.moc"
