@@ -2,6 +2,7 @@
 #include "history_text.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 void HistoryText::clear()
@@ -29,9 +30,16 @@ void HistoryText::replaceLater(std::function<void(QString &)> edit)
 
 void HistoryText::takePendingEdit() const
 {
-    // Taken out first: the edit may read the history itself.
-    const auto edit = std::exchange(m_pendingEdit, nullptr);
-    edit(m_text);
+    // Taken out first: the edit may read the history itself. An edit that runs out of memory
+    // leaves the text as it was, and stays pending for the next reader.
+    auto edit = std::exchange(m_pendingEdit, nullptr);
+    try {
+        edit(m_text);
+    } catch (const std::bad_alloc &) {
+        if (!m_pendingEdit)
+            m_pendingEdit = std::move(edit);
+        throw;
+    }
 }
 
 HistoryText::Appender::Appender(HistoryText &history, qint64 expectedChars)

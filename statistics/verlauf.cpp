@@ -331,8 +331,7 @@ void Verlauf::takeUserEdit(int position, int charsAdded)
 void Verlauf::applyUserEdit(QString &text)
 {
     // `text` is the box as it was before the edits: only the part between the unchanged start
-    // and end is converted again.
-    m_editPending = false;
+    // and end is converted again. Out of memory, `text` is left alone and the edit stays pending.
     QTextDocument *document = m_tfVerlauf->document();
     const int length = document->characterCount() - 1;
     const int start = std::clamp(m_editStart, 0, length);
@@ -356,5 +355,6 @@ void Verlauf::applyUserEdit(QString &text)
         std::copy(middle.cbegin(), middle.cend(), data + head);
         text.truncate(newSize);
     }
+    m_editPending = false;
     m_shownSize = text.size();
 }
