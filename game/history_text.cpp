@@ -51,7 +51,11 @@ HistoryText::Appender::Appender(HistoryText &history, qint64 expectedChars)
     // Room for the expected lines at once, within reason: a move of two billion throws stops
     // at the count limit long before, and the text grows geometrically anyway.
     const qint64 room = std::clamp<qint64>(expectedChars, 16, 1 << 22);
-    m_text.resize(m_used + static_cast<qsizetype>(room));
+    try {
+        m_text.resize(m_used + static_cast<qsizetype>(room));
+    } catch (const std::bad_alloc &) {
+        m_text.resize(m_used + 16); // short of memory: as much as there is, line by line
+    }
     m_data = m_text.data();
 }
 
@@ -64,6 +68,12 @@ HistoryText::Appender::~Appender()
 
 void HistoryText::Appender::grow(qsizetype chars)
 {
-    m_text.resize(std::max(m_text.size() * 2, m_used + chars));
+    const qsizetype needed = m_used + chars;
+    try {
+        m_text.resize(std::max(m_text.size() * 2, needed));
+    } catch (const std::bad_alloc &) {
+        // Where doubling finds no room, a smaller step may still: still geometric.
+        m_text.resize(std::max(m_text.size() + m_text.size() / 8, needed));
+    }
     m_data = m_text.data();
 }
