@@ -41,6 +41,6 @@ inline qint16 dieValue(float r)
 // Loaded dice take their faces from `weights` (DiceWeights::face, no draw repeated); fair ones,
 // whatever their weights, from dieValue() as above.
 // Without memory for the history or the throw record the move stops before the throw it was
-// making (MoveResult::outOfMemory); it throws no std::bad_alloc of its own.
+// making (MoveResult::outOfMemory) instead of throwing std::bad_alloc.
 MoveResult performMove(RandomSource &random, HistoryText &history,
                        const DiceWeights &weights = DiceWeights());

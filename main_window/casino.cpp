@@ -277,7 +277,7 @@ void Casino::CBKollavo_MouseDown()
                 m_dialogs.messageBox(
                     QStringLiteral("Der Arbeitsspeicher reicht nicht für weitere Würfe.\r\nVon "
                                    "den %1 Würfen dieses Spielzugs wurden %2 ausgeführt.\r\n"
-                                   "Schließen Sie andere Programme, oder beginnen Sie mit „Neu“ "
+                                   "Schließen Sie andere Programme oder beginnen Sie mit „Neu“ "
                                    "ein neues Spiel.")
                         .arg(throwsAsked)
                         .arg(result.throwsDone),

@@ -318,8 +318,8 @@ void Verlauf::showHistory()
 
     // What the program writes is never the user's to take back: with undo off while it writes,
     // the document also drops its undo stack, so Undo and Redo reach only what was typed since.
-    // Out of memory the box stays behind the history, says so, and catches up at the next
-    // chance; rather than that Qt fails inside the document.
+    // Where memory is short, the box stays behind the history, says so and catches up at the
+    // next chance, rather than letting Qt fail inside the document.
     QTextDocument *document = m_tfVerlauf->document();
     const bool append = m_history.generation() == m_shownGeneration && text.size() > m_shownSize;
     m_writingBox = true;
