@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -64,31 +65,40 @@ void setVerlaufShown(Casino &casino, bool shown)
     QCoreApplication::processEvents();
 }
 
-// The high-water mark of this process's resident memory. Not getrusage(): its maximum survives
-// the exec and would be that of the process that started this one.
-long peakKilobytes()
+// The high-water mark of this process's resident memory (VmHWM), or of its address space
+// (VmPeak, what a limit with ulimit -v counts). Not getrusage(): its maximum survives the exec
+// and would be that of the process that started this one.
+long peakKilobytes(const QByteArray &field = QByteArrayLiteral("VmHWM:"))
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').value(0).toLong();
     }
     return 0;
 }
 
-// One game of seven dice to the count limit, alone in this process: its peak memory.
-int peakRun(bool shown)
+// One game of seven dice to the count limit, alone in this process: its peak memory. `mode`:
+// "hidden", "shown" (the history), or "all": every window open, as a user opens them.
+int peakRun(const char *mode)
 {
     SilentDialogs silent;
     ClockSeededRandom random;
     Casino casino(silent, random);
     casino.show();
-    setVerlaufShown(casino, shown);
+    setVerlaufShown(casino, std::strcmp(mode, "shown") == 0);
+    if (std::strcmp(mode, "all") == 0) {
+        for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
+            casino.findChild<QAction *>(QLatin1StringView(item))->trigger();
+        casino.windows().auswertung().show();
+        casino.windows().showEntwicklung(0);
+        QCoreApplication::processEvents();
+    }
     newGame(casino, 7, UpToTheLimit);
     press(casino);
-    std::printf("%ld\n", peakKilobytes());
+    std::printf("%ld\n%ld\n", peakKilobytes(), peakKilobytes(QByteArrayLiteral("VmPeak:")));
     casino.MEnde_Click();
     return 0;
 }
@@ -110,12 +120,14 @@ int profileRun()
     return 0;
 }
 
-double peakOf(const QString &program, const char *mode)
+// The peak resident memory of a --peak run in MB, and its peak address space.
+std::pair<double, double> peakOf(const QString &program, const char *mode)
 {
     QProcess child;
     child.start(program, {QStringLiteral("--peak"), QString::fromLatin1(mode)});
     child.waitForFinished(-1);
-    return child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+    const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+    return {lines.value(0).toDouble() / 1024.0, lines.value(1).toDouble() / 1024.0};
 }
 
 } // namespace
@@ -124,7 +136,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--peak") == 0)
-        return peakRun(std::strcmp(argv[2], "shown") == 0);
+        return peakRun(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "--profile") == 0)
         return profileRun();
 
@@ -248,10 +260,13 @@ int main(int argc, char *argv[])
 
     // Peak memory, each game in a process of its own.
     const QString self = QCoreApplication::applicationFilePath();
-    const double peakHidden = peakOf(self, "hidden");
-    const double peakShown = peakOf(self, "shown");
+    const double peakHidden = peakOf(self, "hidden").first;
+    const double peakShown = peakOf(self, "shown").first;
     Bench::report("peak memory, game to the count limit, history hidden (MB)", peakHidden, "MB");
     Bench::report("the same, history shown (MB)", peakShown, "MB");
     Bench::report("ratio shown / hidden", peakShown / peakHidden, "x", 1.5);
+    const auto [peakAll, addressSpaceAll] = peakOf(self, "all");
+    Bench::report("the same, every window open (MB)", peakAll, "MB");
+    Bench::report("its peak address space (MB)", addressSpaceAll, "MB");
     return 0;
 }

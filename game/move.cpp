@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -50,47 +51,64 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
 {
     MoveResult result;
     const qint32 throws = Austausch::Wurfzahl;
-    reserveThrowRecord(throws);
-    // A line with its CR LF is 2 × Anzahl + 1 characters.
-    HistoryText::Appender lines(history, static_cast<qint64>(throws) * (2 * Austausch::Anzahl + 1));
-    // The digits go straight into the history as they are drawn; the faces of the last counted
-    // throw are read back from its line at the end.
-    qsizetype lastDigits = 0;
+    // Out of memory, the move stops before the throw it was making: that throw has no count, no
+    // record and no line, so everything before it still agrees. One try around the loop, so a
+    // throw costs no more than without it.
+    try {
+        reserveThrowRecord(throws);
+        // A line with its CR LF is 2 × Anzahl + 1 characters.
+        HistoryText::Appender lines(history,
+                                    static_cast<qint64>(throws) * (2 * Austausch::Anzahl + 1));
+        // The digits go straight into the history as they are drawn; the faces of the last
+        // counted throw are read back from its line at the end.
+        qsizetype lastDigits = 0;
+        qsizetype lineStart = lines.size();
+        try {
+            for (qint32 t = 0; t < throws; ++t) {
+                const qint16 dice = Austausch::Anzahl;
+                lineStart = lines.size();
+                lines.ensureRoom(2 * dice + 1);
+                lines.startLine();
+                const qsizetype digits = lines.size();
 
-    for (qint32 t = 0; t < throws; ++t) {
-        const qint16 dice = Austausch::Anzahl;
-        lines.ensureRoom(2 * dice + 1);
-        const qsizetype lineStart = lines.size();
-        lines.startLine();
-        const qsizetype digits = lines.size();
+                const std::span<const float> draws =
+                    random.nextDraws(static_cast<std::size_t>(dice));
+                qint16 sum = 0;
+                for (int slot = 0; slot < dice; ++slot) {
+                    const qint16 value = faceOf(draws[static_cast<std::size_t>(slot)]);
+                    if (slot > 0)
+                        lines.put(u' ');
+                    lines.put(static_cast<char16_t>(u'0' + value));
+                    sum = static_cast<qint16>(sum + value);
+                }
 
-        const std::span<const float> draws = random.nextDraws(static_cast<std::size_t>(dice));
-        qint16 sum = 0;
-        for (int slot = 0; slot < dice; ++slot) {
-            const qint16 value = faceOf(draws[static_cast<std::size_t>(slot)]);
-            if (slot > 0)
-                lines.put(u' ');
-            lines.put(static_cast<char16_t>(u'0' + value));
-            sum = static_cast<qint16>(sum + value);
-        }
-
-        qint16 &count = Austausch::Haeufigkeit[sum];
-        if (count == Austausch::HoechsteHaeufigkeit) {
+                qint16 &count = Austausch::Haeufigkeit[sum];
+                if (count == Austausch::HoechsteHaeufigkeit) {
+                    lines.truncate(lineStart);
+                    result.limitReached = true;
+                    result.limitSum = sum;
+                    break;
+                }
+                // Recorded before it is counted: should the record fail to grow, nothing of
+                // this throw is left.
+                Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
+                ++count;
+                lastDigits = digits;
+                result.dice = dice;
+                ++result.throwsDone;
+            }
+        } catch (const std::bad_alloc &) {
             lines.truncate(lineStart);
-            result.limitReached = true;
-            result.limitSum = sum;
-            break;
+            result.outOfMemory = true;
         }
-        ++count;
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
-        lastDigits = digits;
-        result.dice = dice;
-        ++result.throwsDone;
-    }
 
-    for (int slot = 0; slot < result.dice; ++slot) {
-        result.lastFaces[static_cast<std::size_t>(slot)] =
-            static_cast<qint16>(lines.at(lastDigits + 2 * slot).unicode() - u'0');
+        for (int slot = 0; slot < result.dice; ++slot) {
+            result.lastFaces[static_cast<std::size_t>(slot)] =
+                static_cast<qint16>(lines.at(lastDigits + 2 * slot).unicode() - u'0');
+        }
+    } catch (const std::bad_alloc &) {
+        // No room for the record or the lines: not a single throw was made.
+        result.outOfMemory = true;
     }
     return result;
 }

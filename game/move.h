@@ -21,6 +21,9 @@ struct MoveResult
     // The move ended early because the count of `limitSum` already stood at 32767.
     bool limitReached = false;
     qint16 limitSum = 0;
+    // The move ended early because memory for the history or the throw record ran out; the
+    // throws before are all counted, recorded and in the history.
+    bool outOfMemory = false;
 };
 
 // The die value for a draw r: r × 6 + 0.5 rounded half to even (0.5 → 4, 1/6 → 2). r is single
@@ -37,5 +40,7 @@ inline qint16 dieValue(float r)
 // the move ends before it, so the total of the counts always equals the number of history lines.
 // Loaded dice take their faces from `weights` (DiceWeights::face, no draw repeated); fair ones,
 // whatever their weights, from dieValue() as above.
+// Without memory for the history or the throw record the move stops before the throw it was
+// making (MoveResult::outOfMemory) instead of throwing std::bad_alloc.
 MoveResult performMove(RandomSource &random, HistoryText &history,
                        const DiceWeights &weights = DiceWeights());

@@ -280,6 +280,24 @@ void Casino::CBKollavo_MouseDown()
             },
             Qt::QueuedConnection);
     }
+    if (result.outOfMemory) {
+        // Queued for the same reasons as the count-limit message.
+        QMetaObject::invokeMethod(
+            this,
+            [this, result, throwsAsked] {
+                if (m_unloaded)
+                    return;
+                m_dialogs.messageBox(
+                    QStringLiteral("Der Arbeitsspeicher reicht nicht für weitere Würfe.\r\nVon "
+                                   "den %1 Würfen dieses Spielzugs wurden %2 ausgeführt.\r\n"
+                                   "Schließen Sie andere Programme oder beginnen Sie mit „Neu“ "
+                                   "ein neues Spiel.")
+                        .arg(throwsAsked)
+                        .arg(result.throwsDone),
+                    Title, Dialogs::Icon::Warning);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,

@@ -6,6 +6,7 @@
 #include "twips.h"
 
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -15,6 +16,13 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <utility>
+
+#if defined(Q_OS_UNIX)
+#include <sys/mman.h>
+#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -26,7 +34,36 @@ constexpr int DesignLeft = 107;
 constexpr int DesignTop = 410;
 constexpr int DesignWidth = 312;
 constexpr int DesignHeight = 228;
+
+// A write of fewer characters is not checked: the box has room for that or nothing has.
+constexpr qsizetype CheckedChars = 1 << 16;
+
+// What the box may need for `chars` characters while it takes them: the document keeps them as
+// UTF-16 in a buffer that grows by doubling, and the old buffer lives while the new one is
+// filled; its blocks and their layout come on top. Measured for seven dice: the whole history of
+// a game to the count limit (5.7 million characters) raised the peak by 12 MB.
+qint64 memoryForBox(qsizetype chars)
+{
+    return 4 * static_cast<qint64>(chars) * qint64(sizeof(QChar));
+}
 } // namespace
+
+bool Verlauf::memoryAvailable(qint64 bytes)
+{
+#if defined(Q_OS_UNIX)
+    // Mapped and given back untouched: it costs no memory, and unlike malloc it leaves the
+    // allocator's thresholds as they were.
+    const auto size = static_cast<std::size_t>(bytes);
+    void *block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        return false;
+    munmap(block, size);
+    return true;
+#else
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<std::size_t>(bytes)]);
+    return block != nullptr;
+#endif
+}
 
 QString historyTextOf(QStringView raw)
 {
@@ -185,7 +222,11 @@ void appendBoxText(QString &out, QStringView lines, int &linesInBlock)
 
 } // namespace
 
-Verlauf::Verlauf(HistoryText &history) : m_history(history), m_tfVerlauf(new QPlainTextEdit(this))
+Verlauf::Verlauf(HistoryText &history, MemoryCheck memoryCheck)
+    : m_history(history),
+      m_tfVerlauf(new QPlainTextEdit(this)),
+      m_memoryNote(new QLabel(this)),
+      m_memoryCheck(std::move(memoryCheck))
 {
     setObjectName(QStringLiteral("Verlauf"));
     setWindowTitle(QStringLiteral("Verlauf"));
@@ -198,6 +239,15 @@ Verlauf::Verlauf(HistoryText &history) : m_history(history), m_tfVerlauf(new QPl
     m_tfVerlauf->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tfVerlauf->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_tfVerlauf->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    m_memoryNote->setObjectName(QStringLiteral("LSpeicher"));
+    m_memoryNote->setText(
+        QStringLiteral("Der Arbeitsspeicher reicht nicht, um den ganzen Verlauf anzuzeigen. "
+                       "Kollavo versucht es beim nächsten Wurf und beim nächsten Öffnen dieses "
+                       "Fensters wieder; der Verlauf selbst ist vollständig."));
+    m_memoryNote->setWordWrap(true);
+    m_memoryNote->setMargin(4);
+    m_memoryNote->hide();
     Form_Resize();
 
     connect(m_tfVerlauf->document(), &QTextDocument::contentsChange, this,
@@ -229,10 +279,28 @@ void Verlauf::resizeEvent(QResizeEvent *event)
 
 void Verlauf::Form_Resize()
 {
-    Twips::setTop(*m_tfVerlauf, 0);
+    // The note, when there is one, takes the top of the window.
+    const int note = m_memoryNote->isHidden() ? 0 : m_memoryNote->heightForWidth(width());
+    m_memoryNote->setGeometry(0, 0, width(), note);
+    Twips::setTop(*m_tfVerlauf, Twips::fromPixels(note));
     Twips::setLeft(*m_tfVerlauf, 0);
     Twips::setWidth(*m_tfVerlauf, Twips::fromPixels(width()));
-    Twips::setHeight(*m_tfVerlauf, Twips::fromPixels(height()));
+    Twips::setHeight(*m_tfVerlauf, Twips::fromPixels(height() - note));
+}
+
+bool Verlauf::canWrite(qsizetype boxChars, qsizetype newChars)
+{
+    return newChars < CheckedChars || m_memoryCheck(memoryForBox(boxChars + newChars));
+}
+
+void Verlauf::setBehind(bool behind)
+{
+    // A box behind the history is not typed into: its text would replace the whole history.
+    m_tfVerlauf->setReadOnly(behind);
+    if (m_memoryNote->isHidden() == behind) {
+        m_memoryNote->setVisible(behind);
+        Form_Resize();
+    }
 }
 
 void Verlauf::showEvent(QShowEvent *event)
@@ -250,35 +318,57 @@ void Verlauf::showHistory()
 
     // What the program writes is never the user's to take back: with undo off while it writes,
     // the document also drops its undo stack, so Undo and Redo reach only what was typed since.
+    // Where memory is short, the box stays behind the history, says so and catches up at the
+    // next chance, rather than letting Qt fail inside the document.
     QTextDocument *document = m_tfVerlauf->document();
+    const bool append = m_history.generation() == m_shownGeneration && text.size() > m_shownSize;
     m_writingBox = true;
     document->setUndoRedoEnabled(false);
-    if (m_history.generation() == m_shownGeneration && text.size() > m_shownSize) {
-        // Only lines were added since the box was last brought up to date: append them,
-        // following the end of the text if the user was looking at it.
-        // Without updates while it writes, the box does not lay out the blocks it scrolls over
-        // to move the old picture: it is drawn anew anyway.
-        QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
-        const bool atEnd = bar->value() == bar->maximum();
-        m_tfVerlauf->viewport()->setUpdatesEnabled(false);
-        QTextCursor cursor(document);
-        cursor.movePosition(QTextCursor::End);
-        const int linesInBlock = int(document->lastBlock().text().count(QChar::LineSeparator)) + 1;
-        writeLines(cursor, QStringView(text).sliced(m_shownSize), linesInBlock);
-        if (atEnd)
-            bar->setValue(bar->maximum());
-        m_tfVerlauf->viewport()->setUpdatesEnabled(true);
-    } else {
-        // As setPlainText() of the whole text, without a second copy of it.
+    bool written = false;
+    try {
+        if (append) {
+            written = canWrite(document->characterCount(), text.size() - m_shownSize);
+            if (written) {
+                // Only lines were added since the box was last brought up to date: append
+                // them, following the end of the text if the user was looking at it.
+                // Without updates while it writes, the box does not lay out the blocks it
+                // scrolls over to move the old picture: it is drawn anew anyway.
+                QScrollBar *bar = m_tfVerlauf->verticalScrollBar();
+                const bool atEnd = bar->value() == bar->maximum();
+                m_tfVerlauf->viewport()->setUpdatesEnabled(false);
+                QTextCursor cursor(document);
+                cursor.movePosition(QTextCursor::End);
+                const int linesInBlock =
+                    int(document->lastBlock().text().count(QChar::LineSeparator)) + 1;
+                writeLines(cursor, QStringView(text).sliced(m_shownSize), linesInBlock);
+                if (atEnd)
+                    bar->setValue(bar->maximum());
+            }
+        } else {
+            // As setPlainText() of the whole text, without a second copy of it. The old text
+            // goes first, also when the new one does not fit: it is not the history any more.
+            m_tfVerlauf->setPlainText(QString());
+            m_shownGeneration = ~quint64(0);
+            written = canWrite(0, text.size());
+            if (written) {
+                m_tfVerlauf->viewport()->setUpdatesEnabled(false);
+                QTextCursor cursor(document);
+                writeLines(cursor, text, 1);
+                m_tfVerlauf->moveCursor(QTextCursor::Start);
+            }
+        }
+    } catch (const std::bad_alloc &) {
+        // The check let it through, and still: what the box holds now is not to be trusted.
         m_tfVerlauf->setPlainText(QString());
-        m_tfVerlauf->viewport()->setUpdatesEnabled(false);
-        QTextCursor cursor(document);
-        writeLines(cursor, text, 1);
-        m_tfVerlauf->moveCursor(QTextCursor::Start);
-        m_tfVerlauf->viewport()->setUpdatesEnabled(true);
+        m_shownGeneration = ~quint64(0);
+        written = false;
     }
+    m_tfVerlauf->viewport()->setUpdatesEnabled(true);
     document->setUndoRedoEnabled(true);
     m_writingBox = false;
+    setBehind(!written);
+    if (!written)
+        return;
 
     m_shownGeneration = m_history.generation();
     m_shownSize = text.size();
@@ -331,8 +421,7 @@ void Verlauf::takeUserEdit(int position, int charsAdded)
 void Verlauf::applyUserEdit(QString &text)
 {
     // `text` is the box as it was before the edits: only the part between the unchanged start
-    // and end is converted again.
-    m_editPending = false;
+    // and end is converted again. Out of memory, `text` is left alone and the edit stays pending.
     QTextDocument *document = m_tfVerlauf->document();
     const int length = document->characterCount() - 1;
     const int start = std::clamp(m_editStart, 0, length);
@@ -356,5 +445,6 @@ void Verlauf::applyUserEdit(QString &text)
         std::copy(middle.cbegin(), middle.cend(), data + head);
         text.truncate(newSize);
     }
+    m_editPending = false;
     m_shownSize = text.size();
 }

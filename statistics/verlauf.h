@@ -4,7 +4,10 @@
 #include <QStringView>
 #include <QWidget>
 
+#include <functional>
+
 class HistoryText;
+class QLabel;
 class QPlainTextEdit;
 class QTextCursor;
 
@@ -24,11 +27,17 @@ public:
     // Lines the program writes into one block of the box.
     static constexpr int LinesPerBlock = 100;
 
+    // Whether this many bytes could be had now; asked before a large write into the box.
+    using MemoryCheck = std::function<bool(qint64 bytes)>;
+    static bool memoryAvailable(qint64 bytes);
+
     // `history` is the game's; the window shows it and writes the user's edits back into it.
-    explicit Verlauf(HistoryText &history);
+    explicit Verlauf(HistoryText &history, MemoryCheck memoryCheck = &memoryAvailable);
     ~Verlauf() override;
 
     QPlainTextEdit &TFVerlauf() const { return *m_tfVerlauf; }
+    // Shown above the box while the box cannot take the history for lack of memory.
+    QLabel &memoryNote() const { return *m_memoryNote; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -39,11 +48,15 @@ private:
     void Form_Resize();
     void showHistory();
     void writeLines(QTextCursor &cursor, QStringView lines, int linesInBlock);
+    bool canWrite(qsizetype boxChars, qsizetype newChars);
+    void setBehind(bool behind);
     void takeUserEdit(int position, int charsAdded);
     void applyUserEdit(QString &text);
 
     HistoryText &m_history;
     QPlainTextEdit *m_tfVerlauf;
+    QLabel *m_memoryNote;
+    MemoryCheck m_memoryCheck;
     // What the box shows: the history of this generation up to this size (~0: nothing yet).
     quint64 m_shownGeneration = ~quint64(0);
     qsizetype m_shownSize = 0;

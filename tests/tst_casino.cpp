@@ -60,6 +60,7 @@ private slots:
     void numberOfDiceAsksUntilValid();
     void throwsPerMoveAsksUntilValid();
     void countLimitIsReported();
+    void outOfMemoryIsReported();
     void windowItemsShowAndHide_data();
     void windowItemsShowAndHide();
     void closeBoxClearsTheMark_data();
@@ -363,6 +364,22 @@ void TestCasino::countLimitIsReported()
     QVERIFY2(text.contains(QStringLiteral("32767")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Von den 4 Würfen dieses Spielzugs wurden 2")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("„Neu“")), qPrintable(text));
+}
+
+void TestCasino::outOfMemoryIsReported()
+{
+    // A move that runs out of memory keeps the throws it made and tells the user, not a crash.
+    Austausch::Wurfzahl = 4;
+    m_random->pushValues({1, 2, 3, 4});
+    m_random->failAtDraw = 2;
+    m_casino->CBKollavo_MouseDown();
+    QCOMPARE(game().history().text(), QStringLiteral("1\r\n2"));
+    QCOMPARE(frontFace(0), QStringLiteral("Zwei"));
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    const QString text = m_dialogs->messages.first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("Der Arbeitsspeicher reicht nicht")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Von den 4 Würfen dieses Spielzugs wurden 2")),
+             qPrintable(text));
 }
 
 void TestCasino::windowItemsShowAndHide_data()

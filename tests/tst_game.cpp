@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "austausch.h"
 #include "distribution.h"
+#include "game.h"
 #include "history_text.h"
 #include "move.h"
 #include "random_source.h"
@@ -59,6 +60,8 @@ private slots:
     void reseedingTwiceGivesDifferentSequences();
     void throwRecordFollowsTheHistory_data();
     void throwRecordFollowsTheHistory();
+    void outOfMemoryStopsTheMoveInStep_data();
+    void outOfMemoryStopsTheMoveInStep();
 
 private:
     static QString historyAfterMove(int dice, const QList<int> &values, qint32 throws);
@@ -547,6 +550,65 @@ void TestGame::throwRecordFollowsTheHistory()
     QCOMPARE(record, sums);
     const auto reachable = static_cast<std::size_t>(Austausch::MaxSumme - Austausch::MinSumme + 1);
     QVERIFY(Austausch::Wurfsummen.capacity() <= reachable * Austausch::HoechsteHaeufigkeit);
+}
+
+void TestGame::outOfMemoryStopsTheMoveInStep_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<int>("failAtDraw"); // of the second move, whose throws are all twos
+    QTest::addColumn<int>("throwsDone");
+
+    QTest::newRow("at the first draw") << 1 << 0 << 0;
+    QTest::newRow("between two throws") << 2 << 4 << 2;
+    QTest::newRow("inside a throw of seven dice") << 7 << 17 << 2;
+}
+
+void TestGame::outOfMemoryStopsTheMoveInStep()
+{
+    // Memory running out in a move must leave no half-made throw: counts, history lines and the
+    // throw record agree, and the windows hear of exactly the throws that were made.
+    QFETCH(int, dice);
+    QFETCH(int, failAtDraw);
+    QFETCH(int, throwsDone);
+    Game game;
+    game.setDice(static_cast<qint16>(dice));
+    game.newGame();
+    game.setThrowsPerMove(1);
+    ScriptedRandom random(QList<int>(dice, 1));
+    game.move(random);
+    random.pushValues(QList<int>(10 * dice, 2));
+    random.failAtDraw = dice + failAtDraw;
+    game.setThrowsPerMove(10);
+    QSignalSpy thrown(&game, &Game::thrown);
+
+    const MoveResult result = game.move(random);
+
+    QVERIFY(result.outOfMemory);
+    QVERIFY(!result.limitReached);
+    QCOMPARE(result.throwsDone, throwsDone);
+    if (throwsDone > 0)
+        QCOMPARE(result.lastFaces[static_cast<std::size_t>(dice - 1)], 2);
+    const QStringList ones(dice, QStringLiteral("1"));
+    const QStringList twos(dice, QStringLiteral("2"));
+    QString expected = ones.join(u' ');
+    for (int t = 0; t < throwsDone; ++t)
+        expected += u"\r\n"_s + twos.join(u' ');
+    QCOMPARE(game.history().text(), expected);
+    QCOMPARE(game.throws(), 1 + throwsDone);
+    QCOMPARE(game.count(dice), 1);
+    QCOMPARE(game.count(2 * dice), throwsDone);
+    QCOMPARE(qsizetype(game.throwSums().size()), 1 + throwsDone);
+    QCOMPARE(thrown.count(), 1);
+    QCOMPARE(thrown.first().at(0).toLongLong(), 1);
+    QCOMPARE(thrown.first().at(1).toLongLong(), throwsDone);
+
+    // With memory back, the game goes on where it stopped.
+    game.setThrowsPerMove(1);
+    random.draws.clear();
+    random.pushValues(QList<int>(dice, 1));
+    game.move(random);
+    QCOMPARE(game.history().text(), expected + u"\r\n"_s + ones.join(u' '));
+    QCOMPARE(game.throws(), 2 + throwsDone);
 }
 
 QTEST_GUILESS_MAIN(TestGame)

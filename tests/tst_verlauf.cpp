@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -47,6 +48,8 @@ private slots:
     void copyAndExportHaveNoSoftBreaks();
     void everyLineCanBeReached_data();
     void everyLineCanBeReached();
+    void boxWaitsForMemory_data();
+    void boxWaitsForMemory();
 
 private:
     void throwValues(std::initializer_list<int> values);
@@ -373,6 +376,61 @@ void TestVerlauf::everyLineCanBeReached()
     QTest::keyClicks(&box(), u"x"_s);
     QVERIFY(game().history().text().endsWith(u"4\r\n4x"_s));
     QCOMPARE(game().history().text().count(u'\n'), last);
+}
+
+void TestVerlauf::boxWaitsForMemory_data()
+{
+    QTest::addColumn<bool>("append"); // the lines come by a move, or replace the history
+    QTest::addColumn<QString>("boxMeanwhile");
+
+    QTest::newRow("a long move while shown") << true << u"1 2"_s;
+    QTest::newRow("a new text, old one dropped") << false << QString();
+}
+
+void TestVerlauf::boxWaitsForMemory()
+{
+    // Without memory for a large write the box must not hand it to Qt: it stays behind the
+    // history, read-only so that typing cannot replace the history, says so, and catches up
+    // later.
+    QFETCH(bool, append);
+    QFETCH(QString, boxMeanwhile);
+    HistoryText history;
+    bool memory = false;
+    qint64 asked = 0;
+    Verlauf window(history, [&](qint64 bytes) {
+        asked = bytes;
+        return memory;
+    });
+    QPlainTextEdit &box = window.TFVerlauf();
+    history.replace(u"1 2"_s);
+    window.show();
+    QCOMPARE(box.toPlainText(), u"1 2"_s);
+    QCOMPARE(asked, 0); // a short text is not checked
+
+    const QString lines = u"\r\n6 6 6 6 6 6 6"_s.repeated(20000);
+    if (append) {
+        HistoryText::Appender appender(history, lines.size());
+        appender.ensureRoom(lines.size());
+        for (const QChar c : lines)
+            appender.put(c.unicode());
+    } else {
+        history.replace(u"1 2"_s + lines);
+    }
+    QVERIFY(asked >= lines.size() * qint64(sizeof(QChar)));
+    QCOMPARE(box.toPlainText(), boxMeanwhile);
+    QVERIFY(box.isReadOnly());
+    QVERIFY(!window.memoryNote().isHidden());
+    QVERIFY(window.memoryNote().text().startsWith(u"Der Arbeitsspeicher reicht nicht"_s));
+    QCOMPARE(box.geometry().top(), window.memoryNote().geometry().bottom() + 1);
+    QCOMPARE(box.geometry().bottom(), window.rect().bottom());
+
+    memory = true;
+    window.hide();
+    window.show();
+    QCOMPARE(historyTextOf(box), u"1 2"_s + lines);
+    QVERIFY(!box.isReadOnly());
+    QVERIFY(window.memoryNote().isHidden());
+    QCOMPARE(box.geometry(), window.rect());
 }
 
 QTEST_MAIN(TestVerlauf)

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <initializer_list>
+#include <new>
 #include <optional>
 
 // Hands out prepared draws in order; running out is recorded instead of blocking. Qt Core only,
@@ -21,6 +22,8 @@ public:
     void setSeed(std::optional<quint32> s) override { seed = s; }
     float next() override
     {
+        if (drawn++ == failAtDraw)
+            throw std::bad_alloc();
         if (draws.empty()) {
             exhausted = true;
             return 0.5f;
@@ -44,4 +47,8 @@ public:
     int restarts = 0;
     std::optional<quint32> seed;
     bool exhausted = false;
+    // The draw (counted from 0 over this source's life) that throws std::bad_alloc instead, as
+    // an allocation in the move would; -1: none.
+    int failAtDraw = -1;
+    int drawn = 0;
 };
