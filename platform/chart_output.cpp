@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QSvgGenerator>
 #include <QTemporaryFile>
@@ -39,9 +40,13 @@ QString cannotWrite(const QString &path, const QString &reason)
 // Empty, or why the bytes could not be made.
 QString pngBytes(QSize logicalSize, const ChartPainter &paint, QByteArray &bytes)
 {
-    const QImage image = chartImage(logicalSize, paint);
+    QImage image = chartImage(logicalSize, paint);
     if (image.isNull())
         return noImage();
+    // Twice the screen's 96 dpi, so that a word processor places it at its size on screen.
+    const int dotsPerMeter = qRound(2 * 96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG") || bytes.isEmpty())
@@ -178,22 +183,23 @@ void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
     QGuiApplication::clipboard()->setImage(image);
 }
 
-void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QSize logicalSize,
                const ChartPainter &paint)
 {
+    // The user may close the chart's window while the dialog is open.
+    const QPointer<const QObject> chart(window);
     QString filter;
-    QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter);
-    if (path.isEmpty())
+    const QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter,
+                                              QStringLiteral("png"));
+    if (path.isEmpty() || (window && !chart))
         return;
 
-    // The name's own suffix wins over the chosen filter; without one, the filter's is added.
+    // A name typed with the other filter's suffix still chooses that format.
     bool svg = filter == SvgFilter;
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
         svg = true;
     else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
         svg = false;
-    else
-        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
 
     // Built whole in memory first, so a failed write can leave nothing half-drawn behind.
     QByteArray bytes;
@@ -211,11 +217,13 @@ void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
         dialogs.messageBox(cannotWrite(path, error), title, Dialogs::Icon::Warning);
 }
 
-void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
-                const ChartPainter &paint)
+void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLine,
+                QSize logicalSize, const ChartPainter &paint)
 {
+    const QPointer<const QObject> chart(window);
     QPrinter printer(QPrinter::HighResolution);
-    if (!dialogs.printDialog(printer))
+    printer.setDocName(titleLine);
+    if (!dialogs.printDialog(printer) || (window && !chart))
         return;
     const QString title = QGuiApplication::applicationName();
     const auto fail = [&](const QString &text) {

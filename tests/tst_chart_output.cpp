@@ -40,7 +40,7 @@ public:
 
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &text, const QString &, Icon) override { messages << text; }
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     bool printDialog(QPrinter &printer) override
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -89,14 +89,14 @@ void TestChartOutput::savedFormat_data()
                            << start;
     };
     row("png name beats svg filter", "a.png", svg, "a.png", "\x89PNG");
-    row("no suffix: filter's added", "a", svg, "a.svg", "<?xml");
     row("suffix in capitals", "A.SVG", png, "A.SVG", "<?xml");
-    row("other suffix kept", "a.txt", png, "a.txt.png", "\x89PNG");
+    // The dialog asked before replacing exactly this name: nothing is added after it.
+    row("other suffix kept", "a.txt", png, "a.txt", "\x89PNG");
 }
 
 void TestChartOutput::savedFormat()
 {
-    // The name the user typed decides the format; the filter only fills in a missing suffix.
+    // The name the dialog settled decides the format; the filter only one without a known suffix.
     QFETCH(QString, name);
     QFETCH(QString, filter);
     QFETCH(QString, file);
@@ -105,9 +105,10 @@ void TestChartOutput::savedFormat()
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(tmp.filePath(name));
     dialogs.saveFilterAnswers.push_back(filter);
-    saveChart(dialogs, QStringLiteral("Kollavo"), SampleSize, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), SampleSize, paintSample);
     QCOMPARE(dialogs.saveFilters.first(), QStringList({QStringLiteral("PNG-Bild (*.png)"),
                                                        QStringLiteral("SVG-Grafik (*.svg)")}));
+    QCOMPARE(dialogs.saveSuffixes, QStringList{QStringLiteral("png")});
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{file});
     QFile saved(tmp.filePath(file));
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -121,7 +122,7 @@ void TestChartOutput::svgIsVector()
     QTemporaryDir tmp;
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.svg")));
-    saveChart(dialogs, QStringLiteral("Kollavo"), SampleSize, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), SampleSize, paintSample);
     QFile saved(tmp.filePath(QStringLiteral("chart.svg")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray svg = saved.readAll();
@@ -135,7 +136,7 @@ void TestChartOutput::cancelledPrintPrintsNothing()
     ScriptedDialogs dialogs;
     dialogs.printAnswers.push_back(false);
     int painted = 0;
-    printChart(dialogs, QStringLiteral("Titel"), SampleSize, [&](QPainter &) { ++painted; });
+    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize, [&](QPainter &) { ++painted; });
     QCOMPARE(dialogs.printDialogs, 1);
     QCOMPARE(painted, 0);
     QVERIFY(dialogs.messages.isEmpty());
@@ -164,7 +165,7 @@ void TestChartOutput::imageThatCannotBeMadeWritesNothing()
     old.close();
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(path);
-    saveChart(dialogs, QStringLiteral("Kollavo"), size, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), size, paintSample);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("altes Bild"));
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
@@ -208,7 +209,7 @@ void TestChartOutput::printedPdfReplacesTheFileWhole()
         old.close();
     }
     PdfDialogs dialogs(path);
-    printChart(dialogs, QStringLiteral("Titel"), SampleSize, paintSample);
+    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize, paintSample);
     if (reason.isEmpty()) {
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(old.open(QIODevice::ReadOnly));
