@@ -1,17 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "abs_haeufigkeiten.h"
 #include "austausch.h"
+#include "casino.h"
 #include "chart_output.h"
+#include "entwicklung.h"
 #include "fakes.h"
 #include "frequency_table.h"
+#include "rel_haeufigkeiten.h"
+#include "statistics_windows.h"
 
+#include <QAction>
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -52,6 +68,97 @@ private:
     QString m_path;
 };
 
+// A part of a chart that must look the same in a file as on screen, in logical pixels.
+struct Probe
+{
+    QString name;
+    QRect rect;
+};
+
+QColor meanColour(const QImage &image, const QRect &rect)
+{
+    qint64 r = 0, g = 0, b = 0;
+    const QRect area = rect.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            r += qRed(p);
+            g += qGreen(p);
+            b += qBlue(p);
+        }
+    }
+    const qint64 n = std::max<qint64>(1, qint64(area.width()) * area.height());
+    return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+// A label's text as it lies in the label: there its ink weighs most in the mean colour.
+QRect textRect(const QLabel &label)
+{
+    const QRect text = QFontMetrics(label.font()).boundingRect(label.text());
+    return QRect(label.pos(), text.size()).intersected(label.geometry());
+}
+
+QList<Probe> barChartProbes(const AbsHaeufigkeiten &w)
+{
+    QList<Probe> probes;
+    for (int i = 0; i < w.absH().count(); ++i) {
+        const QLabel &bar = w.absH()[i];
+        if (bar.isVisibleTo(&w) && bar.height() > 2)
+            probes.append({QStringLiteral("bar %1").arg(i), bar.geometry()});
+        // A mark's blue core: its one-pixel halo is thinner at twice the resolution.
+        if (i < w.Erwartung().count() && w.Erwartung()[i].isVisibleTo(&w))
+            probes.append({QStringLiteral("mark %1").arg(i),
+                           w.Erwartung()[i].geometry().adjusted(1, 1, -1, -1)});
+    }
+    for (int k = 0; k < w.NZahl().count(); ++k) {
+        const QLabel &label = w.NZahl()[k];
+        if (w.rect().contains(label.geometry()))
+            probes.append({QStringLiteral("grid label %1").arg(k), textRect(label)});
+    }
+    return probes;
+}
+
+QList<Probe> pieProbes(RelHaeufigkeiten &w)
+{
+    QList<Probe> probes;
+    const QPointF centre(w.width() / 2.0, w.height() / 2.0);
+    for (int s = 1; s <= Austausch::HoechsteSumme; ++s) {
+        const QLabel &label = w.Ergebnis()[s];
+        if (label.isHidden())
+            continue;
+        probes.append({QStringLiteral("label %1").arg(s), textRect(label)});
+        // The wedge's shade further out on the line through its label.
+        const QPointF shade = centre + 1.6 * (QRectF(label.geometry()).center() - centre);
+        probes.append({QStringLiteral("wedge %1").arg(s),
+                       QRect(shade.toPoint() - QPoint(1, 1), QSize(3, 3))});
+    }
+    return probes;
+}
+
+QList<Probe> entwicklungProbes(Entwicklung &w)
+{
+    QChart &chart = *w.chartView().chart();
+    const QRect plot = chart.plotArea().toRect();
+    const QLineSeries &observed = w.beobachtet();
+    const QPointF middle = observed.at(observed.count() / 2);
+    const QPointF upper = w.erwartungsbereich().upperSeries()->at(10);
+    const QPointF expected(upper.x(), w.erwartet().at(0).y());
+    const auto around = [&chart](QPointF value, const QAbstractSeries *series) {
+        const QPoint p = chart.mapToPosition(value, const_cast<QAbstractSeries *>(series))
+                             .toPoint();
+        return QRect(p - QPoint(2, 2), QSize(5, 5));
+    };
+    return {{QStringLiteral("observed line"), around(middle, &observed)},
+            {QStringLiteral("band"),
+             around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
+            {QStringLiteral("expected line"), around(expected, &w.erwartet())},
+            {QStringLiteral("value axis labels"),
+             QRect(0, plot.top(), plot.left() - 2, plot.height())},
+            {QStringLiteral("throw axis labels"),
+             QRect(plot.left(), plot.bottom() + 3, plot.width(), 16)},
+            {QStringLiteral("title"), QRect(plot.left(), 0, plot.width(), plot.top() - 2)}};
+}
+
 } // namespace
 
 class TestChartOutput : public QObject
@@ -72,6 +179,10 @@ private slots:
     void printedPdfReplacesTheFileWhole();
     void frequencyTable_data();
     void frequencyTable();
+    void fileShowsTheScreen_data();
+    void fileShowsTheScreen();
+    void windowDeletedUnderItsDialog_data();
+    void windowDeletedUnderItsDialog();
 };
 
 void TestChartOutput::savedFormat_data()
@@ -260,6 +371,132 @@ void TestChartOutput::frequencyTable()
                  + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
                                   "Wahrscheinlichkeit\terwartete Häufigkeit\n")
                  + rows);
+}
+
+void TestChartOutput::fileShowsTheScreen_data()
+{
+    QTest::addColumn<QString>("chart");
+    QTest::addColumn<QString>("format");
+    for (const char *chart : {"bars", "bars with marks", "pie", "Entwicklung"}) {
+        for (const char *format : {"png", "svg"}) {
+            QTest::addRow("%s, %s", chart, format)
+                << QString::fromLatin1(chart) << QString::fromLatin1(format);
+        }
+    }
+}
+
+void TestChartOutput::fileShowsTheScreen()
+{
+    // A saved chart that loses a bar's shade, a mark or a label, or shows another state of the
+    // game than the window, misleads the worksheet made from it.
+    QFETCH(QString, chart);
+    QFETCH(QString, format);
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    // Two dice, 360 throws: sums 2 … 12 with one bar (7) above the others.
+    dialogs.inputAnswers = {QStringLiteral("2")};
+    casino->MAnzahl_Click();
+    const QList<int> counts{10, 20, 30, 40, 50, 70, 50, 40, 30, 20, 0};
+    for (int i = 0; i < counts.size(); ++i) {
+        Austausch::Haeufigkeit[2 + i] = static_cast<qint16>(counts[i]);
+        Austausch::Wurfsummen.insert(Austausch::Wurfsummen.end(), size_t(counts[i]),
+                                     static_cast<quint8>(2 + i));
+    }
+    std::mt19937 shuffle(7);
+    std::shuffle(Austausch::Wurfsummen.begin(), Austausch::Wurfsummen.end(), shuffle);
+
+    QWidget *window = nullptr;
+    QWidget *screen = nullptr; // what shows the chart
+    std::function<QList<Probe>()> probes;
+    if (chart.startsWith(u"bars")) {
+        AbsHaeufigkeiten &w = windows().absHaeufigkeiten().instance();
+        if (chart.endsWith(u"marks"))
+            w.findChild<QAction *>(QStringLiteral("MErwartet"))->setChecked(true);
+        w.absH_Refresh();
+        window = screen = &w;
+        probes = [&w] { return barChartProbes(w); };
+    } else if (chart == u"pie") {
+        RelHaeufigkeiten &w = windows().relHaeufigkeiten().instance();
+        w.showReachableSums();
+        w.relH_Refresh();
+        window = screen = &w;
+        probes = [&w] { return pieProbes(w); };
+    } else {
+        Entwicklung &w = windows().entwicklung().instance();
+        w.showSum(7);
+        window = &w;
+        screen = w.chartView().viewport();
+        probes = [&w] { return entwicklungProbes(w); };
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("chart.") + format);
+    dialogs.saveAnswers.push_back(path);
+    window->findChild<QAction *>(QStringLiteral("MBildSpeichern"))->trigger();
+    QVERIFY(dialogs.messages.isEmpty());
+
+    const QImage shown = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage saved;
+    if (format == u"png") {
+        QVERIFY(saved.load(path));
+        // Twice the screen's 96 dpi.
+        QCOMPARE(saved.dotsPerMeterX(), qRound(192 / 0.0254));
+        QCOMPARE(saved.size(), shown.size() * 2);
+        saved = saved.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else {
+        QSvgRenderer svg(path);
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox().size(), shown.size());
+        saved = QImage(shown.size(), QImage::Format_RGB32);
+        saved.fill(Qt::white);
+        QPainter painter(&saved);
+        svg.render(&painter);
+    }
+    saved = saved.convertToFormat(QImage::Format_RGB32);
+
+    const QList<Probe> all = probes();
+    QVERIFY(all.size() >= 6);
+    for (const Probe &probe : all) {
+        const QColor a = meanColour(shown, probe.rect);
+        const QColor b = meanColour(saved, probe.rect);
+        const int difference = std::max({std::abs(a.red() - b.red()),
+                                         std::abs(a.green() - b.green()),
+                                         std::abs(a.blue() - b.blue())});
+        QVERIFY2(difference <= 24, qPrintable(QStringLiteral("%1: screen %2, file %3")
+                                                  .arg(probe.name, a.name(), b.name())));
+    }
+}
+
+void TestChartOutput::windowDeletedUnderItsDialog_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("save") << QStringLiteral("MBildSpeichern");
+    QTest::newRow("print") << QStringLiteral("MDrucken");
+}
+
+void TestChartOutput::windowDeletedUnderItsDialog()
+{
+    // A chart closed while its dialog is open was painted afterwards: a use after free.
+    QFETCH(QString, action);
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    dialogs.inputAnswers = {QStringLiteral("2")};
+    casino->MAnzahl_Click();
+    windows().absHaeufigkeiten().show();
+    QTemporaryDir tmp;
+    dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.png")));
+    dialogs.printAnswers.push_back(true);
+    dialogs.whileFileDialogOpen = [] { windows().absHaeufigkeiten().unload(); };
+    windows().absHaeufigkeiten()->findChild<QAction *>(action)->trigger();
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
+    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(QDir(tmp.path()).isEmpty());
 }
 
 QTEST_MAIN(TestChartOutput)
