@@ -24,6 +24,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -103,8 +104,16 @@ QList<Probe> barChartProbes(const AbsHaeufigkeiten &w)
     QList<Probe> probes;
     for (int i = 0; i < w.absH().count(); ++i) {
         const QLabel &bar = w.absH()[i];
-        if (bar.isVisibleTo(&w) && bar.height() > 2)
+        if (bar.isVisibleTo(&w) && bar.height() > 2) {
             probes.append({QStringLiteral("bar %1").arg(i), bar.geometry()});
+            // The number at the bar's top, below an indent of about half an "x".
+            const QFontMetrics metrics(bar.font());
+            const QRect number = metrics.boundingRect(bar.geometry(), int(bar.alignment()),
+                                                      bar.text());
+            probes.append({QStringLiteral("number %1").arg(i),
+                           number.adjusted(0, 0, 0, metrics.height() / 3)
+                               .intersected(bar.geometry())});
+        }
         // A mark's blue core: its one-pixel halo is thinner at twice the resolution.
         if (i < w.Erwartung().count() && w.Erwartung()[i].isVisibleTo(&w))
             probes.append({QStringLiteral("mark %1").arg(i),
@@ -148,15 +157,26 @@ QList<Probe> entwicklungProbes(Entwicklung &w)
                              .toPoint();
         return QRect(p - QPoint(2, 2), QSize(5, 5));
     };
-    return {{QStringLiteral("observed line"), around(middle, &observed)},
-            {QStringLiteral("band"),
-             around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
-            {QStringLiteral("expected line"), around(expected, &w.erwartet())},
-            {QStringLiteral("value axis labels"),
-             QRect(0, plot.top(), plot.left() - 2, plot.height())},
-            {QStringLiteral("throw axis labels"),
-             QRect(plot.left(), plot.bottom() + 3, plot.width(), 16)},
-            {QStringLiteral("title"), QRect(plot.left(), 0, plot.width(), plot.top() - 2)}};
+    QList<Probe> probes{
+        {QStringLiteral("observed line"), around(middle, &observed)},
+        {QStringLiteral("band"), around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
+        {QStringLiteral("expected line"), around(expected, &w.erwartet())},
+        {QStringLiteral("title"), QRect(plot.left(), 0, plot.width(), plot.top() - 2)}};
+    // Each axis label, where the axis puts it: left of the plot area at its tick, below it at
+    // 1, 10 and 100 throws.
+    const auto *values = qobject_cast<QValueAxis *>(chart.axes(Qt::Vertical).constFirst());
+    const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+    for (int t = 0; t < values->tickCount(); ++t) {
+        const int y = around(QPointF(1, values->min() + t * step), &observed).center().y();
+        probes.append({QStringLiteral("value label %1").arg(t),
+                       QRect(plot.left() - 26, y - 5, 22, 10)});
+    }
+    for (const double k : {1.0, 10.0, 100.0}) {
+        const int x = around(QPointF(k, values->min()), &observed).center().x();
+        probes.append({QStringLiteral("throw label %1").arg(k),
+                       QRect(x - 10, plot.bottom() + 4, 20, 10)});
+    }
+    return probes;
 }
 
 } // namespace
