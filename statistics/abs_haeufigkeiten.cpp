@@ -244,10 +244,11 @@ int AbsHaeufigkeiten::sumAt(QPoint pos) const
 
 void AbsHaeufigkeiten::paintChart(QPainter &painter)
 {
-    // The window's own widgets, recorded at the screen's logical resolution: played back onto an
-    // image, an SVG file or a printer, a picture converts its fonts to the target's resolution,
-    // so the text keeps its size against the bars. Rendering the widgets straight onto a printer
-    // would size the fonts for the printer's dots instead.
+    // The window's own widgets, recorded at the screen's logical resolution. Played back, a
+    // picture grows by the target's resolution over the screen's, fonts included, so the text keeps
+    // its size against the bars; the painter already maps the chart onto its target, so that
+    // growth is taken back. Rendering the widgets straight onto a printer would size the fonts for
+    // the printer's dots instead.
     QPicture picture;
     {
         QPainter recorder(&picture);
@@ -255,8 +256,14 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter)
     }
     painter.save();
     painter.setClipRect(rect(), Qt::IntersectClip);
+    if (const QPaintDevice *target = painter.device(); target && target->logicalDpiX() > 0) {
+        painter.scale(qreal(picture.logicalDpiX()) / target->logicalDpiX(),
+                      qreal(picture.logicalDpiY()) / target->logicalDpiY());
+    }
     painter.drawPicture(0, 0, picture);
+    painter.restore();
 
+    painter.save();
     const bool marks = m_mErwartet->isChecked() && m_erwartung[0].isVisibleTo(this);
     if (marks) {
         // A file has no tooltip: what the marks mean, top right, on white over whatever lies
