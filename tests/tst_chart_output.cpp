@@ -398,7 +398,7 @@ void TestChartOutput::fileShowsTheScreen_data()
     QTest::addColumn<QString>("chart");
     QTest::addColumn<QString>("format");
     for (const char *chart : {"bars", "bars with marks", "pie", "Entwicklung"}) {
-        for (const char *format : {"png", "svg"}) {
+        for (const char *format : {"png", "svg", "printer"}) {
             QTest::addRow("%s, %s", chart, format)
                 << QString::fromLatin1(chart) << QString::fromLatin1(format);
         }
@@ -430,6 +430,7 @@ void TestChartOutput::fileShowsTheScreen()
     QWidget *window = nullptr;
     QWidget *screen = nullptr; // what shows the chart
     std::function<QList<Probe>()> probes;
+    ChartPainter paint; // what a printout is drawn with
     if (chart.startsWith(u"bars")) {
         AbsHaeufigkeiten &w = windows().absHaeufigkeiten().instance();
         if (chart.endsWith(u"marks"))
@@ -437,27 +438,34 @@ void TestChartOutput::fileShowsTheScreen()
         w.absH_Refresh();
         window = screen = &w;
         probes = [&w] { return barChartProbes(w); };
+        paint = [&w](QPainter &painter) { w.paintChart(painter); };
     } else if (chart == u"pie") {
         RelHaeufigkeiten &w = windows().relHaeufigkeiten().instance();
         w.showReachableSums();
         w.relH_Refresh();
         window = screen = &w;
         probes = [&w] { return pieProbes(w); };
+        paint = [&w](QPainter &painter) { w.paintChart(painter); };
     } else {
         Entwicklung &w = windows().entwicklung().instance();
         w.showSum(7);
         window = &w;
         screen = w.chartView().viewport();
         probes = [&w] { return entwicklungProbes(w); };
+        paint = [&w, screen](QPainter &painter) {
+            w.paintChart(painter, QRectF(QPointF(0, 0), screen->size()));
+        };
     }
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
     QTemporaryDir tmp;
     const QString path = tmp.filePath(QStringLiteral("chart.") + format);
-    dialogs.saveAnswers.push_back(path);
-    window->findChild<QAction *>(QStringLiteral("MBildSpeichern"))->trigger();
-    QVERIFY(dialogs.messages.isEmpty());
+    if (format != u"printer") {
+        dialogs.saveAnswers.push_back(path);
+        window->findChild<QAction *>(QStringLiteral("MBildSpeichern"))->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+    }
 
     const QImage shown = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QImage saved;
@@ -467,7 +475,7 @@ void TestChartOutput::fileShowsTheScreen()
         QCOMPARE(saved.dotsPerMeterX(), qRound(192 / 0.0254));
         QCOMPARE(saved.size(), shown.size() * 2);
         saved = saved.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    } else {
+    } else if (format == u"svg") {
         QSvgRenderer svg(path);
         QVERIFY(svg.isValid());
         QCOMPARE(svg.viewBox().size(), shown.size());
@@ -475,6 +483,19 @@ void TestChartOutput::fileShowsTheScreen()
         saved.fill(Qt::white);
         QPainter painter(&saved);
         svg.render(&painter);
+    } else {
+        // A device of four times the screen's resolution, its painter scaled onto the chart
+        // as a printout's page is.
+        saved = QImage(shown.size() * 4, QImage::Format_RGB32);
+        saved.fill(Qt::white);
+        saved.setDotsPerMeterX(qRound(4 * 96 / 0.0254));
+        saved.setDotsPerMeterY(qRound(4 * 96 / 0.0254));
+        {
+            QPainter painter(&saved);
+            painter.scale(4, 4);
+            paint(painter);
+        }
+        saved = saved.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     saved = saved.convertToFormat(QImage::Format_RGB32);
 
