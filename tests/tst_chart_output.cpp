@@ -3,6 +3,7 @@
 #include "austausch.h"
 #include "casino.h"
 #include "chart_output.h"
+#include "dialogs.h"
 #include "entwicklung.h"
 #include "fakes.h"
 #include "frequency_table.h"
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineSeries>
 #include <QPainter>
@@ -190,6 +192,8 @@ private slots:
 
     void savedFormat_data();
     void savedFormat();
+    void saveDialogSettlesTheSuffix_data();
+    void saveDialogSettlesTheSuffix();
     void svgIsVector();
     void cancelledPrintPrintsNothing();
     void imageThatCannotBeMadeWritesNothing_data();
@@ -247,6 +251,38 @@ void TestChartOutput::savedFormat()
     QVERIFY(dialogs.messages.isEmpty());
 }
 
+void TestChartOutput::saveDialogSettlesTheSuffix_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("png: suffix added") << 0 << QStringLiteral("bild") << QStringLiteral("bild.png");
+    QTest::newRow("svg chosen: its suffix") << 1 << QStringLiteral("bild") << QStringLiteral("bild.svg");
+    QTest::newRow("own suffix kept") << 0 << QStringLiteral("bild.svg") << QStringLiteral("bild.svg");
+}
+
+void TestChartOutput::saveDialogSettlesTheSuffix()
+{
+    // "bild" silently replaced an existing "bild.png": the dialog must ask about the name that
+    // is written, so it adds the suffix itself and asks before replacing.
+    QFETCH(int, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, file);
+    const QStringList filters{QStringLiteral("PNG-Bild (*.png)"), QStringLiteral("SVG-Grafik (*.svg)")};
+    QTemporaryDir tmp;
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepareSaveDialog(dialog, filters, QStringLiteral("png"));
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    dialog.setDirectory(tmp.path());
+    dialog.selectNameFilter(filters[filter]);
+    // As the user's choice in the dialog reports it.
+    emit dialog.filterSelected(filters[filter]);
+    dialog.selectFile(typed);
+    QCOMPARE(dialog.selectedFiles(), QStringList{tmp.filePath(file)});
+}
+
 void TestChartOutput::svgIsVector()
 {
     // A worksheet needs shapes and text it can scale, not a bitmap wrapped in SVG.
@@ -258,6 +294,7 @@ void TestChartOutput::svgIsVector()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray svg = saved.readAll();
     QVERIFY((svg.contains("<path") || svg.contains("<rect")) && svg.contains("Summe 7"));
+    QVERIFY(svg.contains("<title>Kollavo</title>"));
     QVERIFY(!svg.contains("<image"));
 }
 
@@ -346,6 +383,8 @@ void TestChartOutput::printedPdfReplacesTheFileWhole()
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray pdf = old.readAll();
         QVERIFY(pdf.startsWith("%PDF") && pdf.trimmed().endsWith("%%EOF"));
+        // The document carries the title line, as UTF-16 in the PDF's information.
+        QVERIFY(pdf.toHex().contains(QByteArray("\xfe\xff\0T\0i\0t\0e\0l", 12).toHex()));
     } else {
         QCOMPARE(dialogs.messages,
                  QStringList{QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2")
