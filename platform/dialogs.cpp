@@ -56,7 +56,7 @@ void prepareSaveDialog(QFileDialog &dialog, const QStringList &filters,
 QString QtDialogs::saveFileName(const QStringList &filters, QString *selectedFilter,
                                 const QString &defaultSuffix)
 {
-    // No title or folder of our own: the dialog starts where the user saved last.
+    // No title or folder of our own: the dialog starts in the folder it used last.
     QFileDialog box(m_owner);
     prepareSaveDialog(box, filters, defaultSuffix);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())

@@ -161,7 +161,8 @@ QList<Probe> entwicklungProbes(Entwicklung &w)
     };
     QList<Probe> probes{
         {QStringLiteral("observed line"), around(middle, &observed)},
-        {QStringLiteral("band"), around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
+        {QStringLiteral("band"),
+         around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
         {QStringLiteral("expected line"), around(expected, &w.erwartet())},
         {QStringLiteral("title"), QRect(plot.left(), 0, plot.width(), plot.top() - 2)}};
     // Each axis label, where the axis puts it: left of the plot area at its tick, below it at
@@ -256,9 +257,12 @@ void TestChartOutput::saveDialogSettlesTheSuffix_data()
     QTest::addColumn<int>("filter");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("file");
-    QTest::newRow("png: suffix added") << 0 << QStringLiteral("bild") << QStringLiteral("bild.png");
-    QTest::newRow("svg chosen: its suffix") << 1 << QStringLiteral("bild") << QStringLiteral("bild.svg");
-    QTest::newRow("own suffix kept") << 0 << QStringLiteral("bild.svg") << QStringLiteral("bild.svg");
+    const auto row = [](const char *tag, int filter, const char *typed, const char *file) {
+        QTest::newRow(tag) << filter << QString::fromLatin1(typed) << QString::fromLatin1(file);
+    };
+    row("png: suffix added", 0, "bild", "bild.png");
+    row("svg chosen: its suffix", 1, "bild", "bild.svg");
+    row("own suffix kept", 0, "bild.svg", "bild.svg");
 }
 
 void TestChartOutput::saveDialogSettlesTheSuffix()
@@ -268,7 +272,8 @@ void TestChartOutput::saveDialogSettlesTheSuffix()
     QFETCH(int, filter);
     QFETCH(QString, typed);
     QFETCH(QString, file);
-    const QStringList filters{QStringLiteral("PNG-Bild (*.png)"), QStringLiteral("SVG-Grafik (*.svg)")};
+    const QStringList filters{QStringLiteral("PNG-Bild (*.png)"),
+                              QStringLiteral("SVG-Grafik (*.svg)")};
     QTemporaryDir tmp;
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -304,7 +309,8 @@ void TestChartOutput::cancelledPrintPrintsNothing()
     ScriptedDialogs dialogs;
     dialogs.printAnswers.push_back(false);
     int painted = 0;
-    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize, [&](QPainter &) { ++painted; });
+    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize,
+               [&](QPainter &) { ++painted; });
     QCOMPARE(dialogs.printDialogs, 1);
     QCOMPARE(painted, 0);
     QVERIFY(dialogs.messages.isEmpty());
