@@ -33,7 +33,7 @@ class SilentDialogs final : public Dialogs
 public:
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &, const QString &, Icon) override {}
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     bool printDialog(QPrinter &) override { return false; }
 };
 

@@ -69,7 +69,7 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
         action(QStringLiteral("MBildSpeichern"), QStringLiteral("Bild speichern …")),
         &QAction::triggered, owner, [shared, owner, &dialogs] {
             const GiveBackFocus focus(owner->window());
-            saveChart(dialogs, owner->windowTitle(), shared->size(), shared->paint);
+            saveChart(dialogs, owner, owner->windowTitle(), shared->size(), shared->paint);
         });
     QObject::connect(
         action(QStringLiteral("MTabelleKopieren"), QStringLiteral("Tabelle kopieren")),
@@ -78,6 +78,7 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
     QObject::connect(action(QStringLiteral("MDrucken"), QStringLiteral("Drucken …")),
                      &QAction::triggered, owner, [shared, owner, &dialogs] {
                          const GiveBackFocus focus(owner->window());
-                         printChart(dialogs, shared->titleLine(), shared->size(), shared->paint);
+                         printChart(dialogs, owner, shared->titleLine(), shared->size(),
+                                    shared->paint);
                      });
 }

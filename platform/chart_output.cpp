@@ -10,7 +10,11 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPointer>
 #include <QPrinter>
 #include <QSvgGenerator>
 #include <QTemporaryFile>
@@ -18,6 +22,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <new>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -39,15 +44,184 @@ QString cannotWrite(const QString &path, const QString &reason)
 // Empty, or why the bytes could not be made.
 QString pngBytes(QSize logicalSize, const ChartPainter &paint, QByteArray &bytes)
 {
-    const QImage image = chartImage(logicalSize, paint);
+    QImage image = chartImage(logicalSize, paint);
     if (image.isNull())
         return noImage();
+    // Twice the screen's 96 dpi, so that a word processor places it at its size on screen.
+    const int dotsPerMeter = qRound(2 * 96 / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG") || bytes.isEmpty())
         return QStringLiteral("Das Bild konnte nicht in das PNG-Format umgewandelt werden.");
     return QString();
 }
+
+// QSvgGenerator writes no clipping at all: a bar's number wider than its bar, the gap a mark
+// leaves for it and the lines of a chart's plot area would spill over. This engine clips what is
+// drawn with it itself and hands the clipped shapes on to the SVG painter. Whatever lies wholly
+// inside its clip goes on unchanged, so text stays text and lines stay lines.
+class ClippingEngine final : public QPaintEngine
+{
+public:
+    explicit ClippingEngine(QPainter &target) : QPaintEngine(AllFeatures), m_target(target) {}
+
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    Type type() const override { return User; }
+
+    void drawPath(const QPainterPath &path) override
+    {
+        follow();
+        const QPainterPath *clip = clipPath();
+        if (!clip || clip->contains(outline(path))) {
+            m_target.drawPath(path);
+            return;
+        }
+        if (m_target.brush().style() != Qt::NoBrush)
+            fillClipped(path, m_target.brush(), *clip);
+        if (m_target.pen().style() != Qt::NoPen) {
+            QPainterPathStroker stroker(m_target.pen());
+            // A cosmetic pen is one pixel wide at the chart's own scale.
+            stroker.setWidth(std::max<qreal>(m_target.pen().widthF(), 1));
+            fillClipped(stroker.createStroke(path), m_target.pen().brush(), *clip);
+        }
+    }
+
+    void drawRects(const QRectF *rects, int count) override
+    {
+        for (const QRectF &r : QList<QRectF>(rects, rects + count)) {
+            QPainterPath path;
+            path.addRect(r);
+            follow();
+            const QPainterPath *clip = clipPath();
+            if (!clip || clip->contains(outline(path)))
+                m_target.drawRect(r);
+            else
+                drawPath(path);
+        }
+    }
+
+    void drawPolygon(const QPointF *points, int count, PolygonDrawMode mode) override
+    {
+        QPainterPath path;
+        path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + count)));
+        if (mode != PolylineMode) {
+            path.closeSubpath();
+            drawPath(path);
+            return;
+        }
+        follow();
+        const QPainterPath *clip = clipPath();
+        if (!clip || clip->contains(outline(path))) {
+            m_target.drawPolyline(points, count);
+            return;
+        }
+        m_target.setBrush(Qt::NoBrush);
+        drawPath(path);
+    }
+
+    void drawPixmap(const QRectF &r, const QPixmap &pixmap, const QRectF &source) override
+    {
+        follow();
+        const QPainterPath *clip = clipPath();
+        if (!clip || clip->intersects(r))
+            m_target.drawPixmap(r, pixmap, source);
+    }
+
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        follow();
+        // Every property of the item's font counts: one it leaves unresolved would otherwise take
+        // the target's default, and a bold axis title would turn normal.
+        QFont font = item.font();
+        font.setResolveMask(QFont::AllPropertiesResolved);
+        m_target.setFont(font);
+        const QPainterPath *clip = clipPath();
+        QPainterPath glyphs;
+        if (clip)
+            glyphs.addText(p, item.font(), item.text());
+        if (!clip || clip->contains(glyphs.boundingRect())) {
+            m_target.drawText(p, item.text());
+            return;
+        }
+        fillClipped(glyphs, m_target.pen().brush(), *clip);
+    }
+
+private:
+    // The target takes the source painter's state before each shape.
+    void follow()
+    {
+        const QPainter &source = *painter();
+        m_target.setTransform(source.combinedTransform());
+        m_target.setPen(source.pen());
+        m_target.setBrush(source.brush());
+        m_target.setBrushOrigin(source.brushOrigin());
+        m_target.setFont(source.font());
+        m_target.setOpacity(source.opacity());
+        m_target.setRenderHints(source.renderHints());
+        m_clip = source.hasClipping() ? std::optional(source.clipPath()) : std::nullopt;
+    }
+    const QPainterPath *clipPath() const { return m_clip ? &*m_clip : nullptr; }
+
+    QRectF outline(const QPainterPath &path) const
+    {
+        const qreal pen = m_target.pen().style() == Qt::NoPen ? 0 : m_target.pen().widthF();
+        const qreal margin = std::max<qreal>(pen, 1) / 2;
+        return path.controlPointRect().adjusted(-margin, -margin, margin, margin);
+    }
+
+    void fillClipped(const QPainterPath &area, const QBrush &brush, const QPainterPath &clip)
+    {
+        const QPainterPath part = area.intersected(clip);
+        if (part.isEmpty())
+            return;
+        m_target.save();
+        m_target.setPen(Qt::NoPen);
+        m_target.setBrush(brush);
+        m_target.drawPath(part);
+        m_target.restore();
+    }
+
+    QPainter &m_target;
+    std::optional<QPainterPath> m_clip;
+};
+
+// A device with the metrics of `like` that paints through a ClippingEngine onto `target`.
+class ClippingDevice final : public QPaintDevice
+{
+public:
+    ClippingDevice(QPainter &target, const QPaintDevice &like) : m_engine(target), m_like(like) {}
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return m_like.width();
+        case PdmHeight: return m_like.height();
+        case PdmWidthMM: return m_like.widthMM();
+        case PdmHeightMM: return m_like.heightMM();
+        case PdmNumColors: return m_like.colorCount();
+        case PdmDepth: return m_like.depth();
+        case PdmDpiX: return m_like.logicalDpiX();
+        case PdmDpiY: return m_like.logicalDpiY();
+        case PdmPhysicalDpiX: return m_like.physicalDpiX();
+        case PdmPhysicalDpiY: return m_like.physicalDpiY();
+        case PdmDevicePixelRatio: return qRound(m_like.devicePixelRatio());
+        case PdmDevicePixelRatioScaled:
+            return qRound(m_like.devicePixelRatioF() * devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    mutable ClippingEngine m_engine;
+    const QPaintDevice &m_like;
+};
 
 QString svgBytes(QSize logicalSize, const ChartPainter &paint, const QString &title,
                  QByteArray &bytes)
@@ -62,12 +236,16 @@ QString svgBytes(QSize logicalSize, const ChartPainter &paint, const QString &ti
     // The screen's logical resolution, so that one SVG unit is one pixel of the window.
     generator.setResolution(96);
     generator.setTitle(title);
-    QPainter painter;
-    if (!painter.begin(&generator))
+    QPainter svg;
+    if (!svg.begin(&generator))
         return noImage();
-    painter.setRenderHint(QPainter::Antialiasing);
-    paint(painter);
-    if (!painter.end() || bytes.isEmpty())
+    {
+        ClippingDevice device(svg, generator);
+        QPainter painter(&device);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint(painter);
+    }
+    if (!svg.end() || bytes.isEmpty())
         return noImage();
     return QString();
 }
@@ -178,22 +356,23 @@ void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
     QGuiApplication::clipboard()->setImage(image);
 }
 
-void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QSize logicalSize,
                const ChartPainter &paint)
 {
+    // The user may close the chart's window while the dialog is open.
+    const QPointer<const QObject> chart(window);
     QString filter;
-    QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter);
-    if (path.isEmpty())
+    const QString path = dialogs.saveFileName({PngFilter, SvgFilter}, &filter,
+                                              QStringLiteral("png"));
+    if (path.isEmpty() || (window && !chart))
         return;
 
-    // The name's own suffix wins over the chosen filter; without one, the filter's is added.
+    // A name typed with the other filter's suffix still chooses that format.
     bool svg = filter == SvgFilter;
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive))
         svg = true;
     else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
         svg = false;
-    else
-        path += svg ? QStringLiteral(".svg") : QStringLiteral(".png");
 
     // Built whole in memory first, so a failed write can leave nothing half-drawn behind.
     QByteArray bytes;
@@ -211,11 +390,13 @@ void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
         dialogs.messageBox(cannotWrite(path, error), title, Dialogs::Icon::Warning);
 }
 
-void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
-                const ChartPainter &paint)
+void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLine,
+                QSize logicalSize, const ChartPainter &paint)
 {
+    const QPointer<const QObject> chart(window);
     QPrinter printer(QPrinter::HighResolution);
-    if (!dialogs.printDialog(printer))
+    printer.setDocName(titleLine);
+    if (!dialogs.printDialog(printer) || (window && !chart))
         return;
     const QString title = QGuiApplication::applicationName();
     const auto fail = [&](const QString &text) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 class Dialogs;
+class QObject;
 class QPainter;
 
 // Paints a chart in its logical coordinates (0, 0 to its logical size) with vector operations
@@ -26,17 +27,23 @@ QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale = 2)
 void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
                const ChartPainter &paint);
 
-// Asks for a file name and saves the chart as PNG (twice the window's resolution) or SVG; a
-// failure, an image that cannot be made included, is reported in a message box with `title` and
-// writes nothing. Cancelling writes nothing.
-void saveChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
+// Asks for a file name and saves the chart as PNG (twice the window's resolution, and saying so)
+// or SVG, both titled `title`; a failure, an image that cannot be made included, is reported in a
+// message box with `title` and writes nothing. Cancelling writes nothing. The name's suffix
+// decides the format; the dialog adds the chosen filter's to a name without one.
+//
+// `window` is what `paint` draws from (null: nothing to watch). Deleted while the dialog is open,
+// it is not painted: nothing is written.
+void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QSize logicalSize,
                const ChartPainter &paint);
 
 // Shows the print dialog and prints `titleLine` at the top of the page and the chart below it,
-// as large as the rest of the page allows with its proportions kept. A PDF replaces the chosen
-// file only when it is complete; a failed print is reported in a message box.
-void printChart(Dialogs &dialogs, const QString &titleLine, QSize logicalSize,
-                const ChartPainter &paint);
+// as large as the rest of the page allows with its proportions kept; the document carries
+// `titleLine` as its title. A PDF replaces the chosen file only when it is complete; a failed
+// print is reported in a message box. Nothing is printed when `window` (as for saveChart) was
+// deleted while the dialog was open.
+void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLine,
+                QSize logicalSize, const ChartPainter &paint);
 
 // The title line of a printed chart: caption, dice, throws since New and the date, in German.
 QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date);

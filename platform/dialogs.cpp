@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QRegularExpression>
 
 #include <limits>
 
@@ -32,12 +33,37 @@ void QtDialogs::messageBox(const QString &text, const QString &title, Icon icon)
     box.exec();
 }
 
-QString QtDialogs::saveFileName(const QStringList &filters, QString *selectedFilter)
+void prepareSaveDialog(QFileDialog &dialog, const QStringList &filters,
+                       const QString &defaultSuffix)
 {
-    // No title, default suffix or folder of our own: a name typed without an extension is used
-    // exactly as typed.
-    return QFileDialog::getSaveFileName(m_owner, QString(), QString(),
-                                        filters.join(QStringLiteral(";;")), selectedFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(0));
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (defaultSuffix.isEmpty())
+        return;
+    // The suffix follows the filter: "bild" with the SVG filter chosen becomes "bild.svg".
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, defaultSuffix](const QString &filter) {
+                         static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+                         const QRegularExpressionMatch match = pattern.match(filter);
+                         dialog.setDefaultSuffix(match.hasMatch() ? match.captured(1)
+                                                                  : defaultSuffix);
+                     });
+}
+
+QString QtDialogs::saveFileName(const QStringList &filters, QString *selectedFilter,
+                                const QString &defaultSuffix)
+{
+    // No title or folder of our own: the dialog starts in the folder it used last.
+    QFileDialog box(m_owner);
+    prepareSaveDialog(box, filters, defaultSuffix);
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+        return QString();
+    if (selectedFilter)
+        *selectedFilter = box.selectedNameFilter();
+    return box.selectedFiles().constFirst();
 }
 
 bool QtDialogs::printDialog(QPrinter &printer)

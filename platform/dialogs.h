@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -24,8 +25,12 @@ public:
     // A message with one OK button.
     virtual void messageBox(const QString &text, const QString &title, Icon icon) = 0;
     // The chosen path of a save dialog offering `filters` (the first one preselected); empty
-    // when cancelled. `selectedFilter`, when given, receives the filter the user chose.
-    virtual QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr) = 0;
+    // when cancelled. `selectedFilter`, when given, receives the filter the user chose. With a
+    // `defaultSuffix`, a name typed without a suffix gets the chosen filter's (this one while the
+    // first filter is chosen) inside the dialog, so that its question before replacing a file
+    // asks about the name that will be written.
+    virtual QString saveFileName(const QStringList &filters, QString *selectedFilter = nullptr,
+                                 const QString &defaultSuffix = QString()) = 0;
     // The print dialog for `printer`; true when the user chose to print.
     virtual bool printDialog(QPrinter &printer) = 0;
 };
@@ -41,9 +46,15 @@ public:
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     void messageBox(const QString &text, const QString &title, Icon icon) override;
-    QString saveFileName(const QStringList &filters, QString *selectedFilter) override;
+    QString saveFileName(const QStringList &filters, QString *selectedFilter,
+                         const QString &defaultSuffix) override;
     bool printDialog(QPrinter &printer) override;
 
 private:
     QPointer<QWidget> m_owner;
 };
+
+// Sets `dialog` up as a save dialog offering `filters`, which asks before it replaces a file and,
+// given a `defaultSuffix`, adds the chosen filter's suffix to a name typed without one.
+void prepareSaveDialog(QFileDialog &dialog, const QStringList &filters,
+                       const QString &defaultSuffix);

@@ -16,6 +16,7 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QPicture>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -185,13 +186,10 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
 
     QLabel &mark = m_erwartung[0];
     mark.setVisible(false);
-    mark.setAutoFillBackground(true);
-    QPalette markPalette = mark.palette();
-    markPalette.setColor(QPalette::Window, MarkColour);
-    markPalette.setColor(QPalette::WindowText, Qt::white);
-    mark.setPalette(markPalette);
-    mark.setFrameStyle(QFrame::Box | QFrame::Plain);
-    mark.setLineWidth(1);
+    // A border of the style sheet is filled, not stroked: at twice the resolution, in a file or
+    // on a scaled screen, the halo keeps its share of the mark, where a frame line would thin.
+    mark.setStyleSheet(QStringLiteral("QLabel { background-color: %1; border: 1px solid white; }")
+                           .arg(MarkColour.name()));
     Twips::setHeight(mark, MarkHeight);
 
     createActions();
@@ -242,63 +240,32 @@ int AbsHaeufigkeiten::sumAt(QPoint pos) const
     return 0;
 }
 
-void AbsHaeufigkeiten::paintChart(QPainter &painter) const
+void AbsHaeufigkeiten::paintChart(QPainter &painter)
 {
+    // The window's own widgets, recorded at the screen's logical resolution. Played back, a
+    // picture grows by the target's resolution over the screen's, fonts included, so the text keeps
+    // its size against the bars; the painter already maps the chart onto its target, so that
+    // growth is taken back. Rendering the widgets straight onto a printer would size the fonts for
+    // the printer's dots instead.
+    QPicture picture;
+    {
+        QPainter recorder(&picture);
+        render(&recorder, QPoint(), QRegion(rect()), DrawWindowBackground | DrawChildren);
+    }
     painter.save();
-    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setClipRect(rect(), Qt::IntersectClip);
+    if (const QPaintDevice *target = painter.device(); target && target->logicalDpiX() > 0) {
+        painter.scale(qreal(picture.logicalDpiX()) / target->logicalDpiX(),
+                      qreal(picture.logicalDpiY()) / target->logicalDpiY());
+    }
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
 
-    // Back to front as the window stacks them: grid, bars, marks. The line control fills the
-    // pixel row of its y; a one-pixel pen half a pixel below its top edge covers exactly that row.
-    painter.setPen(QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap));
-    for (int k = 0; k < m_niveau.count(); ++k) {
-        const LineElement &line = m_niveau[k];
-        // Most grid lines lie above the top edge; a file need not carry what nobody sees.
-        if (!line.isVisibleTo(this) || !rect().intersects(line.geometry()))
-            continue;
-        const qreal y = Twips::toPixels(line.y1()) + 0.5;
-        painter.drawLine(QPointF(Twips::toPixels(line.x1()), y),
-                         QPointF(Twips::toPixels(line.x2()), y));
-    }
-    for (int k = 0; k < m_nzahl.count(); ++k) {
-        const QLabel &label = m_nzahl[k];
-        if (!label.isVisibleTo(this) || !rect().intersects(label.geometry()))
-            continue;
-        painter.setFont(pixelFont(label));
-        painter.setPen(label.palette().color(QPalette::WindowText));
-        painter.drawText(label.geometry(), static_cast<int>(label.alignment()), label.text());
-    }
-
-    for (int i = 0; i < m_absH.count(); ++i) {
-        const QLabel &bar = m_absH[i];
-        const QRect r = bar.geometry();
-        if (!bar.isVisibleTo(this) || r.isEmpty())
-            continue;
-        // The border lies on the bar's outermost pixels, as the label's frame does.
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(bar.palette().color(QPalette::Window));
-        painter.drawRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));
-        const QFont font = pixelFont(bar);
-        painter.setFont(font);
-        painter.setPen(bar.palette().color(QPalette::WindowText));
-        painter.drawText(barTextRect(bar, font), static_cast<int>(bar.alignment()), bar.text());
-    }
-    painter.setBrush(Qt::NoBrush);
-
-    bool marks = false;
-    for (int i = 0; i < m_erwartung.count(); ++i) {
-        const QLabel &mark = m_erwartung[i];
-        if (!mark.isVisibleTo(this))
-            continue;
-        marks = true;
-        // The gap that leaves the bar's number on top, as on screen. Saved and restored: a clip
-        // region set again after setClipping(false) was not always honoured.
-        painter.save();
-        painter.setClipRegion(QRegion(mark.geometry()).subtracted(barNumberRect(m_absH[i])));
-        paintMark(painter, mark.geometry());
-        painter.restore();
-    }
+    painter.save();
+    const bool marks = m_mErwartet->isChecked() && m_erwartung[0].isVisibleTo(this);
     if (marks) {
-        // What the marks mean, top right, on white over whatever lies there.
+        // A file has no tooltip: what the marks mean, top right, on white over whatever lies
+        // there.
         const QFont font = pixelFont(*this);
         const QFontMetrics metrics(font);
         const int textWidth = metrics.horizontalAdvance(MarkLegend);
@@ -314,7 +281,6 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter) const
     }
     painter.restore();
 }
-
 
 void AbsHaeufigkeiten::Form_Load()
 {

@@ -55,9 +55,9 @@ public:
     // The marks of the expected counts, one per bar; shown while MErwartet is checked.
     const ElementList<QLabel> &Erwartung() const { return m_erwartung; }
 
-    // The chart as the window shows it, in vector shapes and text: grid lines, grid labels, bars
-    // and, while shown, the marks of the expected counts.
-    void paintChart(QPainter &painter) const;
+    // The chart for a file or a printout, drawn by the window's own widgets as on screen, in
+    // vector shapes and text; while the marks are shown, with a legend line saying what they are.
+    void paintChart(QPainter &painter);
     // The sum whose bar lies under `pos` (window coordinates); 0 elsewhere.
     int sumAt(QPoint pos) const;
 

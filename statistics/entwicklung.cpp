@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -452,5 +453,8 @@ void Entwicklung::paintChart(QPainter &painter, const QRectF &target)
         m_chartStale = false;
         updateChart();
     }
+    // The scene the view shows, with any layout it still owes the screen done first, so that the
+    // file does not show an older state than the next repaint of the window.
+    QCoreApplication::sendPostedEvents(m_chart, QEvent::LayoutRequest);
     m_chart->scene()->render(&painter, target, m_chart->sceneBoundingRect());
 }

@@ -130,18 +130,24 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
     QToolTip::showText(event.globalPos(), text, this);
 }
 
+void RelHaeufigkeiten::drawWedges(QPainter &painter) const
+{
+    for (const PieWedge &wedge : m_layout.wedges) {
+        if (painter.isActive())
+            painter.setBrush(wedge.colour);
+        if (wedge.drawn)
+            m_pie(painter, 0, 0, m_layout.right, m_layout.bottom, wedge.from.x(), wedge.from.y(),
+                  wedge.to.x(), wedge.to.y());
+    }
+}
+
 void RelHaeufigkeiten::paintChart(QPainter &painter) const
 {
     painter.save();
     painter.fillRect(rect(), Qt::white);
-    painter.setRenderHint(QPainter::Antialiasing);
+    // The wedges as the surface got them, outlined in white.
     painter.setPen(QPen(Qt::white, 1));
-    for (const PieWedge &wedge : m_layout.wedges) {
-        if (!wedge.drawn)
-            continue;
-        painter.setBrush(wedge.colour);
-        painter.drawPath(wedgePath(m_layout, wedge));
-    }
+    drawWedges(painter);
     for (const PieWedge &wedge : m_layout.wedges) {
         const QLabel &label = m_ergebnis[wedge.summe];
         if (label.isHidden())
@@ -155,7 +161,6 @@ void RelHaeufigkeiten::paintChart(QPainter &painter) const
     }
     painter.restore();
 }
-
 
 void RelHaeufigkeiten::Form_Load()
 {
@@ -274,12 +279,12 @@ void RelHaeufigkeiten::Form_Resize()
     beginDrawing(painter);
 
     m_layout = pieLayout(scaleWidth(), scaleHeight());
+    drawWedges(painter);
+    // The surface keeps the last wedge's colour as its fill colour.
+    if (!m_layout.wedges.isEmpty())
+        setFillColor(painter, m_layout.wedges.constLast().colour);
     for (const PieWedge &wedge : std::as_const(m_layout.wedges)) {
-        setFillColor(painter, wedge.colour);
         QLabel &label = m_ergebnis[wedge.summe];
-        if (wedge.drawn)
-            m_pie(painter, 0, 0, m_layout.right, m_layout.bottom, wedge.from.x(), wedge.from.y(),
-                  wedge.to.x(), wedge.to.y());
         label.setVisible(wedge.drawn);
         const ErgebnisPosition position =
             ergebnisPosition(m_layout.cx, m_layout.cy, wedge.phi, label.width(), label.height());

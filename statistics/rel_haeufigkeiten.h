@@ -79,9 +79,9 @@ public:
     // The persistent drawing surface, as the next repaint copies it to the screen.
     const QImage &surface() const { return m_surface; }
 
-    // The chart of the last redraw with vector operations, in logical pixels: the wedges as
-    // paths and the shown labels as text, for images, SVG files and printouts. A click's
-    // ellipse is a passing mark on the surface, not part of the chart, and is left out.
+    // The chart of the last redraw with vector operations, in logical pixels, for images, SVG
+    // files and printouts: the wedges drawn as on the surface and the shown labels as text. A
+    // click's ellipse is a passing mark on the surface, not part of the chart, and is left out.
     void paintChart(QPainter &painter) const;
 
     // The sum whose wedge lies under `position` in the client area; 0 elsewhere.
@@ -104,6 +104,9 @@ private:
     void followScreen();
 
     void showToolTip(QHelpEvent &event);
+    // The last redraw's wedges through the pie function, each filled with its colour: onto the
+    // surface, and onto a file's painter.
+    void drawWedges(QPainter &painter) const;
 
     // The surface's own operations.
     void Cls();

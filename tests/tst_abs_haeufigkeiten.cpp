@@ -445,7 +445,7 @@ void Test::worksheetOutput_data()
     // value inside the chart that no bar shows), not an embedded bitmap.
     QTest::newRow("Bild speichern")
         << QStringLiteral("MBildSpeichern")
-        << QStringList{QStringLiteral("<rect"), QStringLiteral("<polyline"),
+        << QStringList{QStringLiteral("<path"), QStringLiteral("<polyline"),
                        QStringLiteral(">12</text>"), QStringLiteral(">1</text>")};
     QTest::newRow("Tabelle kopieren")
         << QStringLiteral("MTabelleKopieren")

@@ -1,17 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "abs_haeufigkeiten.h"
 #include "austausch.h"
+#include "casino.h"
 #include "chart_output.h"
+#include "dialogs.h"
+#include "entwicklung.h"
 #include "fakes.h"
 #include "frequency_table.h"
+#include "rel_haeufigkeiten.h"
+#include "statistics_windows.h"
 
+#include <QAction>
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLineSeries>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
 
 namespace {
 
@@ -40,7 +59,7 @@ public:
 
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &text, const QString &, Icon) override { messages << text; }
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     bool printDialog(QPrinter &printer) override
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -51,6 +70,117 @@ public:
 private:
     QString m_path;
 };
+
+// A part of a chart that must look the same in a file as on screen, in logical pixels.
+struct Probe
+{
+    QString name;
+    QRect rect;
+};
+
+QColor meanColour(const QImage &image, const QRect &rect)
+{
+    qint64 r = 0, g = 0, b = 0;
+    const QRect area = rect.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            r += qRed(p);
+            g += qGreen(p);
+            b += qBlue(p);
+        }
+    }
+    const qint64 n = std::max<qint64>(1, qint64(area.width()) * area.height());
+    return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+// A label's text as it lies in the label: there its ink weighs most in the mean colour.
+QRect textRect(const QLabel &label)
+{
+    const QRect text = QFontMetrics(label.font()).boundingRect(label.text());
+    return QRect(label.pos(), text.size()).intersected(label.geometry());
+}
+
+QList<Probe> barChartProbes(const AbsHaeufigkeiten &w)
+{
+    QList<Probe> probes;
+    for (int i = 0; i < w.absH().count(); ++i) {
+        const QLabel &bar = w.absH()[i];
+        if (bar.isVisibleTo(&w) && bar.height() > 2) {
+            probes.append({QStringLiteral("bar %1").arg(i), bar.geometry()});
+            // The number at the bar's top, below an indent of about half an "x".
+            const QFontMetrics metrics(bar.font());
+            const QRect number = metrics.boundingRect(bar.geometry(), int(bar.alignment()),
+                                                      bar.text());
+            probes.append({QStringLiteral("number %1").arg(i),
+                           number.adjusted(0, 0, 0, metrics.height() / 3)
+                               .intersected(bar.geometry())});
+        }
+        // A mark's blue core: its one-pixel halo is thinner at twice the resolution.
+        if (i < w.Erwartung().count() && w.Erwartung()[i].isVisibleTo(&w))
+            probes.append({QStringLiteral("mark %1").arg(i),
+                           w.Erwartung()[i].geometry().adjusted(1, 1, -1, -1)});
+    }
+    for (int k = 0; k < w.NZahl().count(); ++k) {
+        const QLabel &label = w.NZahl()[k];
+        if (w.rect().contains(label.geometry()))
+            probes.append({QStringLiteral("grid label %1").arg(k), textRect(label)});
+    }
+    return probes;
+}
+
+QList<Probe> pieProbes(RelHaeufigkeiten &w)
+{
+    QList<Probe> probes;
+    const QPointF centre(w.width() / 2.0, w.height() / 2.0);
+    for (int s = 1; s <= Austausch::HoechsteSumme; ++s) {
+        const QLabel &label = w.Ergebnis()[s];
+        if (label.isHidden())
+            continue;
+        probes.append({QStringLiteral("label %1").arg(s), textRect(label)});
+        // The wedge's shade further out on the line through its label.
+        const QPointF shade = centre + 1.6 * (QRectF(label.geometry()).center() - centre);
+        probes.append({QStringLiteral("wedge %1").arg(s),
+                       QRect(shade.toPoint() - QPoint(1, 1), QSize(3, 3))});
+    }
+    return probes;
+}
+
+QList<Probe> entwicklungProbes(Entwicklung &w)
+{
+    QChart &chart = *w.chartView().chart();
+    const QRect plot = chart.plotArea().toRect();
+    const QLineSeries &observed = w.beobachtet();
+    const QPointF middle = observed.at(observed.count() / 2);
+    const QPointF upper = w.erwartungsbereich().upperSeries()->at(10);
+    const QPointF expected(upper.x(), w.erwartet().at(0).y());
+    const auto around = [&chart](QPointF value, const QAbstractSeries *series) {
+        const QPoint p = chart.mapToPosition(value, const_cast<QAbstractSeries *>(series))
+                             .toPoint();
+        return QRect(p - QPoint(2, 2), QSize(5, 5));
+    };
+    QList<Probe> probes{
+        {QStringLiteral("observed line"), around(middle, &observed)},
+        {QStringLiteral("band"),
+         around((upper + expected) / 2, w.erwartungsbereich().upperSeries())},
+        {QStringLiteral("expected line"), around(expected, &w.erwartet())},
+        {QStringLiteral("title"), QRect(plot.left(), 0, plot.width(), plot.top() - 2)}};
+    // Each axis label, where the axis puts it: left of the plot area at its tick, below it at
+    // 1, 10 and 100 throws.
+    const auto *values = qobject_cast<QValueAxis *>(chart.axes(Qt::Vertical).constFirst());
+    const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+    for (int t = 0; t < values->tickCount(); ++t) {
+        const int y = around(QPointF(1, values->min() + t * step), &observed).center().y();
+        probes.append({QStringLiteral("value label %1").arg(t),
+                       QRect(plot.left() - 26, y - 5, 22, 10)});
+    }
+    for (const double k : {1.0, 10.0, 100.0}) {
+        const int x = around(QPointF(k, values->min()), &observed).center().x();
+        probes.append({QStringLiteral("throw label %1").arg(k),
+                       QRect(x - 10, plot.bottom() + 4, 20, 10)});
+    }
+    return probes;
+}
 
 } // namespace
 
@@ -63,6 +193,8 @@ private slots:
 
     void savedFormat_data();
     void savedFormat();
+    void saveDialogSettlesTheSuffix_data();
+    void saveDialogSettlesTheSuffix();
     void svgIsVector();
     void cancelledPrintPrintsNothing();
     void imageThatCannotBeMadeWritesNothing_data();
@@ -72,6 +204,10 @@ private slots:
     void printedPdfReplacesTheFileWhole();
     void frequencyTable_data();
     void frequencyTable();
+    void fileShowsTheScreen_data();
+    void fileShowsTheScreen();
+    void windowDeletedUnderItsDialog_data();
+    void windowDeletedUnderItsDialog();
 };
 
 void TestChartOutput::savedFormat_data()
@@ -89,14 +225,14 @@ void TestChartOutput::savedFormat_data()
                            << start;
     };
     row("png name beats svg filter", "a.png", svg, "a.png", "\x89PNG");
-    row("no suffix: filter's added", "a", svg, "a.svg", "<?xml");
     row("suffix in capitals", "A.SVG", png, "A.SVG", "<?xml");
-    row("other suffix kept", "a.txt", png, "a.txt.png", "\x89PNG");
+    // The dialog asked before replacing exactly this name: nothing is added after it.
+    row("other suffix kept", "a.txt", png, "a.txt", "\x89PNG");
 }
 
 void TestChartOutput::savedFormat()
 {
-    // The name the user typed decides the format; the filter only fills in a missing suffix.
+    // The name the dialog settled decides the format; the filter only one without a known suffix.
     QFETCH(QString, name);
     QFETCH(QString, filter);
     QFETCH(QString, file);
@@ -105,14 +241,51 @@ void TestChartOutput::savedFormat()
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(tmp.filePath(name));
     dialogs.saveFilterAnswers.push_back(filter);
-    saveChart(dialogs, QStringLiteral("Kollavo"), SampleSize, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), SampleSize, paintSample);
     QCOMPARE(dialogs.saveFilters.first(), QStringList({QStringLiteral("PNG-Bild (*.png)"),
                                                        QStringLiteral("SVG-Grafik (*.svg)")}));
+    QCOMPARE(dialogs.saveSuffixes, QStringList{QStringLiteral("png")});
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Files), QStringList{file});
     QFile saved(tmp.filePath(file));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(saved.readAll().startsWith(start));
     QVERIFY(dialogs.messages.isEmpty());
+}
+
+void TestChartOutput::saveDialogSettlesTheSuffix_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+    const auto row = [](const char *tag, int filter, const char *typed, const char *file) {
+        QTest::newRow(tag) << filter << QString::fromLatin1(typed) << QString::fromLatin1(file);
+    };
+    row("png: suffix added", 0, "bild", "bild.png");
+    row("svg chosen: its suffix", 1, "bild", "bild.svg");
+    row("own suffix kept", 0, "bild.svg", "bild.svg");
+}
+
+void TestChartOutput::saveDialogSettlesTheSuffix()
+{
+    // "bild" silently replaced an existing "bild.png": the dialog must ask about the name that
+    // is written, so it adds the suffix itself and asks before replacing.
+    QFETCH(int, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, file);
+    const QStringList filters{QStringLiteral("PNG-Bild (*.png)"),
+                              QStringLiteral("SVG-Grafik (*.svg)")};
+    QTemporaryDir tmp;
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepareSaveDialog(dialog, filters, QStringLiteral("png"));
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(!dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    dialog.setDirectory(tmp.path());
+    dialog.selectNameFilter(filters[filter]);
+    // As the user's choice in the dialog reports it.
+    emit dialog.filterSelected(filters[filter]);
+    dialog.selectFile(typed);
+    QCOMPARE(dialog.selectedFiles(), QStringList{tmp.filePath(file)});
 }
 
 void TestChartOutput::svgIsVector()
@@ -121,11 +294,12 @@ void TestChartOutput::svgIsVector()
     QTemporaryDir tmp;
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.svg")));
-    saveChart(dialogs, QStringLiteral("Kollavo"), SampleSize, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), SampleSize, paintSample);
     QFile saved(tmp.filePath(QStringLiteral("chart.svg")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray svg = saved.readAll();
     QVERIFY((svg.contains("<path") || svg.contains("<rect")) && svg.contains("Summe 7"));
+    QVERIFY(svg.contains("<title>Kollavo</title>"));
     QVERIFY(!svg.contains("<image"));
 }
 
@@ -135,7 +309,8 @@ void TestChartOutput::cancelledPrintPrintsNothing()
     ScriptedDialogs dialogs;
     dialogs.printAnswers.push_back(false);
     int painted = 0;
-    printChart(dialogs, QStringLiteral("Titel"), SampleSize, [&](QPainter &) { ++painted; });
+    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize,
+               [&](QPainter &) { ++painted; });
     QCOMPARE(dialogs.printDialogs, 1);
     QCOMPARE(painted, 0);
     QVERIFY(dialogs.messages.isEmpty());
@@ -164,7 +339,7 @@ void TestChartOutput::imageThatCannotBeMadeWritesNothing()
     old.close();
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(path);
-    saveChart(dialogs, QStringLiteral("Kollavo"), size, paintSample);
+    saveChart(dialogs, nullptr, QStringLiteral("Kollavo"), size, paintSample);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("altes Bild"));
     QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
@@ -208,12 +383,14 @@ void TestChartOutput::printedPdfReplacesTheFileWhole()
         old.close();
     }
     PdfDialogs dialogs(path);
-    printChart(dialogs, QStringLiteral("Titel"), SampleSize, paintSample);
+    printChart(dialogs, nullptr, QStringLiteral("Titel"), SampleSize, paintSample);
     if (reason.isEmpty()) {
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray pdf = old.readAll();
         QVERIFY(pdf.startsWith("%PDF") && pdf.trimmed().endsWith("%%EOF"));
+        // The document carries the title line, as UTF-16 in the PDF's information.
+        QVERIFY(pdf.toHex().contains(QByteArray("\xfe\xff\0T\0i\0t\0e\0l", 12).toHex()));
     } else {
         QCOMPARE(dialogs.messages,
                  QStringList{QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2")
@@ -259,6 +436,153 @@ void TestChartOutput::frequencyTable()
                  + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
                                   "Wahrscheinlichkeit\terwartete Häufigkeit\n")
                  + rows);
+}
+
+void TestChartOutput::fileShowsTheScreen_data()
+{
+    QTest::addColumn<QString>("chart");
+    QTest::addColumn<QString>("format");
+    for (const char *chart : {"bars", "bars with marks", "pie", "Entwicklung"}) {
+        for (const char *format : {"png", "svg", "printer"}) {
+            QTest::addRow("%s, %s", chart, format)
+                << QString::fromLatin1(chart) << QString::fromLatin1(format);
+        }
+    }
+}
+
+void TestChartOutput::fileShowsTheScreen()
+{
+    // A saved chart that loses a bar's shade, a mark or a label, or shows another state of the
+    // game than the window, misleads the worksheet made from it.
+    QFETCH(QString, chart);
+    QFETCH(QString, format);
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    // Two dice, 360 throws: sums 2 … 12 with one bar (7) above the others.
+    dialogs.inputAnswers = {QStringLiteral("2")};
+    casino->MAnzahl_Click();
+    const QList<int> counts{10, 20, 30, 40, 50, 70, 50, 40, 30, 20, 0};
+    for (int i = 0; i < counts.size(); ++i) {
+        Austausch::Haeufigkeit[2 + i] = static_cast<qint16>(counts[i]);
+        Austausch::Wurfsummen.insert(Austausch::Wurfsummen.end(), size_t(counts[i]),
+                                     static_cast<quint8>(2 + i));
+    }
+    std::mt19937 shuffle(7);
+    std::shuffle(Austausch::Wurfsummen.begin(), Austausch::Wurfsummen.end(), shuffle);
+
+    QWidget *window = nullptr;
+    QWidget *screen = nullptr; // what shows the chart
+    std::function<QList<Probe>()> probes;
+    ChartPainter paint; // what a printout is drawn with
+    if (chart.startsWith(u"bars")) {
+        AbsHaeufigkeiten &w = windows().absHaeufigkeiten().instance();
+        if (chart.endsWith(u"marks"))
+            w.findChild<QAction *>(QStringLiteral("MErwartet"))->setChecked(true);
+        w.absH_Refresh();
+        window = screen = &w;
+        probes = [&w] { return barChartProbes(w); };
+        paint = [&w](QPainter &painter) { w.paintChart(painter); };
+    } else if (chart == u"pie") {
+        RelHaeufigkeiten &w = windows().relHaeufigkeiten().instance();
+        w.showReachableSums();
+        w.relH_Refresh();
+        window = screen = &w;
+        probes = [&w] { return pieProbes(w); };
+        paint = [&w](QPainter &painter) { w.paintChart(painter); };
+    } else {
+        Entwicklung &w = windows().entwicklung().instance();
+        w.showSum(7);
+        window = &w;
+        screen = w.chartView().viewport();
+        probes = [&w] { return entwicklungProbes(w); };
+        paint = [&w, screen](QPainter &painter) {
+            w.paintChart(painter, QRectF(QPointF(0, 0), screen->size()));
+        };
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("chart.") + format);
+    if (format != u"printer") {
+        dialogs.saveAnswers.push_back(path);
+        window->findChild<QAction *>(QStringLiteral("MBildSpeichern"))->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    const QImage shown = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage saved;
+    if (format == u"png") {
+        QVERIFY(saved.load(path));
+        // Twice the screen's 96 dpi.
+        QCOMPARE(saved.dotsPerMeterX(), qRound(192 / 0.0254));
+        QCOMPARE(saved.size(), shown.size() * 2);
+        saved = saved.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else if (format == u"svg") {
+        QSvgRenderer svg(path);
+        QVERIFY(svg.isValid());
+        QCOMPARE(svg.viewBox().size(), shown.size());
+        saved = QImage(shown.size(), QImage::Format_RGB32);
+        saved.fill(Qt::white);
+        QPainter painter(&saved);
+        svg.render(&painter);
+    } else {
+        // A device of four times the screen's resolution, its painter scaled onto the chart
+        // as a printout's page is.
+        saved = QImage(shown.size() * 4, QImage::Format_RGB32);
+        saved.fill(Qt::white);
+        saved.setDotsPerMeterX(qRound(4 * 96 / 0.0254));
+        saved.setDotsPerMeterY(qRound(4 * 96 / 0.0254));
+        {
+            QPainter painter(&saved);
+            painter.scale(4, 4);
+            paint(painter);
+        }
+        saved = saved.scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    saved = saved.convertToFormat(QImage::Format_RGB32);
+
+    const QList<Probe> all = probes();
+    QVERIFY(all.size() >= 6);
+    for (const Probe &probe : all) {
+        const QColor a = meanColour(shown, probe.rect);
+        const QColor b = meanColour(saved, probe.rect);
+        const int difference = std::max({std::abs(a.red() - b.red()),
+                                         std::abs(a.green() - b.green()),
+                                         std::abs(a.blue() - b.blue())});
+        QVERIFY2(difference <= 24, qPrintable(QStringLiteral("%1: screen %2, file %3")
+                                                  .arg(probe.name, a.name(), b.name())));
+    }
+}
+
+void TestChartOutput::windowDeletedUnderItsDialog_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("save") << QStringLiteral("MBildSpeichern");
+    QTest::newRow("print") << QStringLiteral("MDrucken");
+}
+
+void TestChartOutput::windowDeletedUnderItsDialog()
+{
+    // A chart closed while its dialog is open was painted afterwards: a use after free.
+    QFETCH(QString, action);
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    dialogs.inputAnswers = {QStringLiteral("2")};
+    casino->MAnzahl_Click();
+    windows().absHaeufigkeiten().show();
+    QTemporaryDir tmp;
+    dialogs.saveAnswers.push_back(tmp.filePath(QStringLiteral("chart.png")));
+    dialogs.printAnswers.push_back(true);
+    dialogs.whileFileDialogOpen = [] { windows().absHaeufigkeiten().unload(); };
+    windows().absHaeufigkeiten()->findChild<QAction *>(action)->trigger();
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
+    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(QDir(tmp.path()).isEmpty());
 }
 
 QTEST_MAIN(TestChartOutput)

@@ -375,7 +375,7 @@ public:
     explicit ForeignDialogs(QWidget &owner) : m_owner(owner) {}
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &, const QString &, Icon) override { takeActivation(); }
-    QString saveFileName(const QStringList &, QString *) override
+    QString saveFileName(const QStringList &, QString *, const QString &) override
     {
         takeActivation();
         return {};

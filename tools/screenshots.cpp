@@ -39,7 +39,7 @@ public:
     {
         QTextStream(stderr) << "message box: " << text << '\n';
     }
-    QString saveFileName(const QStringList &, QString *) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
     bool printDialog(QPrinter &) override { return false; }
 };
 

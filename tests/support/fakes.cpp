@@ -9,8 +9,10 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QEvent>
+#include <QRegularExpression>
 #include <QTest>
 
 QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title,
@@ -37,9 +39,13 @@ void ScriptedDialogs::messageBox(const QString &text, const QString &title, Icon
         whileMessageOpen();
 }
 
-QString ScriptedDialogs::saveFileName(const QStringList &filters, QString *selectedFilter)
+QString ScriptedDialogs::saveFileName(const QStringList &filters, QString *selectedFilter,
+                                      const QString &defaultSuffix)
 {
     saveFilters.append(filters);
+    saveSuffixes.append(defaultSuffix);
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     if (saveAnswers.empty())
         return QString();
     QString answer = saveAnswers.front();
@@ -51,12 +57,19 @@ QString ScriptedDialogs::saveFileName(const QStringList &filters, QString *selec
     }
     if (selectedFilter)
         *selectedFilter = filter;
+    if (!defaultSuffix.isEmpty() && !answer.isEmpty() && QFileInfo(answer).suffix().isEmpty()) {
+        static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+        const QRegularExpressionMatch match = pattern.match(filter);
+        answer += u'.' + (match.hasMatch() ? match.captured(1) : defaultSuffix);
+    }
     return answer;
 }
 
 bool ScriptedDialogs::printDialog(QPrinter &)
 {
     ++printDialogs;
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     if (printAnswers.empty())
         return false;
     const bool answer = printAnswers.front();

@@ -42,6 +42,7 @@ public:
     QList<Input> inputs;
     QList<Message> messages;
     QList<QStringList> saveFilters; // the filters each save dialog offered
+    QStringList saveSuffixes;       // the default suffix each save dialog was given
     // The filter each answered save dialog reports as chosen; the first offered when empty.
     std::deque<QString> saveFilterAnswers;
     std::deque<bool> printAnswers; // false: the print dialog was cancelled
@@ -50,12 +51,16 @@ public:
     std::function<void()> whileMessageOpen;
     // Runs while an entry box is open, before it is answered.
     std::function<void()> whileInputOpen;
-
+    // Runs while a save or print dialog is open, before it is answered.
+    std::function<void()> whileFileDialogOpen;
 
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     void messageBox(const QString &text, const QString &title, Icon icon) override;
-    QString saveFileName(const QStringList &filters, QString *selectedFilter) override;
+    // Like the real dialog, adds the chosen filter's suffix to an answer without one when given
+    // a default suffix.
+    QString saveFileName(const QStringList &filters, QString *selectedFilter,
+                         const QString &defaultSuffix) override;
     bool printDialog(QPrinter &printer) override;
 };
 
