@@ -2,6 +2,7 @@
 // The cost of a move: drawing and formatting the numbers, against the whole press with the
 // windows' work around it.
 #include "austausch.h"
+#include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
 #include "dialogs.h"
@@ -23,25 +24,8 @@
 
 namespace {
 
-// The count-limit message of (d) must not wait for a click.
-class SilentDialogs final : public Dialogs
-{
-public:
-    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    void messageBox(const QString &, const QString &, Icon) override {}
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    bool printDialog(QPrinter &) override { return false; }
-};
-
 constexpr int Runs = 21;
 constexpr qint32 Throws = 100000;
-
-void newGame(Casino &casino, qint16 dice, qint32 throws)
-{
-    Setup::setAnzahl(dice);
-    Austausch::Wurfzahl = throws;
-    casino.MNeu_Click();
-}
 
 } // namespace
 
@@ -86,7 +70,7 @@ int main(int argc, char *argv[])
 
     // (b) The whole press, history window hidden.
     const double b = Bench::medianMs(
-        Runs, [&] { newGame(*casino, 7, Throws); }, [&] { casino->CBKollavo_MouseDown(); });
+        Runs, [&] { Bench::newGame(*casino, 7, Throws); }, [&] { casino->CBKollavo_MouseDown(); });
 
     Bench::report("(a) bare loop, 100,000 throws of 7 dice", a, "ms");
     Bench::report("(b) move from the press, history hidden", b, "ms", 8);
@@ -95,7 +79,7 @@ int main(int argc, char *argv[])
     // (d) One die and 2147483647 throws per move: the game runs into the count limit.
     qint32 throwsDone = 0;
     const double d = Bench::medianMs(
-        5, [&] { newGame(*casino, 1, 2147483647); },
+        5, [&] { Bench::newGame(*casino, 1, 2147483647); },
         [&] { casino->CBKollavo_MouseDown(); throwsDone = static_cast<qint32>(Austausch::totalCount()); });
     char name[96];
     std::snprintf(name, sizeof name, "(d) game of one die up to the count limit (%d throws)", throwsDone);
@@ -109,7 +93,7 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     QString sameText;
     const double shown = Bench::medianMs(
-        Runs, [&] { newGame(*casino, 7, Throws); },
+        Runs, [&] { Bench::newGame(*casino, 7, Throws); },
         [&] { casino->CBKollavo_MouseDown(); });
     sameText = casino->game().history().text();
     QPlainTextEdit box;

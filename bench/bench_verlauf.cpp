@@ -3,6 +3,7 @@
 // limit, showing it after a long game, a keystroke in a long history, and the memory it takes.
 // Every timed step includes the painting that follows it.
 #include "austausch.h"
+#include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
 #include "dialogs.h"
@@ -28,15 +29,6 @@
 
 namespace {
 
-class SilentDialogs final : public Dialogs
-{
-public:
-    QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    void messageBox(const QString &, const QString &, Icon) override {}
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    bool printDialog(QPrinter &) override { return false; }
-};
-
 constexpr int Runs = 21;
 constexpr int LongRuns = 7;
 constexpr qint32 Throws = 100000;
@@ -44,9 +36,7 @@ constexpr qint32 UpToTheLimit = 2147483647;
 
 void newGame(Casino &casino, qint16 dice, qint32 throws)
 {
-    Setup::setAnzahl(dice);
-    Austausch::Wurfzahl = throws;
-    casino.MNeu_Click();
+    Bench::newGame(casino, dice, throws);
     QCoreApplication::processEvents();
 }
 

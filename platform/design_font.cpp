@@ -2,6 +2,7 @@
 #include "design_font.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 
 QFont designFont(qreal pointSize, bool bold)
 {
@@ -9,5 +10,11 @@ QFont designFont(qreal pointSize, bool bold)
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
+    return font;
+}
+
+QFont inScreenPixels(QFont font)
+{
+    font.setPixelSize(QFontInfo(font).pixelSize());
     return font;
 }

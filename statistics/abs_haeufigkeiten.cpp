@@ -69,14 +69,6 @@ void paintMark(QPainter &painter, const QRect &r)
 }
 
 
-// The font a label shows on screen, sized in pixels so that images, SVG files and printouts draw
-// it at the chart's scale rather than at their own resolution.
-QFont pixelFont(const QWidget &widget)
-{
-    QFont font = widget.font();
-    font.setPixelSize(QFontInfo(font).pixelSize());
-    return font;
-}
 
 void setBarColour(QLabel &bar, int colourValue)
 {
@@ -266,7 +258,8 @@ void AbsHaeufigkeiten::paintChart(QPainter &painter)
     if (marks) {
         // A file has no tooltip: what the marks mean, top right, on white over whatever lies
         // there.
-        const QFont font = pixelFont(*this);
+        const QFont font = inScreenPixels(this->font());
+
         const QFontMetrics metrics(font);
         const int textWidth = metrics.horizontalAdvance(MarkLegend);
         const QRect box(width() - textWidth - 10, 2, textWidth + 8, metrics.height() + 4);

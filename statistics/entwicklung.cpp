@@ -2,6 +2,7 @@
 #include "entwicklung.h"
 
 #include "chart_accessibility.h"
+#include "design_font.h"
 #include "distribution.h"
 #include "focus_frame.h"
 #include "game.h"
@@ -186,18 +187,14 @@ void Entwicklung::createChart()
         series->attachAxis(m_valueAxis);
     }
 
-    // Fonts in pixels: the printout scales the chart as a whole, and a point size would
-    // first grow with the printer's resolution.
-    const auto inPixels = [](QFont font) {
-        font.setPixelSize(QFontInfo(font).pixelSize());
-        return font;
-    };
-    m_chart->setTitleFont(inPixels(m_chart->titleFont()));
-    m_chart->legend()->setFont(inPixels(m_chart->legend()->font()));
+    // Fonts in pixels: the printout scales the chart as a whole.
+    m_chart->setTitleFont(inScreenPixels(m_chart->titleFont()));
+    m_chart->legend()->setFont(inScreenPixels(m_chart->legend()->font()));
     for (QAbstractAxis *axis : m_chart->axes()) {
-        axis->setLabelsFont(inPixels(axis->labelsFont()));
-        axis->setTitleFont(inPixels(axis->titleFont()));
+        axis->setLabelsFont(inScreenPixels(axis->labelsFont()));
+        axis->setTitleFont(inScreenPixels(axis->titleFont()));
     }
+
 
     for (QLegendMarker *marker : m_chart->legend()->markers(m_band)) {
         connect(marker, &QLegendMarker::hovered, this, [this](bool inside) {

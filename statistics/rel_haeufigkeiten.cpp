@@ -3,6 +3,7 @@
 
 #include "austausch.h"
 #include "chart_accessibility.h"
+#include "design_font.h"
 #include "distribution.h"
 #include "game.h"
 #include "number_format.h"
@@ -152,10 +153,8 @@ void RelHaeufigkeiten::paintChart(QPainter &painter) const
         const QLabel &label = m_ergebnis[wedge.summe];
         if (label.isHidden())
             continue;
-        // The label's font at the pixel size the screen shows it in.
-        QFont font = label.font();
-        font.setPixelSize(QFontInfo(label.font()).pixelSize());
-        painter.setFont(font);
+        painter.setFont(inScreenPixels(label.font()));
+
         painter.setPen(label.palette().color(QPalette::WindowText));
         painter.drawText(QRectF(label.geometry()), Qt::AlignLeft | Qt::AlignTop, label.text());
     }
