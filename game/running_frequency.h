@@ -20,11 +20,9 @@ class RunningSeries
 public:
     enum class Groesse { RelativeHaeufigkeit, Mittelwert };
 
-    // 200 buckets a decade are finer than the pixel columns of any window; up to k = 86 every
-    // throw has a bucket of its own.
-    static constexpr int DefaultBucketsPerDecade = 200;
+    // `bucketsPerDecade` of the logarithmic axis keep their smallest and largest values each.
+    explicit RunningSeries(int bucketsPerDecade);
 
-    explicit RunningSeries(int bucketsPerDecade = DefaultBucketsPerDecade);
 
     Groesse groesse() const { return m_groesse; }
     int summe() const { return m_summe; }

@@ -31,8 +31,13 @@ class Entwicklung : public QWidget
     Q_OBJECT
 
 public:
+    // Six decades of throws across a window a thousand pixels wide: about a bucket per pixel
+    // column, and every bucket's extremes are kept.
+    static constexpr int BucketsPerDecade = 100;
+
     // `dialogs` are the main window's: every dialog this window shows belongs to it.
     Entwicklung(const Game &game, Dialogs &dialogs);
+
 
     // Catches up with the game state: after every move and every New. While the window is
     // hidden only the throws are read; the chart follows when it is shown.
@@ -96,7 +101,5 @@ private:
     bool m_chartStale = true;
     double m_bandLow = 0;
     double m_bandHigh = 0;
-    // Six decades of throws across a window a thousand pixels wide: about a bucket per pixel
-    // column, and every bucket's extremes are kept.
-    RunningSeries m_running{100};
+    RunningSeries m_running{BucketsPerDecade};
 };

@@ -161,7 +161,7 @@ void TestEntwicklung::catchingUpEqualsOnePass()
     QFETCH(int, chunk);
     QFETCH(bool, newInBetween);
 
-    RunningSeries incremental;
+    RunningSeries incremental(Entwicklung::BucketsPerDecade);
     incremental.setSumme(10);
     Record seen;
     if (newInBetween) {
@@ -178,7 +178,7 @@ void TestEntwicklung::catchingUpEqualsOnePass()
         incremental.update(seen);
     }
 
-    RunningSeries onePass;
+    RunningSeries onePass(Entwicklung::BucketsPerDecade);
     onePass.setSumme(10);
     onePass.update(whole);
     QCOMPARE(incremental.points(), onePass.points());
@@ -190,7 +190,7 @@ void TestEntwicklung::pointCountIsBounded()
 {
     // A full game must not hand the chart a point per throw, and must end in the exact value.
     const Record record = randomRecord(7, 400000, 3);
-    RunningSeries series;
+    RunningSeries series(Entwicklung::BucketsPerDecade);
     series.setSumme(24);
     series.update(record);
     const QList<QPointF> points = series.points();
