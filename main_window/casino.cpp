@@ -268,36 +268,35 @@ void Casino::CBKollavo_MouseDown()
     const qint32 throwsAsked = m_game.throwsPerMove();
     const MoveResult result = m_game.move(m_random);
     showFaces(result);
-    if (result.limitReached) {
-        // Shown once the press has been handled, so the button is not left pressed down
-        // behind a modal box; not at all once the window has closed meanwhile ("Ende" in the
-        // same turn), or a message would keep a program without windows alive.
-        QMetaObject::invokeMethod(
-            this,
-            [this, result, throwsAsked] {
-                if (!m_unloaded)
-                    reportCountLimit(result, throwsAsked);
-            },
-            Qt::QueuedConnection);
-    }
+    if (result.limitReached)
+        reportAfterThePress([this, result, throwsAsked] { reportCountLimit(result, throwsAsked); });
     if (result.outOfMemory) {
-        // Queued for the same reasons as the count-limit message.
-        QMetaObject::invokeMethod(
-            this,
-            [this, result, throwsAsked] {
-                if (m_unloaded)
-                    return;
-                m_dialogs.messageBox(
-                    QStringLiteral("Der Arbeitsspeicher reicht nicht für weitere Würfe.\r\nVon "
-                                   "den %1 Würfen dieses Spielzugs wurden %2 ausgeführt.\r\n"
-                                   "Schließen Sie andere Programme oder beginnen Sie mit „Neu“ "
-                                   "ein neues Spiel.")
-                        .arg(throwsAsked)
-                        .arg(result.throwsDone),
-                    Title, Dialogs::Icon::Warning);
-            },
-            Qt::QueuedConnection);
+        reportAfterThePress([this, result, throwsAsked] {
+            m_dialogs.messageBox(
+                QStringLiteral("Der Arbeitsspeicher reicht nicht für weitere Würfe.\r\nVon "
+                               "den %1 Würfen dieses Spielzugs wurden %2 ausgeführt.\r\n"
+                               "Schließen Sie andere Programme oder beginnen Sie mit „Neu“ "
+                               "ein neues Spiel.")
+                    .arg(throwsAsked)
+                    .arg(result.throwsDone),
+                Title, Dialogs::Icon::Warning);
+        });
     }
+}
+
+void Casino::reportAfterThePress(std::function<void()> report)
+{
+    // Shown once the press has been handled, so the button is not left pressed down behind a
+    // modal box; not at all once the window has closed meanwhile ("Ende" in the same turn), or a
+    // message would keep a program without windows alive.
+    QMetaObject::invokeMethod(
+        this,
+        [this, report = std::move(report)] {
+            if (!m_unloaded)
+                report();
+        },
+        Qt::QueuedConnection);
+
 }
 
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <optional>
 
 #include <vector>
@@ -67,6 +68,8 @@ private:
     void showFaces(const MoveResult &result);
     void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
+    void reportAfterThePress(std::function<void()> report);
+
     // The entry `parse` accepts, asked for with `prompt` and `current` as the default; nothing
     // when the program ends meanwhile.
     template <class Value>
