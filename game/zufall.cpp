@@ -5,12 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// W^7 reaches 600^7 ≈ 2.8 × 10^19, beyond 64 bits.
-__extension__ using Wide = unsigned __int128;
-
-} // namespace
 
 DiceWeights::DiceWeights(const std::array<int, 6> &weights)
 {
@@ -32,34 +26,43 @@ DiceWeights::DiceWeights(const std::array<int, 6> &weights)
     }
 }
 
-std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice)
+SumChances sumChances(const DiceWeights &weights, int dice)
 {
     Q_ASSERT(dice >= 1 && dice <= 7);
-    std::array<Wide, 43> ways{};
-    ways[0] = 1;
-    Wide outcomes = 1;
-    Wide total = 0;
+    // 600⁷ outcomes at most: far inside 128 bits.
+    SumChances chances;
+    chances.ways[0] = 1;
+    Int128 total = 0;
     for (int w : weights.weights())
-        total += static_cast<Wide>(w);
+        total += w;
     // Adding one die spreads the weight of every sum s over s + 1 … s + 6, by its faces' weights.
     for (int die = 0; die < dice; ++die) {
-        std::array<Wide, 43> next{};
+        std::array<Int128, 43> next{};
         for (int s = die; s <= 6 * die; ++s) {
             for (int face = 1; face <= 6; ++face) {
-                next[static_cast<std::size_t>(s + face)] += ways[static_cast<std::size_t>(s)]
-                    * static_cast<Wide>(weights.weights()[static_cast<std::size_t>(face - 1)]);
+                next[static_cast<std::size_t>(s + face)] +=
+                    chances.ways[static_cast<std::size_t>(s)]
+                    * weights.weights()[static_cast<std::size_t>(face - 1)];
             }
         }
-        ways = next;
-        outcomes *= total;
+        chances.ways = next;
+        chances.outcomes *= total;
     }
+    return chances;
+}
+
+std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice)
+{
+    const SumChances chances = sumChances(weights, dice);
     std::array<double, 43> probabilities{};
     for (int s = dice; s <= 6 * dice; ++s) {
         probabilities[static_cast<std::size_t>(s)] =
-            static_cast<double>(ways[static_cast<std::size_t>(s)]) / static_cast<double>(outcomes);
+            static_cast<double>(chances.ways[static_cast<std::size_t>(s)])
+            / static_cast<double>(chances.outcomes);
     }
     return probabilities;
 }
+
 
 QString gewichteText(const std::array<int, 6> &gewichte)
 {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "number_format.h"
+
 #include <QString>
+
 #include <QtGlobal>
 
 #include <array>
@@ -67,6 +70,14 @@ private:
 // (0 … 42; 0 where the dice cannot show it). Counted exactly in integers, the ways of a sum
 // weighted by the product of its faces' weights out of W^dice, and divided only at the end.
 std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice);
+// The same as exact fractions: ways[s] / outcomes for every sum s.
+struct SumChances
+{
+    std::array<Int128, 43> ways{};
+    Int128 outcomes = 1;
+    bool operator==(const SumChances &) const = default;
+};
+SumChances sumChances(const DiceWeights &weights, int dice);
 
 // The weights as the dialog shows them, for a line that names them: "1, 1, 1, 1, 1, 5".
 QString gewichteText(const std::array<int, 6> &gewichte);

@@ -102,12 +102,12 @@ int AuswertungModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_counts.size());
 }
 
-void AuswertungModel::setLoaded(std::optional<std::array<double, 43>> probabilities)
+void AuswertungModel::setLoaded(std::optional<SumChances> chances)
 {
-    if (probabilities == m_loaded)
+    if (chances == m_loaded)
         return;
     beginResetModel();
-    m_loaded = probabilities;
+    m_loaded = chances;
     endResetModel();
 }
 
@@ -138,7 +138,8 @@ QString AuswertungModel::text(int row, int column) const
         return c.isEmpty() ? Dash : c;
     }
     case Gezinkt:
-        return m_loaded ? real(100 * (*m_loaded)[static_cast<std::size_t>(sum)], Percent)
+        return m_loaded ? fraction(m_loaded->ways[static_cast<std::size_t>(sum)] * 100,
+                                   m_loaded->outcomes, Percent)
                               + QStringLiteral(" %")
                         : QString();
     default:
@@ -422,7 +423,8 @@ void Auswertung::refresh()
                                            "Augenzahlen 1 bis 6. Test und erwartete "
                                            "Häufigkeiten fragen weiter: Sind die Würfel fair?")
                                 .arg(gewichteText(zufall.gewichte)));
-        m_model->setLoaded(sumProbabilities(m_game.weights(), dice));
+        m_model->setLoaded(sumChances(m_game.weights(), dice));
+
     } else {
         m_model->setLoaded(std::nullopt);
     }

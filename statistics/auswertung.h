@@ -2,6 +2,8 @@
 #pragma once
 
 #include "distribution.h"
+#include "zufall.h"
+
 
 #include <QAbstractTableModel>
 #include <QWidget>
@@ -40,9 +42,9 @@ public:
 
     // `counts[i]` is the count of the sum distribution.minSum() + i.
     void setCounts(const SumDistribution &distribution, std::vector<qint64> counts);
-    // Loaded dice add a last column: each sum's probability under the weights (indexed by the
-    // sum). None: fair dice, or the settings are secret.
-    void setLoaded(std::optional<std::array<double, 43>> probabilities);
+    // Loaded dice add a last column: each sum's probability under the weights. None: fair dice,
+    // or the settings are secret.
+    void setLoaded(std::optional<SumChances> chances);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -57,7 +59,7 @@ private:
     std::vector<qint64> m_counts;
     qint64 m_throws = 0;
     std::vector<QString> m_classes; // per row, empty without a test
-    std::optional<std::array<double, 43>> m_loaded;
+    std::optional<SumChances> m_loaded;
 };
 
 // "Auswertung": how the throws since New compare with fair dice: mean and standard deviation

@@ -854,8 +854,11 @@ void TestCasino::diceSettingsFromTheTray()
     QCOMPARE(windows().auswertung()->findChild<QLabel *>(u"Gewichte"_s)->isVisibleTo(
                  windows().auswertung().loadedWidget()),
              loadedShown);
-    QCOMPARE(windows().auswertung()->model().columnCount(),
-             AuswertungModel::Spalten + (loadedShown ? 1 : 0));
+    const AuswertungModel &model = windows().auswertung()->model();
+    QCOMPARE(model.columnCount(), AuswertungModel::Spalten + (loadedShown ? 1 : 0));
+    if (loadedShown) // the six: 5 of the weights' 10
+        QCOMPARE(model.index(5, AuswertungModel::Gezinkt).data().toString(), u"50,00 %"_s);
+
 }
 
 // Notes the windows in the order they change: a chart through the events its elements get as
