@@ -1,0 +1,20 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the -posix flavour: Qt needs its
+# std::thread). KOLLAVO_QT_WIN_PREFIX names the cross-built Qt; it is searched before the mingw root.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
+
+if(NOT DEFINED KOLLAVO_QT_WIN_PREFIX AND DEFINED ENV{KOLLAVO_QT_WIN_PREFIX})
+    set(KOLLAVO_QT_WIN_PREFIX "$ENV{KOLLAVO_QT_WIN_PREFIX}")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KOLLAVO_QT_WIN_PREFIX)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${KOLLAVO_QT_WIN_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
