@@ -9,6 +9,7 @@
 #include "dialogs.h"
 #include "export_data.h"
 #include "kollavo_config.h"
+#include "memory_shortage.h"
 #include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
@@ -79,6 +80,12 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
 
     Form_Load();
+
+    // Old file contents that a Kollavo killed while writing left in a copy.
+    reportAfterThePress([this] {
+        for (const QString &report : interruptedWriteReports())
+            m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+    });
 }
 
 Casino::~Casino()
@@ -372,8 +379,11 @@ void Casino::windowItemClicked(QAction *item, SharedWindowBase &window)
         window.hide();
         item->setChecked(false);
     } else {
-        window.show();
-        item->setChecked(true);
+        const bool shown = runOrReportShortage(
+            m_dialogs, Title,
+            QStringLiteral("Das Fenster „%1“ wurde nicht geöffnet.").arg(item->text()),
+            [&window] { window.show(); });
+        item->setChecked(shown);
     }
 }
 
@@ -402,15 +412,21 @@ void Casino::Form_Unload()
 
 void Casino::MExport_Click()
 {
+    runOrReportShortage(m_dialogs, Title, QStringLiteral("Die Daten wurden nicht exportiert."),
+                        [this] { exportData(); });
+}
+
+void Casino::exportData()
+{
     const QString path = m_dialogs.saveFileName({QStringLiteral("Text (*.txt)")});
     if (path.isEmpty())
         return; // cancelled: nothing is written and nothing changes
 
+    // Streamed: a long history is not copied whole into memory once more.
     qsizetype replaced = 0;
-    const QByteArray bytes =
-        Export::toWindows1252(Export::content(m_game.history().text()), &replaced);
-
-    if (const auto error = writeFileSafely(path, bytes)) {
+    const QString &history = m_game.history().text();
+    if (const auto error = writeFileSafely(path, Export::sizeBound(history),
+                                           Export::pieces(history, &replaced))) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);

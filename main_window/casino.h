@@ -65,6 +65,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void windowItemClicked(QAction *item, SharedWindowBase &window);
+    void exportData();
     void showFaces(const MoveResult &result);
     void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);

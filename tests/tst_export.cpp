@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <memory>
+#include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,7 @@ private slots:
     void targetKeepsItsIdentity();
     void editedHistoryIsEncoded();
     void exportChangesNothing();
+    void shortageInTheDialogKeepsTheGame();
 
 private:
     QByteArray exportTo(const QString &path);
@@ -182,8 +184,9 @@ void TestExport::failedWriteIsReported_data()
                                     << qint64(0) << QStringLiteral("Der Ordner existiert nicht.");
     QTest::newRow("size limit, replaced") << QStringLiteral("alt.txt") << 1 << false << qint64(20)
                                           << tooLarge;
-    QTest::newRow("size limit, in place") << QStringLiteral("alt.txt") << 2 << false << qint64(20)
-                                          << tooLarge;
+    QTest::newRow("size limit, in place")
+        << QStringLiteral("alt.txt") << 2 << false << qint64(20)
+        << tooLarge + QStringLiteral(" Der alte Inhalt der Datei wurde wiederhergestellt.");
     QTest::newRow("no permission") << QStringLiteral("alt.txt") << 1 << true << qint64(0)
                                    << QStringLiteral("Der Zugriff wurde verweigert.");
 }
@@ -232,6 +235,23 @@ void TestExport::failedWriteIsReported()
              QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, reason));
     QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Warning);
     QCOMPARE(m_dir.entryList(QDir::Files), before);
+}
+
+void TestExport::shortageInTheDialogKeepsTheGame()
+{
+    // Memory running out inside the save dialog ended the program, and every throw with it.
+    throwValues(1, {1, 2, 3}, 3);
+    const QString history = game().history().text();
+    m_dialogs->whileFileDialogOpen = [] { throw std::bad_alloc(); };
+    m_dialogs->saveAnswers.push_back(m_dir.filePath(QStringLiteral("daten.txt")));
+    m_casino->findChild<QAction *>(QStringLiteral("MExport"))->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.startsWith(
+        QStringLiteral("Die Daten wurden nicht exportiert.\r\nDer Arbeitsspeicher reicht nicht aus. "
+                       "Das Spiel bleibt erhalten")));
+    QCOMPARE(game().history().text(), history);
+    QCOMPARE(game().throws(), qint64(3));
+    QVERIFY(m_dir.isEmpty());
 }
 
 void TestExport::unusualTargetIsRefused_data()

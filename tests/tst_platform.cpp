@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <new>
+
 // A window as the program's windows are: loaded by its constructor.
 class ProbeWindow : public QWidget
 {
@@ -51,6 +53,8 @@ private slots:
     void keyboardWalksEveryMenuItem_data();
     void keyboardWalksEveryMenuItem();
     void keyboardItemStandsOutAndActs();
+    void shortageKeepsTheProgram_data();
+    void shortageKeepsTheProgram();
     void closedDialogGivesTheFocusBack_data();
     void closedDialogGivesTheFocusBack();
 };
@@ -425,6 +429,48 @@ void TestPlatform::closedDialogGivesTheFocusBack()
     chart.findChild<QAction *>(action)->trigger();
     QTRY_VERIFY(chart.isActiveWindow());
     QCOMPARE(QApplication::focusWidget(), edit);
+}
+
+void TestPlatform::shortageKeepsTheProgram_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("notDone");
+    QTest::newRow("image copy, drawing") << QStringLiteral("MBildKopieren")
+                                         << QStringLiteral("Das Bild wurde nicht kopiert.");
+    QTest::newRow("image save, in the dialog") << QStringLiteral("MBildSpeichern")
+                                               << QStringLiteral("Das Bild wurde nicht gespeichert.");
+    QTest::newRow("table copy") << QStringLiteral("MTabelleKopieren")
+                                << QStringLiteral("Die Tabelle wurde nicht kopiert.");
+    QTest::newRow("print, in the dialog") << QStringLiteral("MDrucken")
+                                          << QStringLiteral("Es wurde nicht gedruckt.");
+}
+
+void TestPlatform::shortageKeepsTheProgram()
+{
+    // Memory running out in a chart command said what was not done instead of ending the
+    // program with std::bad_alloc, and the game with it.
+    QFETCH(QString, action);
+    QFETCH(QString, notDone);
+    ScriptedDialogs dialogs;
+    const auto fail = []() -> QString { throw std::bad_alloc(); };
+    dialogs.whileFileDialogOpen = fail;
+    dialogs.saveAnswers.push_back(QStringLiteral("nie.png"));
+    dialogs.printAnswers.push_back(true);
+    QWidget chart;
+    chart.setWindowTitle(QStringLiteral("Diagramm"));
+    QMenu menu;
+    addChartActions(menu, chart, dialogs,
+                    {[] { return QSize(10, 10); }, [fail](QPainter &) { fail(); },
+                     [] { return QString(); }, fail});
+
+    chart.findChild<QAction *>(action)->trigger();
+
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.first().text,
+             notDone + QStringLiteral("\r\nDer Arbeitsspeicher reicht nicht aus. Das Spiel bleibt "
+                                      "erhalten; schließen Sie andere Programme und versuchen Sie "
+                                      "es noch einmal."));
+    QCOMPARE(dialogs.messages.first().title, QStringLiteral("Diagramm"));
 }
 
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()
