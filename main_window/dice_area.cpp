@@ -4,6 +4,7 @@
 #include "roll_button.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLocale>
 #include <QPainter>
@@ -53,6 +54,23 @@ private:
     }
 };
 
+// Whether an open modal dialog keeps input from `widget`'s window, as Qt keeps the mouse and
+// F5 from it; an accessible action comes past that check.
+bool blockedByModal(const QWidget *widget)
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    const QWidget *window = widget->window();
+    if (!modal || modal == window || modal->isAncestorOf(window))
+        return false;
+    if (modal->windowModality() == Qt::ApplicationModal)
+        return true;
+    for (const QWidget *parent = modal->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (parent->window() == window)
+            return true;
+    }
+    return false;
+}
+
 // A press from assistive technology throws, as a mouse press does; the keyboard's Space and
 // Return still do not.
 class RollButtonAccessible : public QAccessibleWidget
@@ -71,7 +89,7 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString &actionName) override
     {
-        if (actionName == pressAction() && widget()->isEnabled())
+        if (actionName == pressAction() && widget()->isEnabled() && !blockedByModal(widget()))
             static_cast<RollButton *>(widget())->roll();
     }
     QStringList keyBindingsForAction(const QString &actionName) const override

@@ -3,6 +3,7 @@
 
 #include "abs_haeufigkeiten.h"
 #include "auswertung.h"
+#include "dialogs.h"
 #include "distribution.h"
 #include "entwicklung.h"
 #include "game.h"
@@ -19,7 +20,13 @@ StatisticsWindows::StatisticsWindows(Game &game, Dialogs &dialogs, PieFunction p
           return new RelHaeufigkeiten(game, dialogs, pie);
       }),
 
-      m_verlauf([&game] { return new Verlauf(game.history()); }),
+      m_verlauf([&game, &dialogs] {
+          auto *verlauf = new Verlauf(game.history());
+          connect(verlauf, &Verlauf::pasteRefused, verlauf, [&dialogs](const QString &message) {
+              dialogs.messageBox(message, QStringLiteral("Verlauf"), Dialogs::Icon::Warning);
+          });
+          return verlauf;
+      }),
       m_auswertung([&game] { return new Auswertung(game); }),
       m_entwicklung([&game, &dialogs] { return new Entwicklung(game, dialogs); }),
       m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung}

@@ -76,6 +76,7 @@ private slots:
     void windowsFollowTheGame();
     void throwingWithoutAMouse_data();
     void throwingWithoutAMouse();
+    void pressBehindADialogDoesNothing();
     void diceAreaTellsTheLastThrow_data();
     void diceAreaTellsTheLastThrow();
     void quittingUnderAnEntryBox();
@@ -725,6 +726,23 @@ void TestCasino::throwingWithoutAMouse()
     }
     QCOMPARE(game().history().text(), u"4"_s);
     QCOMPARE(m_random->reseeds, 1);
+}
+
+void TestCasino::pressBehindADialogDoesNothing()
+{
+    // A screen reader's press threw behind the open dialog, where mouse and F5 are kept out.
+    m_random->pushValues({4, 5});
+    m_casino->show();
+    QAccessibleInterface *button =
+        QAccessible::queryAccessibleInterface(m_casino->findChild<QPushButton *>(u"CBKollavo"_s));
+    m_casino->findChild<QAction *>(u"MZufall"_s)->trigger();
+    auto *dialog = m_casino->findChild<QDialog *>(u"Zufall"_s);
+    QVERIFY(dialog && dialog->isVisible());
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(game().history().isEmpty());
+    dialog->reject();
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(game().history().text(), u"4"_s);
 }
 
 void TestCasino::diceAreaTellsTheLastThrow_data()
