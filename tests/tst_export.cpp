@@ -4,6 +4,7 @@
 #include "export_data.h"
 #include "fakes.h"
 #include "history_text.h"
+#include "safe_file.h"
 #include "statistics_windows.h"
 #include "verlauf.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +21,7 @@
 #include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TestExport : public QObject
@@ -43,6 +46,7 @@ private slots:
     void editedHistoryIsEncoded();
     void exportChangesNothing();
     void shortageInTheDialogKeepsTheGame();
+    void nextStartTellsOfAKilledWrite();
 
 private:
     QByteArray exportTo(const QString &path);
@@ -252,6 +256,46 @@ void TestExport::shortageInTheDialogKeepsTheGame()
     QCOMPARE(game().history().text(), history);
     QCOMPARE(game().throws(), qint64(3));
     QVERIFY(m_dir.isEmpty());
+}
+
+void TestExport::nextStartTellsOfAKilledWrite()
+{
+    // Kollavo killed in the middle of a write in place: the next start says where the old
+    // contents are, once.
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = m_dir.filePath(QStringLiteral("alt.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("alte Daten");
+    old.close();
+    QCOMPARE(::link(qPrintable(path), qPrintable(path + QStringLiteral("2"))), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        // Dies at the first write into the file, as in a power cut.
+        struct Dying final : WriteCalls
+        {
+            ssize_t write(int, const void *, size_t) override { _exit(0); }
+        } calls;
+        writeFileSafely(path, "neue Daten", calls);
+        _exit(1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QCOMPARE(WEXITSTATUS(status), 0);
+
+    endProgram(m_casino);
+    m_casino = startProgram(*m_dialogs, m_random);
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    const QString text = m_dialogs->messages.first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("Kollavo wurde beendet, während es die Datei „%1“ "
+                                            "überschrieb. Der alte Inhalt dieser Datei liegt in „%1"
+                                            ".kollavo-alter-inhalt-")
+                                 .arg(path)),
+             qPrintable(text));
+    endProgram(m_casino);
+    m_casino = startProgram(*m_dialogs, m_random);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
 void TestExport::unusualTargetIsRefused_data()
