@@ -24,7 +24,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -300,9 +299,6 @@ void Casino::reportAfterThePress(std::function<void()> report)
     QMetaObject::invokeMethod(
         this,
         [this, report = std::move(report)] {
-            // A click on the close box that came while this waited goes first: once the modal
-            // message is open, Qt drops a close request for the window behind it.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             if (!m_unloaded)
                 report();
         },
