@@ -3,6 +3,7 @@
 #include "element_list.h"
 #include "fakes.h"
 #include "line_element.h"
+#include "memory_shortage.h"
 #include "shared_window.h"
 #include "twips.h"
 #include "wrapping_menu_bar.h"
@@ -55,6 +56,7 @@ private slots:
     void keyboardItemStandsOutAndActs();
     void shortageKeepsTheProgram_data();
     void shortageKeepsTheProgram();
+    void shortageInAnEventIsCaught();
     void closedDialogGivesTheFocusBack_data();
     void closedDialogGivesTheFocusBack();
 };
@@ -473,6 +475,25 @@ void TestPlatform::shortageKeepsTheProgram()
     QCOMPARE(dialogs.messages.first().title, QStringLiteral("Diagramm"));
 }
 
+void TestPlatform::shortageInAnEventIsCaught()
+{
+    // The last line: std::bad_alloc out of any event handler must not end the program; a burst
+    // of them is told once.
+    struct Failing final : QObject
+    {
+        bool event(QEvent *) override { throw std::bad_alloc(); }
+    } failing;
+    auto *app = qobject_cast<GuardedApplication *>(QCoreApplication::instance());
+    QVERIFY(app);
+    QSignalSpy told(app, &GuardedApplication::memoryRanShort);
+    QEvent event(QEvent::User);
+    QCOMPARE(QCoreApplication::sendEvent(&failing, &event), false);
+    QCoreApplication::sendEvent(&failing, &event);
+    QVERIFY(told.wait());
+    QCoreApplication::processEvents();
+    QCOMPARE(told.count(), 1);
+}
+
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()
 {
     QTest::addColumn<int>("width");
@@ -510,5 +531,6 @@ void TestPlatform::menuBarWrapsInsteadOfHiding()
     QCOMPARE(bar.rows().size() == 1, oneRow);
 }
 
-QTEST_MAIN(TestPlatform)
+// The program's own application object, so that its guard of the event dispatch is tested.
+QTEST_MAIN_WRAPPER(TestPlatform, QTEST_QAPP_SETUP(GuardedApplication) QTEST_DISABLE_KEYPAD_NAVIGATION)
 #include "tst_platform.moc"
