@@ -12,6 +12,9 @@
 #include <cerrno>
 #include <csignal>
 #include <pwd.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -206,30 +209,51 @@ void TestSafeFile::faultLeavesOldOrNewFile()
 void TestSafeFile::lastingFaultKeepsACopy_data()
 {
     QTest::addColumn<qint64>("after");
-    QTest::newRow("after 100 bytes") << qint64(100);
+    QTest::addColumn<bool>("closedFolder"); // the file's folder takes no new file
+    QTest::newRow("after 100 bytes") << qint64(100) << false;
     // Nothing written: the file stays exactly as it was, not padded to the new length.
-    QTest::newRow("first write") << qint64(0);
+    QTest::newRow("first write") << qint64(0) << false;
+    // Not the temporary folder, which the system may empty at the next boot.
+    QTest::newRow("folder closed: the data folder") << qint64(100) << true;
 }
 
 void TestSafeFile::lastingFaultKeepsACopy()
 {
     // When the old contents cannot be put back either, they are in a file the message names.
     QFETCH(qint64, after);
+    QFETCH(bool, closedFolder);
     QTemporaryDir tmp;
     const QString path = tmp.filePath(QStringLiteral("ziel.txt"));
     const QByteArray old = pattern(1000, 'a');
     write(path, old);
     QCOMPARE(::link(qPrintable(path), qPrintable(tmp.filePath(QStringLiteral("link")))), 0);
+    const QString folder = closedFolder
+        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+              + QStringLiteral("/Sicherungskopien")
+        : tmp.path();
+    // Even root cannot add a file to an immutable folder.
+    const int dir = ::open(qPrintable(tmp.path()), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const auto setImmutable = [&](bool on) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        return ::ioctl(dir, FS_IOC_SETFLAGS, &flags) == 0;
+    };
+    if (closedFolder && (::ioctl(dir, FS_IOC_GETFLAGS, &flags) != 0 || !setImmutable(true))) {
+        ::close(dir);
+        QSKIP("the folder cannot be made immutable here");
+    }
 
     FailingCalls calls(Call::Write, EIO, after, true);
     const auto message = writeFileSafely(path, pattern(3000, 'A'), calls);
+    if (closedFolder)
+        setImmutable(false);
+    ::close(dir);
 
-    const QStringList files = entries(tmp.path());
-    QCOMPARE(files.size(), 3);
-    const QString copy = tmp.filePath(files.last());
-    QVERIFY2(files.last().startsWith(QStringLiteral("ziel.txt.kollavo-alter-inhalt-")),
-             qPrintable(files.last()));
-    QVERIFY(files.last().endsWith(QStringLiteral("-%1").arg(::getpid())));
+    const QStringList copies = QDir(folder).entryList(
+        {QStringLiteral("ziel.txt.kollavo-alter-inhalt-*-%1").arg(::getpid())}, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    const QString copy = folder + u'/' + copies.first();
+    QCOMPARE(entries(tmp.path()).size(), closedFolder ? 2 : 3);
     QCOMPARE(message.value_or(QString()),
              QStringLiteral("Beim Schreiben auf den Datenträger ist ein Fehler aufgetreten. Der "
                             "alte Inhalt ließ sich nicht wiederherstellen; eine Kopie davon liegt "
@@ -240,6 +264,8 @@ void TestSafeFile::lastingFaultKeepsACopy()
         QVERIFY(read(path) == old);
     // The user has been told; the next start need not tell again.
     QCOMPARE(interruptedWriteReports(), QStringList());
+    if (closedFolder)
+        QFile::remove(copy);
 }
 
 void TestSafeFile::killedWriteLeavesACopy()
