@@ -26,9 +26,10 @@ class Verlauf : public QWidget
 public:
     // Lines the program writes into one block of the box.
     static constexpr int LinesPerBlock = 100;
-    // A longer paste is refused: the box would take seconds and hundreds of MB for it. A full
+    // A longer paste is refused: the box lays a long line out in time that grows with its
+    // square (100,000 characters on one line take under a second, a million a minute). A full
     // game's history has about 11 million characters; a class's own notes are far shorter.
-    static constexpr qsizetype PasteLimit = 1'000'000;
+    static constexpr qsizetype PasteLimit = 100'000;
 
     // Whether this many bytes could be had now; asked before a large write into the box.
     using MemoryCheck = std::function<bool(qint64 bytes)>;

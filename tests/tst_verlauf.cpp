@@ -193,8 +193,8 @@ void TestVerlauf::hugePasteIsRefused()
     QCOMPARE(m_dialogs.messages.size(), messages + (refused ? 1 : 0));
     if (refused)
         QCOMPARE(m_dialogs.messages.last().text,
-                 QStringLiteral("Der eingefügte Text hat 1.000.001 Zeichen. In den Verlauf lassen "
-                                "sich höchstens 1.000.000 Zeichen auf einmal einfügen; es wurde "
+                 QStringLiteral("Der eingefügte Text hat 100.001 Zeichen. In den Verlauf lassen "
+                                "sich höchstens 100.000 Zeichen auf einmal einfügen; es wurde "
                                 "nichts eingefügt."));
 }
 
