@@ -26,6 +26,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 
 #include <algorithm>
 #include <cmath>
@@ -358,6 +359,23 @@ protected:
     {
         if (event->type() == QEvent::MouseButtonPress) {
             keyboardInUse = false;
+            return false;
+        }
+        if (event->type() == QEvent::ContextMenu
+            && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+            // A menu opened from the keyboard starts on its first item, which a screen reader
+            // speaks; without one it says nothing.
+            QTimer::singleShot(0, this, [] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                if (!menu || menu->activeAction())
+                    return;
+                for (QAction *item : menu->actions()) {
+                    if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                        menu->setActiveAction(item);
+                        return;
+                    }
+                }
+            });
             return false;
         }
         if (event->type() != QEvent::KeyPress)
@@ -784,6 +802,14 @@ public:
             return own;
         return QAccessibleWidget::text(t);
     }
+    // The caption is in the name already; told as the value's label too, it is heard twice.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        if (!captionOf(*widget()).isEmpty())
+            return {};
+        return QAccessibleWidget::relations(match);
+    }
 };
 
 template <class Element, class... Args>
@@ -813,7 +839,10 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     QWidget *const parent = w->parentWidget();
     if (!parent)
         return nullptr;
-    if (qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
+    // Only the chart's own elements: its menu and dialogs, windows of their own, keep Qt's
+    // interfaces. An element may not have its name yet, so it is not told by its name.
+    if ((qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
+        && !w->isWindow())
         return remembered<ChartChild>(w);
     if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QChartView *>(w))
         return remembered<DevelopmentChart>(w, *static_cast<Entwicklung *>(parent));
