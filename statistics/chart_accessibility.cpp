@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -812,6 +813,59 @@ public:
     }
 };
 
+// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
+// that paints nothing, shown again for each change.
+class ChangeNotice : public QWidget
+{
+public:
+    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
+    {
+        setGeometry(0, 0, 1, 1);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void tell(const QString &text)
+    {
+        setAccessibleName(text);
+        hide();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
+// A choice heard with its value, on entry and on every change: Orca takes a combo box's value
+// from a selected list item, which Qt's closed box does not offer; the name does carry it.
+class ChoiceWithValue : public QAccessibleWidget
+{
+public:
+    explicit ChoiceWithValue(QWidget *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *box = static_cast<QComboBox *>(widget());
+        if (t == QAccessible::Value)
+            return box->currentText();
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        for (const QLabel *label : box->parentWidget()->findChildren<QLabel *>()) {
+            if (label->buddy() == box)
+                return withoutColon(label->text().remove(QLatin1Char('&')))
+                       + QStringLiteral(": ") + box->currentText();
+        }
+        return box->currentText();
+    }
+    // The caption is in the name.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation) const override
+    {
+        return {};
+    }
+};
+
 template <class Element, class... Args>
 QAccessibleInterface *remembered(Args &&...args)
 {
@@ -844,6 +898,17 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     if ((qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
         && !w->isWindow())
         return remembered<ChartChild>(w);
+    if (dynamic_cast<ChangeNotice *>(w))
+        return new QAccessibleWidget(w, QAccessible::Notification);
+    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QComboBox *>(w)) {
+        auto *box = static_cast<QComboBox *>(w);
+        auto *notice = new ChangeNotice(parent);
+        QObject::connect(box, &QComboBox::currentTextChanged, notice, [box, notice] {
+            if (box->hasFocus())
+                notice->tell(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name));
+        });
+        return new ChoiceWithValue(w);
+    }
     if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QChartView *>(w))
         return remembered<DevelopmentChart>(w, *static_cast<Entwicklung *>(parent));
     if (qobject_cast<Auswertung *>(w->window())) {

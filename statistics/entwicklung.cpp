@@ -141,13 +141,6 @@ void Entwicklung::createControls()
     m_hinweis->setWordWrap(true);
 
     connect(m_groesse, &QComboBox::currentIndexChanged, this, &Entwicklung::refresh);
-    // Orca hears a combo box by its name, also when the value changes: the caption with the
-    // value. Set before the box tells of its new value.
-    const auto nameWithValue = [this] {
-        m_groesse->setAccessibleName(QStringLiteral("Darstellung: ") + m_groesse->currentText());
-    };
-    connect(m_groesse, &QComboBox::currentTextChanged, this, nameWithValue);
-    nameWithValue();
     connect(m_summe, &QSpinBox::valueChanged, this, &Entwicklung::refresh);
 }
 

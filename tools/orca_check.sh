@@ -15,7 +15,7 @@ if [ "${ORCA_CHECK_INNER:-}" != 1 ]; then
     Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     sleep 1
-    DISPLAY=$display ORCA_CHECK_INNER=1 WORK=$work timeout 240 dbus-run-session -- "$0" "$kollavo"
+    DISPLAY=$display ORCA_CHECK_INNER=1 WORK=$work timeout 420 dbus-run-session -- "$0" "$kollavo"
     status=$?
     kill "$xvfb" 2>/dev/null
     exit $status
@@ -89,7 +89,7 @@ step "bar chart from the menu" F10 Right Right Right Down Return
 step "F5 in the bar chart" F5
 step "walking three bars" Right Right Right
 step "the bar chart's context menu (Menu key)" Menu
-step "its first item chosen" Down Return
+step "its first item chosen" Return
 step "the context menu again (Menu key)" Menu
 step "Escape" Escape
 step "Shift+F10 in the bar chart" shift+F10
@@ -97,17 +97,21 @@ step "Escape" Escape
 activate '^Kollavo$'
 step "pie from the menu" F10 Right Right Right Down Down Return
 step "walking three slices" Right Right Right
-step "Auswertung from the pie's menu" shift+F10 Down Return
+step "Auswertung from the pie's menu" shift+F10 Return
 step "Auswertung read with Tab" Tab Tab Tab Tab Tab Tab Tab
+activate '^relative Häufigkeiten$'
+step "Entwicklung from the pie's menu (at the current slice)" shift+F10 Down Return
+step "Darstellung changed with Down" Down
 activate '^Kollavo$'
 step "Shift+F10 on the roll button" shift+F10
-step "Würfel und Zufall …" Down Return
+step "Würfel und Zufall …" Return
 step "Escape" Escape
 
 kill "$app" 2>/dev/null
 sleep 1
 kill "$orca" 2>/dev/null
-wait "$orca" 2>/dev/null
+sleep 3
+kill -9 "$orca" 2>/dev/null
 # Each step with what Orca spoke after it, up to the next step.
 python3 - "$work/steps" "$work/orca.log" <<'MERGE'
 import re, sys
