@@ -32,6 +32,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -84,6 +85,7 @@ private slots:
     void windowsFollowInOneOrder_data();
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
+    void desktopFontRefitsTheWindow();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -833,6 +835,23 @@ void TestCasino::menuFromTheKeyboard()
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
+}
+
+void TestCasino::desktopFontRefitsTheWindow()
+{
+    // A larger desktop font, chosen while the program runs, wrapped the menu onto more rows in
+    // a window that kept its height: the dice and the roll button were cut off.
+    m_casino->show();
+    const int before = m_casino->height();
+    const QFont desktop = QApplication::font();
+    auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    QFont large = desktop;
+    large.setPointSizeF(desktop.pointSizeF() * 2);
+    QApplication::setFont(large);
+    QTRY_VERIFY(m_casino->height() > before);
+    QWidget *client = m_casino->centralWidget();
+    QTRY_COMPARE(client->geometry().bottom(), m_casino->height() - 1);
+    QCOMPARE(client->height(), 94);
 }
 
 void TestCasino::diceSettingsFromTheTray_data()
