@@ -352,7 +352,8 @@ ChartWalk *walkOf(const QWidget &chart)
 }
 
 // Shift+F10, as on other desktops, and the Menu key where the window system does not turn it
-// into a request itself, ask the focused control for its context menu.
+// into a request itself, ask the focused control for its context menu. (Windows makes its own
+// request of Shift+F10 and never sends it as a key.)
 class KeyboardMenus : public QObject
 {
 protected:
@@ -385,8 +386,10 @@ protected:
         const auto *key = static_cast<QKeyEvent *>(event);
         const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
         const bool shiftF10 = key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
-        const bool menuKey = key->key() == Qt::Key_Menu
-                             && QGuiApplication::platformName() != QLatin1StringView("xcb");
+        // X11 and Windows turn the Menu key into a request of their own.
+        const QString platform = QGuiApplication::platformName();
+        const bool menuKey = key->key() == Qt::Key_Menu && platform != QLatin1StringView("xcb")
+                             && platform != QLatin1StringView("windows");
         QWidget *const focus = QApplication::focusWidget();
         if ((!shiftF10 && !menuKey) || !focus || QApplication::activePopupWidget())
             return QObject::eventFilter(watched, event);

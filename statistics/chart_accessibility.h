@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-
 class QWidget;
 
 // What assistive technology learns about the statistics windows, through Qt's accessibility
@@ -24,5 +23,6 @@ void announceChartChange(QWidget &window);
 // reader hears the highlighted sum, with its value, as the focused element. A context menu
 // asked for from the keyboard opens at the highlight.
 void makeWalkable(QWidget &chart);
-// The sum the keyboard is on, for a menu opened from the keyboard; 0 for a chart never walked.
+// The sum the keyboard is on, for a menu opened from the keyboard: the first sum until the keys
+// move on; 0 before a game is set up.
 int keyboardSum(const QWidget &chart);
