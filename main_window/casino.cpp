@@ -8,6 +8,7 @@
 #include "dice_area.h"
 #include "dialogs.h"
 #include "export_data.h"
+#include "focus_frame.h"
 #include "kollavo_config.h"
 #include "memory_shortage.h"
 #include "random_source.h"
@@ -76,7 +77,10 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     // What a press will do and what has been gathered, whatever changed it.
     connect(&m_game, &Game::settingsChanged, this, &Casino::updateRollButtonTip);
     connect(&m_game, &Game::reset, this, &Casino::updateRollButtonTip);
-    connect(&m_game, &Game::reset, this, [this] { m_client->setLastThrow({}); });
+    connect(&m_game, &Game::reset, this, [this] {
+        m_client->setLastThrow({});
+        m_ansage->announce(QStringLiteral("Neues Spiel"));
+    });
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
 
     Form_Load();
@@ -121,6 +125,9 @@ void Casino::createDiceRow()
     m_cbKollavo->setFont(designFont(8.25));
     connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
     m_cbKollavo->setFocus();
+    // Framed from the start, not only after the first Tab: the keyboard is here.
+    frameWhileFocused(*m_cbKollavo);
+    m_ansage = new Announcement(this);
 }
 
 void Casino::createActions()
@@ -352,9 +359,11 @@ void Casino::showFaces(const MoveResult &result)
         const qint16 value = result.lastFaces[static_cast<std::size_t>(slot)];
         m_faces[static_cast<std::size_t>(value - 1)][slot].raise();
     }
-    if (result.throwsDone > 0)
-        m_client->setLastThrow(
-            std::span(result.lastFaces).first(static_cast<std::size_t>(result.dice)));
+    if (result.throwsDone > 0) {
+        const auto faces = std::span(result.lastFaces).first(static_cast<std::size_t>(result.dice));
+        m_client->setLastThrow(faces);
+        m_ansage->announce(moveAnnouncement(faces, result.throwsDone, m_game.throws()));
+    }
 
 }
 
@@ -395,6 +404,18 @@ void Casino::MInfo_Click()
 void Casino::MEnde_Click()
 {
     close(); // the unload step closes the statistics windows
+}
+
+bool Casino::event(QEvent *event)
+{
+    // Another desktop font can wrap the menu onto more rows: the window grows with it, so that
+    // the dice and the roll button stay in view.
+    if (event->type() == QEvent::LayoutRequest && menuWidget()) {
+        const int fitting = ClientSize.height() + menuWidget()->sizeHint().height();
+        if (height() != fitting)
+            setFixedSize(ClientSize.width(), fitting);
+    }
+    return QMainWindow::event(event);
 }
 
 void Casino::closeEvent(QCloseEvent *event)

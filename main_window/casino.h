@@ -12,6 +12,7 @@
 
 #include <vector>
 
+class Announcement;
 class Dialogs;
 class DiceArea;
 class QAction;
@@ -56,6 +57,7 @@ public:
     void MZufall_Click();
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -89,6 +91,7 @@ private:
 
 
     DiceArea *m_client = nullptr;
+    Announcement *m_ansage = nullptr;
     RollButton *m_cbKollavo = nullptr;
     std::vector<ElementList<QLabel>> m_faces; // Eins … Sechs
 

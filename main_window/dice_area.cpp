@@ -98,8 +98,20 @@ public:
     }
 };
 
+// Orca speaks an element with this role when it shows; a changed name it speaks only for the
+// element with the focus.
+class AnnouncementAccessible : public QAccessibleWidget
+{
+public:
+    explicit AnnouncementAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification)
+    {
+    }
+};
+
 QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
 {
+    if (className == QLatin1String("Announcement"))
+        return new AnnouncementAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("DiceArea"))
         return new DiceAreaAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("RollButton"))
@@ -135,12 +147,13 @@ void DiceArea::paintEvent(QPaintEvent *)
 
 void DiceArea::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (!Tray.contains(event->pos())) {
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    if (!keyboard && !Tray.contains(event->pos())) {
         event->ignore();
         return;
     }
     event->accept();
-    emit trayMenuRequested(event->globalPos());
+    emit trayMenuRequested(keyboard ? mapToGlobal(Tray.center()) : event->globalPos());
 }
 
 QString lastThrowText(std::span<const qint16> faces)
@@ -155,6 +168,34 @@ QString lastThrowText(std::span<const qint16> faces)
     if (faces.size() > 1) {
         const int sum = std::accumulate(faces.begin(), faces.end(), 0);
         text += QStringLiteral(" – Augensumme ") + german.toString(sum);
+    }
+    return text;
+}
+
+Announcement::Announcement(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Ansage"));
+    setGeometry(0, 0, 1, 1);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    hide();
+}
+
+void Announcement::announce(const QString &text)
+{
+    setAccessibleName(text);
+    // Shown again even for the same text: a screen reader speaks a notification as it appears.
+    hide();
+    show();
+}
+
+QString moveAnnouncement(std::span<const qint16> faces, qint64 throwsDone, qint64 throwsSoFar)
+{
+    QString text = lastThrowText(faces);
+    if (throwsDone > 1) {
+        const QLocale german(QLocale::German, QLocale::Germany);
+        text += QStringLiteral(" – %1 Würfe, bisher %2")
+                    .arg(german.toString(throwsDone), german.toString(throwsSoFar));
     }
     return text;
 }

@@ -186,6 +186,7 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
 
     createActions();
     Form_Load();
+    makeWalkable(*this);
 }
 
 void AbsHaeufigkeiten::createActions()
@@ -213,7 +214,8 @@ void AbsHaeufigkeiten::createActions()
 
 void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_mEntwicklung->setData(sumAt(event->pos()));
+    m_mEntwicklung->setData(event->reason() == QContextMenuEvent::Keyboard ? keyboardSum(*this)
+                                                                            : sumAt(event->pos()));
     // Not exec(): the menu must not hold up the program (nor a test) while it is open.
     m_menu->popup(event->globalPos());
     event->accept();

@@ -2,6 +2,7 @@
 #include "auswertung.h"
 
 #include "chi_square.h"
+#include "focus_frame.h"
 #include "game.h"
 #include "number_format.h"
 
@@ -10,7 +11,9 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -58,8 +61,34 @@ QLabel *valueLabel(const char *name, QWidget *parent)
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Reached with Tab, so that the numbers can be heard one by one.
+    label->setFocusPolicy(Qt::TabFocus);
+    frameWhileFocused(*label);
     return label;
 }
+
+// The current cell in a frame that can be seen: 2 pixels, black on the light rows, instead of
+// the style's dotted line.
+class CurrentCellFrame : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        painter->save();
+        painter->setPen(QPen(Qt::black, 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+};
 
 QLabel *caption(const QString &text, QWidget *parent)
 {
@@ -264,6 +293,7 @@ Auswertung::Auswertung(const Game &game)
 
     m_tabelle->setObjectName(QStringLiteral("Tabelle"));
     m_tabelle->setModel(m_model);
+    m_tabelle->setItemDelegate(new CurrentCellFrame(m_tabelle));
     m_tabelle->verticalHeader()->hide();
     m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
     m_tabelle->setAlternatingRowColors(true);

@@ -93,6 +93,7 @@ RelHaeufigkeiten::RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFuncti
 
     Form_Load();
     createMenu();
+    makeWalkable(*this);
 }
 
 void RelHaeufigkeiten::createMenu()
@@ -111,7 +112,8 @@ int RelHaeufigkeiten::sumAt(QPoint position) const
 
 void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_mEntwicklung->setData(sumAt(event->pos()));
+    m_mEntwicklung->setData(event->reason() == QContextMenuEvent::Keyboard ? keyboardSum(*this)
+                                                                            : sumAt(event->pos()));
     // popup(), not exec(): the window keeps running its redraws while the menu is open.
     m_menu->popup(event->globalPos());
     event->accept();

@@ -155,12 +155,13 @@ void TestAuswertung::screenReaderReadsCaptions_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("name");
-    QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“"_s;
+    // %1 the label's own text, %2 the fair value beside it.
+    QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“: %1"_s;
     QTest::newRow("grid, observed")
-        << u"Mittelwert"_s << u"Mittelwert der Augensummen, beobachtet"_s;
+        << u"Mittelwert"_s << u"Mittelwert der Augensummen: %1 (fair: %2)"_s;
     QTest::newRow("grid, theory")
-        << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln"_s;
-    QTest::newRow("form") << u"pWert"_s << u"p-Wert"_s;
+        << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln: %1"_s;
+    QTest::newRow("form") << u"pWert"_s << u"p-Wert: %1"_s;
 }
 
 void TestAuswertung::screenReaderReadsCaptions()
@@ -174,8 +175,12 @@ void TestAuswertung::screenReaderReadsCaptions()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *label = w.findChild<QLabel *>(value);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
-    QCOMPARE(iface->text(QAccessible::Name), name);
+    const auto *fair = w.findChild<QLabel *>(value + u"Theorie"_s);
+    QCOMPARE(iface->text(QAccessible::Name),
+             name.arg(label->text(), fair ? fair->text() : QString()));
     QCOMPARE(iface->text(QAccessible::Value), label->text());
+    // Qt's bridge passes names, not values; Tab reaches every number.
+    QCOMPARE(label->focusPolicy(), Qt::TabFocus);
 
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(window->role(), QAccessible::Window);
@@ -184,7 +189,7 @@ void TestAuswertung::screenReaderReadsCaptions()
     QStringList firstLines;
     for (int i = 0; i < 4; ++i)
         firstLines << group->child(i)->text(QAccessible::Name);
-    QCOMPARE(firstLines, (QStringList{u"Würfe seit „Neu“:"_s, u"Würfe seit „Neu“"_s,
+    QCOMPARE(firstLines, (QStringList{u"Würfe seit „Neu“:"_s, u"Würfe seit „Neu“: —"_s,
                                       u"beobachtet"_s, u"bei fairen Würfeln"_s}));
 }
 

@@ -32,6 +32,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +86,7 @@ private slots:
     void windowsFollowInOneOrder_data();
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
+    void desktopFontRefitsTheWindow();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -748,32 +750,78 @@ void TestCasino::pressBehindADialogDoesNothing()
 void TestCasino::diceAreaTellsTheLastThrow_data()
 {
     QTest::addColumn<int>("dice");
+    QTest::addColumn<int>("throwsPerMove");
     QTest::addColumn<QList<int>>("values");
     QTest::addColumn<QString>("name");
-    QTest::newRow("two dice") << 2 << QList<int>{5, 3} << u"Letzter Wurf: 5, 3 – Augensumme 8"_s;
-    QTest::newRow("one die") << 1 << QList<int>{5} << u"Letzter Wurf: 5"_s;
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("two dice") << 2 << 1 << QList<int>{5, 3}
+                              << u"Letzter Wurf: 5, 3 – Augensumme 8"_s
+                              << u"Letzter Wurf: 5, 3 – Augensumme 8"_s;
+    QTest::newRow("one die") << 1 << 1 << QList<int>{5} << u"Letzter Wurf: 5"_s
+                             << u"Letzter Wurf: 5"_s;
+    QTest::newRow("a move of three throws")
+        << 1 << 3 << QList<int>{1, 2, 5} << u"Letzter Wurf: 5"_s
+        << u"Letzter Wurf: 5 – 3 Würfe, bisher 3"_s;
 }
+
+namespace {
+// Counts the times a widget appears: Qt tells assistive technology of each (offscreen, Qt has
+// no accessibility bridge whose events a test could see).
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+} // namespace
 
 void TestCasino::diceAreaTellsTheLastThrow()
 {
-    // A blind pupil hears each throw: the dice area is named after it; New starts again from
-    // no throw. (The change event itself cannot be seen offscreen, where Qt drops them.)
+    // A blind pupil heard nothing after a throw: Orca speaks a name change only of the focused
+    // element, but speaks a notification that appears. The dice area is named after the throw,
+    // and the notification shows again with it after every move and after New.
     QFETCH(int, dice);
+    QFETCH(int, throwsPerMove);
     QFETCH(QList<int>, values);
     QFETCH(QString, name);
+    QFETCH(QString, spoken);
     QAccessibleInterface *area = QAccessible::queryAccessibleInterface(m_casino->centralWidget());
     QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
     // The face pictures are not offered one by one; the roll button is.
     QCOMPARE(area->childCount(), 1);
     QCOMPARE(area->child(0)->object()->objectName(), u"CBKollavo"_s);
+    auto *ansage = m_casino->findChild<QWidget *>(u"Ansage"_s);
+    QAccessibleInterface *notification = QAccessible::queryAccessibleInterface(ansage);
+    QCOMPARE(notification->role(), QAccessible::Notification);
+    QVERIFY(ansage->focusPolicy() == Qt::NoFocus);
 
-    m_dialogs->inputAnswers = {QString::number(dice)};
+    // A hidden window shows nothing, and so tells nothing.
+    m_casino->show();
+    m_dialogs->inputAnswers = {QString::number(dice), QString::number(throwsPerMove)};
     m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
     m_random->pushValues(values);
+    ShowCounter counter;
+    ansage->installEventFilter(&counter);
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(area->text(QAccessible::Name), name);
+    QCOMPARE(notification->text(QAccessible::Name), spoken);
+    QCOMPARE(counter.shows, 1);
+    QVERIFY(ansage->isVisible());
+
     m_casino->MNeu_Click();
     QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
+    QCOMPARE(notification->text(QAccessible::Name), u"Neues Spiel"_s);
+    QCOMPARE(counter.shows, 2);
+    // One pixel that paints nothing: nobody sees it.
+    QCOMPARE(ansage->size(), QSize(1, 1));
+    QVERIFY(ansage->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 void TestCasino::quittingUnderAnEntryBox()
@@ -805,6 +853,23 @@ void TestCasino::menuFromTheKeyboard()
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
+}
+
+void TestCasino::desktopFontRefitsTheWindow()
+{
+    // A larger desktop font, chosen while the program runs, wrapped the menu onto more rows in
+    // a window that kept its height: the dice and the roll button were cut off.
+    m_casino->show();
+    const int before = m_casino->height();
+    const QFont desktop = QApplication::font();
+    auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    QFont large = desktop;
+    large.setPointSizeF(desktop.pointSizeF() * 2);
+    QApplication::setFont(large);
+    QTRY_VERIFY(m_casino->height() > before);
+    QWidget *client = m_casino->centralWidget();
+    QTRY_COMPARE(client->geometry().bottom(), m_casino->height() - 1);
+    QCOMPARE(client->height(), 94);
 }
 
 void TestCasino::diceSettingsFromTheTray_data()

@@ -332,10 +332,10 @@ void TestEntwicklung::screenReaderReadsTheChart_data()
     QTest::newRow("frequency inside the band")
         << false << thousand << QStringLiteral("relative Häufigkeit der Augensumme 7")
         << QStringLiteral(
-               "nach 1.000 Würfen 0,165; Wahrscheinlichkeit 0,1667; innerhalb des Bereichs");
+               "nach 1.000 Würfen 0,1650; Wahrscheinlichkeit 0,1667; innerhalb des Bereichs");
     QTest::newRow("mean outside the band")
         << true << Record(10, 12) << QStringLiteral("Mittelwert der Augensummen")
-        << QStringLiteral("nach 10 Würfen 12; Erwartungswert 7; außerhalb des Bereichs");
+        << QStringLiteral("nach 10 Würfen 12,000; Erwartungswert 7,0; außerhalb des Bereichs");
     QTest::newRow("no throws yet")
         << false << Record() << QStringLiteral("relative Häufigkeit der Augensumme 7")
         << QStringLiteral("noch keine Würfe; Wahrscheinlichkeit 0,1667");
