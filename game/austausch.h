@@ -46,6 +46,10 @@ inline Zaehltabelle Haeufigkeit;
 // from the history text, which the user may edit. A game ends at the count limit after at most
 // 42 × 32767 throws, so one byte a throw stays small.
 inline std::vector<quint8> Wurfsummen;
+// The faces of every throw beside its sum, slot s in bits 3s to 3s + 2: what other variables
+// than the sum (the number of sixes, the largest face, a double) are counted from.
+inline std::vector<quint32> Wurfaugen;
+inline int augeImWurf(quint32 augen, int slot) { return static_cast<int>((augen >> (3 * slot)) & 7u); }
 
 // Back to the values before the main window has loaded (all 0, no throws); lets tests start
 // afresh.
