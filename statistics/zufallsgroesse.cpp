@@ -1,0 +1,675 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "zufallsgroesse.h"
+
+#include "binomial_test.h"
+#include "chart_actions.h"
+#include "design_font.h"
+#include "focus_frame.h"
+#include "game.h"
+#include "number_format.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDate>
+#include <QDoubleSpinBox>
+#include <QFontMetricsF>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace RandomVariable;
+
+namespace {
+
+const QString Dash = QStringLiteral("—");
+constexpr double Alpha = 0.05;
+
+// Design: right of the main window, over the upper half of the bar chart's column; the user
+// opens it on purpose and moves it where it suits the lesson.
+constexpr QPoint DesignPosition(330, 40);
+
+const QColor Observed(200, 30, 30);
+const QColor Theory(20, 60, 160);
+
+QFont chartFont()
+{
+    // In pixels: images and printouts scale the chart as a whole.
+    return inScreenPixels(designFont(8.25));
+}
+
+// A step of 1, 2, 2,5 or 5 times a power of ten giving about five intervals up to `top`.
+double gridStep(double top)
+{
+    const double raw = top / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        if (factor * magnitude >= raw * (1 - 1e-9))
+            return factor * magnitude;
+    }
+    return 10 * magnitude;
+}
+
+// The table as wide as all its columns, so that the window never cuts one.
+void fitTableWidth(QTableView &table)
+{
+    QHeaderView &header = *table.horizontalHeader();
+    header.resizeSections(QHeaderView::ResizeToContents);
+    table.setMinimumWidth(header.length() + 2 * table.frameWidth()
+                          + table.verticalScrollBar()->sizeHint().width());
+}
+
+// A probability of the test with its relation: "= 4,67 %"; below a hundredth of a percent the
+// digits would only mislead.
+QString testPercent(double share)
+{
+    if (share == 0)
+        return QStringLiteral("= 0 %");
+    if (share < 0.00005)
+        return QStringLiteral("< 0,01 %");
+    if (share > 0.99995 && share < 1)
+        return QStringLiteral("> 99,99 %");
+    return QStringLiteral("= ") + NumberFormat::real(100 * share, {2, 0}) + QStringLiteral(" %");
+}
+
+int decimalsFor(double step)
+{
+    int decimals = 0;
+    while (decimals < 6 && std::abs(step * std::pow(10.0, decimals)
+                                    - std::round(step * std::pow(10.0, decimals))) > 1e-6)
+        ++decimals;
+    return decimals;
+}
+
+} // namespace
+
+// --- the table ---------------------------------------------------------------------------------
+
+void ZufallsgroesseModel::setValues(Groesse groesse, std::vector<int> values,
+                                    std::vector<qint64> counts, Chances fair,
+                                    std::optional<Chances> loaded)
+{
+    const bool sameShape = groesse == m_groesse && values == m_values
+        && loaded.has_value() == m_loaded.has_value();
+    if (!sameShape)
+        beginResetModel();
+    m_groesse = groesse;
+    m_values = std::move(values);
+    m_counts = std::move(counts);
+    m_fair = std::move(fair);
+    m_loaded = std::move(loaded);
+    m_throws = 0;
+    for (qint64 c : m_counts)
+        m_throws += c;
+    if (!sameShape)
+        endResetModel();
+    else if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+double ZufallsgroesseModel::share(int row) const
+{
+    return m_throws == 0 ? 0 : static_cast<double>(count(row)) / static_cast<double>(m_throws);
+}
+
+double ZufallsgroesseModel::probability(int row) const
+{
+    return static_cast<double>(m_fair.ways[static_cast<std::size_t>(row)])
+        / static_cast<double>(m_fair.outcomes);
+}
+
+int ZufallsgroesseModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_values.size());
+}
+
+int ZufallsgroesseModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : Spalten + (m_loaded ? 1 : 0);
+}
+
+QString ZufallsgroesseModel::text(int row, int column, const QLocale &locale) const
+{
+    using namespace NumberFormat;
+    const auto r = static_cast<std::size_t>(row);
+    const Int128 ways = m_fair.ways[r];
+    switch (column) {
+    case Wert:
+        return valueText(m_groesse, m_values[r]);
+    case Anzahl:
+        return integer(m_counts[r], locale);
+    case Relativ:
+        return m_throws == 0 ? Dash : fraction(m_counts[r], m_throws, Share, locale);
+    case Bruch:
+        return reducedFraction(ways, m_fair.outcomes);
+    case Dezimal:
+        return fraction(ways, m_fair.outcomes, Share, locale);
+    case Erwartet:
+        return fraction(Int128(m_throws) * ways, m_fair.outcomes, Expected, locale);
+    case Gezinkt:
+        return m_loaded ? fraction(m_loaded->ways[r], m_loaded->outcomes, Share, locale)
+                        : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant ZufallsgroesseModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column(), NumberFormat::german());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue((index.column() == Wert && isEvent(m_groesse)
+                                        ? Qt::AlignLeft
+                                        : Qt::AlignRight)
+                                   | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == Gezinkt && m_loaded)
+        return QStringLiteral("genau %1").arg(
+            reducedFraction(m_loaded->ways[static_cast<std::size_t>(index.row())],
+                            m_loaded->outcomes));
+    return {};
+}
+
+QVariant ZufallsgroesseModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Wert:
+        return isEvent(m_groesse) ? QStringLiteral("Ereignis") : QStringLiteral("Wert");
+    case Anzahl:
+        return QStringLiteral("absolute\nHäufigkeit");
+    case Relativ:
+        return QStringLiteral("relative\nHäufigkeit");
+    case Bruch:
+        return QStringLiteral("Wahrscheinlichkeit\n(Bruch)");
+    case Dezimal:
+        return QStringLiteral("Wahrscheinlichkeit\n(Dezimalzahl)");
+    case Erwartet:
+        return QStringLiteral("erwartete\nHäufigkeit");
+    case Gezinkt:
+        return QStringLiteral("Wahrscheinlichkeit\n(gezinkt)");
+    default:
+        return {};
+    }
+}
+
+QString ZufallsgroesseModel::tableText(const QLocale &locale) const
+{
+    QStringList lines;
+    QStringList header;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (column != Bruch)
+            header << headerData(column, Qt::Horizontal).toString().replace(u'\n', u' ');
+    }
+    lines << header.join(u'\t');
+    for (int row = 0; row < rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < columnCount(); ++column) {
+            if (column != Bruch)
+                cells << (column == Relativ && m_throws == 0 ? QString()
+                                                             : text(row, column, locale));
+        }
+        lines << cells.join(u'\t');
+    }
+    return lines.join(u'\n') + u'\n';
+}
+
+// --- the chart ---------------------------------------------------------------------------------
+
+ZDiagramm::ZDiagramm(const ZufallsgroesseModel &model, QWidget *parent)
+    : QWidget(parent), m_model(model)
+{
+    setObjectName(QStringLiteral("Diagramm"));
+    setMinimumSize(360, 240);
+    setFocusPolicy(Qt::StrongFocus);
+    frameWhileFocused(*this);
+}
+
+void ZDiagramm::setTitle(const QString &title)
+{
+    m_title = title;
+}
+
+void ZDiagramm::refresh()
+{
+    m_current = std::clamp(m_current, 0, std::max(0, m_model.rowCount() - 1));
+    update();
+    announce();
+}
+
+QString ZDiagramm::barText(int row) const
+{
+    if (row < 0 || row >= m_model.rowCount())
+        return {};
+    const QLocale &german = NumberFormat::german();
+    const QString value = m_model.text(row, ZufallsgroesseModel::Wert, german);
+    const QString observed =
+        m_model.throws() == 0
+            ? QStringLiteral("noch keine Würfe")
+            : QStringLiteral("relative Häufigkeit %1 (%2 von %3 Würfen)")
+                  .arg(m_model.text(row, ZufallsgroesseModel::Relativ, german),
+                       NumberFormat::integer(m_model.count(row)),
+                       NumberFormat::integer(m_model.throws()));
+    return QStringLiteral("%1 %2: %3, Wahrscheinlichkeit %4")
+        .arg(isEvent(m_model.groesse()) ? QString() : QStringLiteral("Wert"), value, observed,
+             m_model.text(row, ZufallsgroesseModel::Bruch, german))
+        .trimmed();
+}
+
+void ZDiagramm::announce()
+{
+    setAccessibleName(m_title);
+    setAccessibleDescription(barText(m_current));
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ZDiagramm::keyPressEvent(QKeyEvent *event)
+{
+    const int last = m_model.rowCount() - 1;
+    int next = m_current;
+    switch (event->key()) {
+    case Qt::Key_Left: next = m_current - 1; break;
+    case Qt::Key_Right: next = m_current + 1; break;
+    case Qt::Key_Home: next = 0; break;
+    case Qt::Key_End: next = last; break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    m_current = std::clamp(next, 0, std::max(0, last));
+    update();
+    announce();
+    if (QAccessible::isActive()) {
+        // The focused element's name is what a screen reader speaks on a change.
+        setAccessibleName(barText(m_current));
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ZDiagramm::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintChart(painter, size());
+    if (hasFocus() && m_model.rowCount() > 0) {
+        // The bar under the keyboard, framed as the chart's focus frame is.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        const QRectF plot(48, 0, width() - 56.0, height());
+        const double slot = plot.width() / m_model.rowCount();
+        painter.drawRect(QRectF(plot.left() + m_current * slot + 1, 24, slot - 2,
+                                height() - 24 - 2));
+    }
+}
+
+void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
+{
+    painter.save();
+    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
+    const QFont font = chartFont();
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    const double line = metrics.height();
+
+    // Title, plot, value labels, legend, top to bottom; the grid's labels at the left.
+    const QRectF titleRect(0, 4, size.width(), line);
+    painter.setPen(Qt::black);
+    painter.drawText(titleRect, Qt::AlignCenter, m_title);
+
+    const int rows = m_model.rowCount();
+    double top = 0;
+    for (int row = 0; row < rows; ++row)
+        top = std::max({top, m_model.share(row), m_model.probability(row)});
+    if (top <= 0)
+        top = 1;
+    const double step = gridStep(top);
+    const double axisTop = std::ceil(top / step - 1e-9) * step;
+    const int decimals = decimalsFor(step);
+
+    const double left = 48;
+    const QRectF plot(left, titleRect.bottom() + line, size.width() - left - 8,
+                      size.height() - titleRect.bottom() - 4.5 * line - 8);
+    if (plot.height() <= 0 || plot.width() <= 0) {
+        painter.restore();
+        return;
+    }
+    const auto yOf = [&](double v) { return plot.bottom() - v / axisTop * plot.height(); };
+
+    painter.setPen(QPen(QColor(200, 200, 200), 1));
+    for (int i = 0; i * step <= axisTop * (1 + 1e-9); ++i) {
+        const double y = yOf(i * step);
+        painter.setPen(QPen(QColor(200, 200, 200), 1));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, y - line / 2, left - 6, line), Qt::AlignRight | Qt::AlignVCenter,
+                         NumberFormat::german().toString(i * step, 'f', decimals));
+    }
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+
+    if (rows > 0) {
+        const double slot = plot.width() / rows;
+        const double bar = std::min(slot * 0.38, 40.0);
+        for (int row = 0; row < rows; ++row) {
+            const double centre = plot.left() + (row + 0.5) * slot;
+            const double observed = m_model.share(row);
+            const double theory = m_model.probability(row);
+            painter.fillRect(QRectF(QPointF(centre - bar, yOf(observed)),
+                                    QPointF(centre, plot.bottom())),
+                             Observed);
+            painter.fillRect(QRectF(QPointF(centre, yOf(theory)),
+                                    QPointF(centre + bar, plot.bottom())),
+                             Theory);
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(centre - slot / 2, plot.bottom() + 2, slot, line),
+                             Qt::AlignCenter,
+                             m_model.text(row, ZufallsgroesseModel::Wert, NumberFormat::german()));
+        }
+    }
+
+    // The legend, centred in one line below the values.
+    const QString observedText = QStringLiteral("relative Häufigkeit");
+    const QString theoryText = QStringLiteral("Wahrscheinlichkeit bei fairen Würfeln");
+    const double box = line * 0.7;
+    const double gap = line;
+    const double width = 2 * (box + 4) + metrics.horizontalAdvance(observedText)
+        + metrics.horizontalAdvance(theoryText) + gap;
+    double x = (size.width() - width) / 2;
+    const double y = plot.bottom() + 2 * line;
+    for (const auto &[colour, text] :
+         {std::pair(Observed, observedText), std::pair(Theory, theoryText)}) {
+        painter.fillRect(QRectF(x, y + (line - box) / 2, box, box), colour);
+        x += box + 4;
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x, y, metrics.horizontalAdvance(text) + 2, line),
+                         Qt::AlignLeft | Qt::AlignVCenter, text);
+        x += metrics.horizontalAdvance(text) + gap;
+    }
+    painter.restore();
+}
+
+// --- the window --------------------------------------------------------------------------------
+
+Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
+    : m_game(game),
+      m_groesse(new QComboBox(this)),
+      m_augenzahlLabel(new QLabel(QStringLiteral("Auge&nzahl:"), this)),
+      m_augenzahl(new QSpinBox(this)),
+      m_model(new ZufallsgroesseModel(this)),
+      m_tabelle(new QTableView(this)),
+      m_diagramm(new ZDiagramm(*m_model, this)),
+      m_test(new QGroupBox(QStringLiteral("Binomialtest auf dem Niveau α = 5 %"), this)),
+      m_seite(new QComboBox(m_test)),
+      m_alternative(new QDoubleSpinBox(m_test)),
+      m_testergebnis(new QLabel(m_test)),
+      m_gewichte(new QLabel(this)),
+      m_menu(new QMenu(this))
+{
+    setObjectName(QStringLiteral("Zufallsgroesse"));
+    setWindowTitle(QStringLiteral("Zufallsgröße"));
+
+    m_groesse->setObjectName(QStringLiteral("Groesse"));
+    m_augenzahl->setObjectName(QStringLiteral("Augenzahl"));
+    m_augenzahl->setRange(1, 6);
+    m_augenzahl->setValue(6);
+    m_augenzahlLabel->setBuddy(m_augenzahl);
+    m_augenzahl->setAccessibleName(QStringLiteral("Augenzahl"));
+
+    m_tabelle->setObjectName(QStringLiteral("ZTabelle"));
+    m_tabelle->setModel(m_model);
+    m_tabelle->verticalHeader()->hide();
+    m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
+    m_tabelle->setAlternatingRowColors(true);
+    m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_seite->setObjectName(QStringLiteral("Seite"));
+    m_seite->addItems({QStringLiteral("rechtsseitig"), QStringLiteral("linksseitig"),
+                       QStringLiteral("zweiseitig")});
+    m_alternative->setObjectName(QStringLiteral("Alternative"));
+    m_alternative->setLocale(NumberFormat::german());
+    m_alternative->setDecimals(4);
+    m_alternative->setRange(0.0001, 0.9999);
+    m_alternative->setSingleStep(0.01);
+    m_alternative->setValue(0.25);
+    m_testergebnis->setObjectName(QStringLiteral("Testergebnis"));
+    m_testergebnis->setWordWrap(true);
+    m_testergebnis->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_testergebnis->setMinimumWidth(420);
+    auto *form = new QFormLayout(m_test);
+    form->addRow(QStringLiteral("&Seite:"), m_seite);
+    form->addRow(QStringLiteral("&Alternative p₁:"), m_alternative);
+    form->addRow(m_testergebnis);
+
+    m_gewichte->setObjectName(QStringLiteral("Gewichte"));
+    m_gewichte->setWordWrap(true);
+    m_gewichte->hide();
+
+    auto *row = new QHBoxLayout;
+    auto *groesseLabel = new QLabel(QStringLiteral("&Zufallsgröße:"), this);
+    groesseLabel->setBuddy(m_groesse);
+    row->addWidget(groesseLabel);
+    row->addWidget(m_groesse);
+    row->addSpacing(12);
+    row->addWidget(m_augenzahlLabel);
+    row->addWidget(m_augenzahl);
+    row->addStretch(1);
+
+    auto *middle = new QHBoxLayout;
+    middle->addWidget(m_diagramm, 1);
+    middle->addWidget(m_tabelle);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addLayout(middle, 1);
+    layout->addWidget(m_gewichte);
+    layout->addWidget(m_test);
+
+    m_menu->setObjectName(QStringLiteral("Kontextmenue"));
+    addChartActions(
+        *m_menu, *this, dialogs,
+        {[this] { return m_diagramm->size(); },
+         [this](QPainter &painter) { m_diagramm->paintChart(painter, m_diagramm->size()); },
+         [this] {
+             return chartTitleLine(windowTitle() + QStringLiteral(": ") + m_groesse->currentText(),
+                                   m_game.dice(), m_model->throws(), QDate::currentDate());
+         },
+         [this] { return m_model->tableText(QLocale()); }});
+
+    connect(m_groesse, &QComboBox::currentIndexChanged, this, &Zufallsgroesse::refresh);
+    connect(m_augenzahl, &QSpinBox::valueChanged, this, [this](int face) {
+        const int index = m_groesse->findData(static_cast<int>(Groesse::AnzahlAugenzahl));
+        if (index >= 0)
+            m_groesse->setItemText(index, name(Groesse::AnzahlAugenzahl, face));
+        refresh();
+    });
+    connect(m_seite, &QComboBox::currentIndexChanged, this, &Zufallsgroesse::updateTest);
+    connect(m_alternative, &QDoubleSpinBox::valueChanged, this, &Zufallsgroesse::updateTest);
+
+    refresh();
+    ensurePolished();
+    resize(sizeHint().expandedTo(QSize(980, 600)));
+    move(DesignPosition);
+}
+
+Groesse Zufallsgroesse::groesse() const
+{
+    return static_cast<Groesse>(m_groesse->currentData().toInt());
+}
+
+void Zufallsgroesse::followDice()
+{
+    if (m_game.dice() == m_dice)
+        return;
+    m_dice = m_game.dice();
+    const QSignalBlocker blocker(m_groesse);
+    const QVariant chosen = m_groesse->currentData();
+    m_groesse->clear();
+    if (!m_game.isSetUp())
+        return;
+    for (Groesse g : offered(m_dice))
+        m_groesse->addItem(name(g, m_augenzahl->value()), static_cast<int>(g));
+    // What is no longer offered (a double of one die) falls back to the sum.
+    m_groesse->setCurrentIndex(std::max(0, m_groesse->findData(chosen)));
+}
+
+void Zufallsgroesse::refresh()
+{
+    followDice();
+    if (!m_game.isSetUp()) {
+        m_model->setValues(Groesse::Augensumme, {}, {}, {}, std::nullopt);
+        m_diagramm->refresh();
+        updateTest();
+        return;
+    }
+    const int dice = m_game.dice();
+    const Groesse g = groesse();
+    const int face = m_augenzahl->value();
+    m_augenzahl->setEnabled(g == Groesse::AnzahlAugenzahl);
+    m_augenzahlLabel->setEnabled(g == Groesse::AnzahlAugenzahl);
+
+    m_tally.update(m_game.throwFaces(), dice);
+    std::vector<qint64> sums;
+    for (int s = m_game.minSum(); s <= m_game.maxSum(); ++s)
+        sums.push_back(m_game.count(s));
+
+    const Zufallseinstellung &zufall = m_game.zufall();
+    const bool loaded = !m_game.weights().isFair() && !zufall.geheim;
+    m_gewichte->setVisible(loaded);
+    if (loaded)
+        m_gewichte->setText(QStringLiteral("Gezinkte Würfel mit den Gewichten %1 für die "
+                                           "Augenzahlen 1 bis 6: Die letzte Spalte gibt die "
+                                           "Wahrscheinlichkeiten mit diesen Gewichten an.")
+                                .arg(gewichteText(zufall.gewichte)));
+    m_model->setValues(g, values(g, dice), counts(g, face, m_tally, sums), chances(g, dice, face),
+                       loaded ? std::optional(chances(g, dice, face, m_game.weights()))
+                              : std::nullopt);
+    m_diagramm->setTitle(QStringLiteral("%1 – %2 Würfel, %3 %4")
+                             .arg(name(g, face), NumberFormat::integer(dice),
+                                  NumberFormat::integer(m_model->throws()),
+                                  m_model->throws() == 1 ? QStringLiteral("Wurf")
+                                                         : QStringLiteral("Würfe")));
+    m_diagramm->refresh();
+    fitTableWidth(*m_tabelle);
+
+    // The alternative follows the loaded dice while they can be seen; a typed value stays.
+    if (loaded && m_alternativeFrom != zufall.gewichte) {
+        m_alternativeFrom = zufall.gewichte;
+        const std::array<int, 6> &w = m_game.weights().weights();
+        int total = 0;
+        for (int each : w)
+            total += each;
+        const QSignalBlocker blocker(m_alternative);
+        m_alternative->setValue(static_cast<double>(w[static_cast<std::size_t>(
+                                    testedFace().value_or(6) - 1)])
+                                / total);
+    } else if (!loaded) {
+        m_alternativeFrom.reset();
+    }
+    updateTest();
+}
+
+std::optional<int> Zufallsgroesse::testedFace() const
+{
+    if (!m_game.isSetUp())
+        return std::nullopt;
+    const Groesse g = groesse();
+    if (g == Groesse::AnzahlAugenzahl)
+        return m_augenzahl->value();
+    // One die: the event "six" is the number of sixes.
+    if (m_game.dice() == 1 && (g == Groesse::MindestensEineSechs || g == Groesse::KeineSechs))
+        return 6;
+    return std::nullopt;
+}
+
+void Zufallsgroesse::updateTest()
+{
+    using namespace NumberFormat;
+    const std::optional<int> face = testedFace();
+    m_seite->setEnabled(face.has_value());
+    m_alternative->setEnabled(face.has_value());
+    if (!face) {
+        m_testergebnis->setText(QStringLiteral(
+            "Der Binomialtest prüft, wie oft eine Augenzahl fällt: Wählen Sie „Anzahl der "
+            "Sechsen“ (oder einer anderen Augenzahl)."));
+        return;
+    }
+    const qint64 trials = m_tally.throws() * m_game.dice();
+    const QString plural = facePlural(*face);
+    if (trials == 0) {
+        m_testergebnis->setText(QStringLiteral("Noch keine Würfe: Nach dem ersten Spielzug "
+                                               "steht hier der Test."));
+        return;
+    }
+    const qint64 x = m_tally.facesShown(*face);
+    const auto seite = static_cast<BinomialTest::Seite>(m_seite->currentIndex());
+    const BinomialTest::Region region = BinomialTest::region(trials, 1.0 / 6, Alpha, seite);
+
+    QStringList lines;
+    const QString among = m_game.dice() == 1
+        ? QStringLiteral("in %1 Würfen").arg(integer(trials))
+        : QStringLiteral("unter %1 Würfeln (%2 Würfe mit je %3 Würfeln)")
+              .arg(integer(trials), integer(m_tally.throws()), integer(m_game.dice()));
+    lines << QStringLiteral("Hypothese: Eine %1 fällt mit der Wahrscheinlichkeit p = 1/6. "
+                            "X, die Anzahl der %2 %3, ist dann B(%4; 1/6)-verteilt.")
+                 .arg(faceName(*face), plural, among, integer(trials));
+    QStringList parts;
+    if (region.hasLower())
+        parts << QStringLiteral("X ≤ %1").arg(integer(region.lower));
+    if (region.hasUpper())
+        parts << QStringLiteral("X ≥ %1").arg(integer(region.upper));
+    if (parts.isEmpty()) {
+        lines << QStringLiteral("Ablehnungsbereich: leer – bei so wenigen Würfen bleibt jedes "
+                                "Ergebnis unter 5 % nicht unwahrscheinlich genug.");
+    } else {
+        lines << QStringLiteral("Ablehnungsbereich: ") + parts.join(QStringLiteral(" oder "));
+    }
+    lines << QStringLiteral("beobachtet: X = %1").arg(integer(x));
+    const QString direction = seite == BinomialTest::Seite::Rechts
+        ? QStringLiteral("zu viele %1").arg(plural)
+        : seite == BinomialTest::Seite::Links
+        ? QStringLiteral("zu wenige %1").arg(plural)
+        : QStringLiteral("eine andere Wahrscheinlichkeit als 1/6 für eine %1").arg(faceName(*face));
+    if (region.rejects(x))
+        lines << QStringLiteral("X liegt im Ablehnungsbereich: Die Hypothese wird verworfen, die "
+                                "Würfe sprechen für %1 – doch auch faire Würfel landen mit der "
+                                "Wahrscheinlichkeit α* dort.")
+                     .arg(direction);
+    else
+        lines << QStringLiteral("X liegt nicht im Ablehnungsbereich: Die Würfe geben keinen "
+                                "Grund, die Hypothese zu verwerfen – bewiesen ist sie damit "
+                                "nicht.");
+    lines << QStringLiteral("tatsächliches Niveau: α* %1").arg(testPercent(region.level));
+    const double p1 = m_alternative->value();
+    lines << QStringLiteral("Fehler 2. Art, falls p = %1: β %2 – so oft bleiben solche "
+                            "Würfel bei diesem Test unentdeckt.")
+                 .arg(real(p1, {4, 0}).remove(QRegularExpression(QStringLiteral("0+$"))).remove(QRegularExpression(QStringLiteral(",$"))),
+                      testPercent(BinomialTest::secondKindError(region, p1)));
+    m_testergebnis->setText(lines.join(u'\n'));
+}
+
+void Zufallsgroesse::contextMenuEvent(QContextMenuEvent *event)
+{
+    // Not exec(): the menu must not hold up the program (nor a test) while it is open.
+    m_menu->popup(event->globalPos());
+    event->accept();
+}
