@@ -84,7 +84,7 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
                         lines.put(u' ');
                     lines.put(static_cast<char16_t>(u'0' + value));
                     sum = static_cast<qint16>(sum + value);
-                    faces |= static_cast<quint32>(value) << (3 * slot);
+                    faces += Austausch::augeImWurf(value);
                 }
 
                 qint16 &count = Austausch::Haeufigkeit[sum];

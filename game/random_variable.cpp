@@ -3,6 +3,7 @@
 
 #include "austausch.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace RandomVariable {
@@ -240,35 +241,62 @@ QString reducedFraction(Int128 numerator, Int128 denominator)
 void Tally::clear()
 {
     m_throws = 0;
-    m_withFace = {};
-    m_largest = {};
-    m_smallest = {};
-    m_spread = {};
+    std::fill(m_perThrow.begin(), m_perThrow.end(), 0);
+    readOff();
 }
 
 void Tally::update(std::span<const quint32> faces, int dice)
 {
-    if (dice != m_dice || faces.size() < static_cast<std::size_t>(m_throws)) {
-        clear();
+    if (m_perThrow.empty())
+        m_perThrow.assign(std::size_t(1) << 18, 0);
+    if (dice != m_dice) {
         m_dice = dice;
+        m_possible.clear();
+        FaceCounts counts{};
+        auto collect = [this](const FaceCounts &c, Int128) {
+            quint32 entry = 0;
+            for (int f = 1; f <= 6; ++f)
+                entry += static_cast<quint32>(c[static_cast<std::size_t>(f)])
+                    * Austausch::augeImWurf(f);
+            m_possible.push_back(entry);
+        };
+        const std::array<int, 6> ones{1, 1, 1, 1, 1, 1};
+        eachThrow(counts, 1, dice, factorial(dice), 1, ones, collect);
+        clear();
+    } else if (faces.size() < static_cast<std::size_t>(m_throws)) {
+        clear();
     }
-    for (std::size_t t = static_cast<std::size_t>(m_throws); t < faces.size(); ++t) {
-        FaceCounts shown{};
-        for (int slot = 0; slot < dice; ++slot)
-            ++shown[static_cast<std::size_t>(Austausch::augeImWurf(faces[t], slot))];
-        for (std::size_t f = 1; f <= 6; ++f)
-            ++m_withFace[f - 1][static_cast<std::size_t>(shown[f])];
-        std::size_t largest = 6;
-        while (shown[largest] == 0)
-            --largest;
-        std::size_t smallest = 1;
-        while (shown[smallest] == 0)
-            ++smallest;
-        ++m_largest[largest];
-        ++m_smallest[smallest];
-        ++m_spread[largest - smallest];
-    }
+    // The loop a move pays for while the window is open: one count a throw.
+    for (std::size_t t = static_cast<std::size_t>(m_throws); t < faces.size(); ++t)
+        ++m_perThrow[faces[t] & 0x3ffffu];
     m_throws = static_cast<qint64>(faces.size());
+    readOff();
+}
+
+void Tally::readOff()
+{
+    m_withFace = {};
+    m_largest = {};
+    m_smallest = {};
+    m_spread = {};
+    for (const quint32 entry : m_possible) {
+        const qint64 n = m_perThrow[entry];
+        if (n == 0)
+            continue;
+        int largest = 0;
+        int smallest = 7;
+        for (int f = 1; f <= 6; ++f) {
+            const int c = Austausch::anzahlImWurf(entry, f);
+            m_withFace[static_cast<std::size_t>(f - 1)][static_cast<std::size_t>(c)] += n;
+            if (c > 0) {
+                largest = f;
+                smallest = std::min(smallest, f);
+            }
+        }
+        m_largest[static_cast<std::size_t>(largest)] += n;
+        m_smallest[static_cast<std::size_t>(smallest)] += n;
+        m_spread[static_cast<std::size_t>(largest - smallest)] += n;
+    }
 }
 
 qint64 Tally::facesShown(int face) const

@@ -58,12 +58,13 @@ Chances chances(Groesse groesse, int dice, int face, const DiceWeights &weights 
 QString reducedFraction(Int128 numerator, Int128 denominator);
 
 // The counts that every variable is read from, caught up from the game's record of faces: each
-// throw is visited once, when it first appears.
+// throw is visited once, when it first appears, and adds one to the count of its faces (a
+// multiset of at most 792 for seven dice); the variables are read off those few counts.
 class Tally
 {
 public:
-    // Visits the throws of `faces` (one entry a throw, Austausch::augeImWurf) not seen yet. A
-    // record shorter than the part already seen (New), or other dice, start afresh.
+    // Visits the throws of `faces` (one entry a throw, as Austausch::Wurfaugen) not seen yet.
+    // A record shorter than the part already seen (New), or other dice, start afresh.
     void update(std::span<const quint32> faces, int dice);
     void clear();
 
@@ -82,8 +83,14 @@ public:
     qint64 spread(int difference) const { return m_spread[static_cast<std::size_t>(difference)]; }
 
 private:
+    void readOff();
+
     int m_dice = 0;
     qint64 m_throws = 0;
+    // Indexed by the entry of the record: 18 bits.
+    std::vector<quint32> m_perThrow;
+    // The entries `dice` dice can give.
+    std::vector<quint32> m_possible;
     std::array<std::array<qint64, 8>, 6> m_withFace{};
     std::array<qint64, 7> m_largest{};
     std::array<qint64, 7> m_smallest{};

@@ -63,11 +63,36 @@ double gridStep(double top)
     return 10 * magnitude;
 }
 
+// Holds a label of a fixed number of lines without a layout: the label's new text after every
+// move then asks no layout to run again. bench_zufallsgroesse: a label in the window's layout
+// made the events after a move cost 7-15 ms instead of 1.
+class LabelFrame : public QWidget
+{
+public:
+    LabelFrame(QLabel &label, int lines, const QStringList &longestLines, QWidget *parent)
+        : QWidget(parent), m_label(label)
+    {
+        label.setParent(this);
+        const QFontMetrics metrics(label.font());
+        int width = 0;
+        for (const QString &line : longestLines)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        setMinimumSize(width + 8, lines * metrics.lineSpacing() + 4);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { m_label.setGeometry(rect()); }
+
+private:
+    QLabel &m_label;
+};
+
 // The table as wide as all its columns, so that the window never cuts one.
 void fitTableWidth(QTableView &table)
 {
     QHeaderView &header = *table.horizontalHeader();
-    header.resizeSections(QHeaderView::ResizeToContents);
+    table.resizeColumnsToContents();
     table.setMinimumWidth(header.length() + 2 * table.frameWidth()
                           + table.verticalScrollBar()->sizeHint().width());
 }
@@ -114,10 +139,13 @@ void ZufallsgroesseModel::setValues(Groesse groesse, std::vector<int> values,
     m_throws = 0;
     for (qint64 c : m_counts)
         m_throws += c;
-    if (!sameShape)
+    if (!sameShape) {
         endResetModel();
-    else if (rowCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+    } else if (rowCount() > 0) {
+        // A move changes the counted columns only; the view repaints no more than it is told.
+        emit dataChanged(index(0, Anzahl), index(rowCount() - 1, Relativ), {Qt::DisplayRole});
+        emit dataChanged(index(0, Erwartet), index(rowCount() - 1, Erwartet), {Qt::DisplayRole});
+    }
 }
 
 double ZufallsgroesseModel::share(int row) const
@@ -369,6 +397,12 @@ void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
     if (rows > 0) {
         const double slot = plot.width() / rows;
         const double bar = std::min(slot * 0.38, 40.0);
+        // Every value's label where there is room, else every second, third … (36 sums).
+        double widest = 0;
+        for (int row = 0; row < rows; ++row)
+            widest = std::max(widest, metrics.horizontalAdvance(m_model.text(
+                                          row, ZufallsgroesseModel::Wert, NumberFormat::german())));
+        const int labelEvery = std::max(1, static_cast<int>(std::ceil((widest + 6) / slot)));
         for (int row = 0; row < rows; ++row) {
             const double centre = plot.left() + (row + 0.5) * slot;
             const double observed = m_model.share(row);
@@ -379,8 +413,11 @@ void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
             painter.fillRect(QRectF(QPointF(centre, yOf(theory)),
                                     QPointF(centre + bar, plot.bottom())),
                              Theory);
+            if (row % labelEvery != 0)
+                continue;
             painter.setPen(Qt::black);
-            painter.drawText(QRectF(centre - slot / 2, plot.bottom() + 2, slot, line),
+            painter.drawText(QRectF(centre - slot * labelEvery / 2.0, plot.bottom() + 2,
+                                    slot * labelEvery, line),
                              Qt::AlignCenter,
                              m_model.text(row, ZufallsgroesseModel::Wert, NumberFormat::german()));
         }
@@ -439,7 +476,9 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     m_tabelle->verticalHeader()->hide();
     m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
     m_tabelle->setAlternatingRowColors(true);
-    m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to the contents when they can have grown (refresh), not after every move: a header
+    // that measures every cell whenever the counts change costs more than the move itself.
+    m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_tabelle->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     m_seite->setObjectName(QStringLiteral("Seite"));
@@ -452,13 +491,24 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     m_alternative->setSingleStep(0.01);
     m_alternative->setValue(0.25);
     m_testergebnis->setObjectName(QStringLiteral("Testergebnis"));
-    m_testergebnis->setWordWrap(true);
+    // Broken into lines by the window: a label that wraps itself lays its text out again and
+    // again on every move.
+    m_testergebnis->setWordWrap(false);
     m_testergebnis->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_testergebnis->setMinimumWidth(420);
     auto *form = new QFormLayout(m_test);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("&Seite:"), m_seite);
     form->addRow(QStringLiteral("&Alternative p₁:"), m_alternative);
-    form->addRow(m_testergebnis);
+    m_testergebnis->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The longest lines the test writes, with the largest numbers a game reaches.
+    const QStringList longest{
+        QStringLiteral("X, die Anzahl der Sechsen unter 2.660.000 Würfeln (380.000 Würfe mit je 7 "
+                       "Würfeln), ist dann B(2.660.000; 1/6)-verteilt."),
+        QStringLiteral("X liegt nicht im Ablehnungsbereich: Die Würfe geben keinen Grund, die "
+                       "Hypothese zu verwerfen – bewiesen ist sie damit nicht."),
+        QStringLiteral("Ablehnungsbereich: leer – bei so wenigen Würfen ist kein Ergebnis "
+                       "unwahrscheinlich genug, um auf dem Niveau 5 % abzulehnen.")};
+    form->addRow(new LabelFrame(*m_testergebnis, 9, longest, m_test));
 
     m_gewichte->setObjectName(QStringLiteral("Gewichte"));
     m_gewichte->setWordWrap(true);
@@ -560,16 +610,30 @@ void Zufallsgroesse::refresh()
                                            "Augenzahlen 1 bis 6: Die letzte Spalte gibt die "
                                            "Wahrscheinlichkeiten mit diesen Gewichten an.")
                                 .arg(gewichteText(zufall.gewichte)));
-    m_model->setValues(g, values(g, dice), counts(g, face, m_tally, sums), chances(g, dice, face),
-                       loaded ? std::optional(chances(g, dice, face, m_game.weights()))
-                              : std::nullopt);
+    // Theory changes with the choice and the dice, not with a move.
+    const auto theoryKey = std::tuple(static_cast<int>(g), dice, face,
+                                      loaded ? m_game.weights().weights() : std::array<int, 6>{});
+    if (theoryKey != m_theoryKey) {
+        m_theoryKey = theoryKey;
+        m_fair = chances(g, dice, face);
+        m_loaded = loaded ? std::optional(chances(g, dice, face, m_game.weights())) : std::nullopt;
+    }
+    m_model->setValues(g, values(g, dice), counts(g, face, m_tally, sums), m_fair, m_loaded);
     m_diagramm->setTitle(QStringLiteral("%1 – %2 Würfel, %3 %4")
                              .arg(name(g, face), NumberFormat::integer(dice),
                                   NumberFormat::integer(m_model->throws()),
                                   m_model->throws() == 1 ? QStringLiteral("Wurf")
                                                          : QStringLiteral("Würfe")));
     m_diagramm->refresh();
-    fitTableWidth(*m_tabelle);
+    // Counts and expected counts widen only when the number of throws gains a digit; after New
+    // the columns keep their width, so that the window does not jump at every game.
+    const auto shape = std::tuple(static_cast<int>(g), dice, loaded);
+    const qsizetype digits = NumberFormat::integer(m_model->throws()).size();
+    if (shape != m_tableShape || digits > m_fittedDigits) {
+        m_tableShape = shape;
+        m_fittedDigits = digits;
+        fitTableWidth(*m_tabelle);
+    }
 
     // The alternative follows the loaded dice while they can be seen; a typed value stays.
     if (loaded && m_alternativeFrom != zufall.gewichte) {
@@ -629,29 +693,30 @@ void Zufallsgroesse::updateTest()
         ? QStringLiteral("in %1 Würfen").arg(integer(trials))
         : QStringLiteral("unter %1 Würfeln (%2 Würfe mit je %3 Würfeln)")
               .arg(integer(trials), integer(m_tally.throws()), integer(m_game.dice()));
-    lines << QStringLiteral("Hypothese: Eine %1 fällt mit der Wahrscheinlichkeit p = 1/6. "
-                            "X, die Anzahl der %2 %3, ist dann B(%4; 1/6)-verteilt.")
-                 .arg(faceName(*face), plural, among, integer(trials));
+    lines << QStringLiteral("Hypothese: Eine %1 fällt mit der Wahrscheinlichkeit p = 1/6.")
+                 .arg(faceName(*face));
+    lines << QStringLiteral("X, die Anzahl der %1 %2, ist dann B(%3; 1/6)-verteilt.")
+                 .arg(plural, among, integer(trials));
     QStringList parts;
     if (region.hasLower())
         parts << QStringLiteral("X ≤ %1").arg(integer(region.lower));
     if (region.hasUpper())
         parts << QStringLiteral("X ≥ %1").arg(integer(region.upper));
     if (parts.isEmpty()) {
-        lines << QStringLiteral("Ablehnungsbereich: leer – bei so wenigen Würfen bleibt jedes "
-                                "Ergebnis unter 5 % nicht unwahrscheinlich genug.");
+        lines << QStringLiteral("Ablehnungsbereich: leer – bei so wenigen Würfen ist kein "
+                                "Ergebnis unwahrscheinlich genug, um auf dem Niveau 5 % "
+                                "abzulehnen.");
     } else {
         lines << QStringLiteral("Ablehnungsbereich: ") + parts.join(QStringLiteral(" oder "));
     }
     lines << QStringLiteral("beobachtet: X = %1").arg(integer(x));
     const QString direction = seite == BinomialTest::Seite::Rechts
-        ? QStringLiteral("zu viele %1").arg(plural)
-        : seite == BinomialTest::Seite::Links
-        ? QStringLiteral("zu wenige %1").arg(plural)
-        : QStringLiteral("eine andere Wahrscheinlichkeit als 1/6 für eine %1").arg(faceName(*face));
+        ? QStringLiteral("für zu viele %1").arg(plural)
+        : seite == BinomialTest::Seite::Links ? QStringLiteral("für zu wenige %1").arg(plural)
+                                              : QStringLiteral("gegen p = 1/6");
     if (region.rejects(x))
         lines << QStringLiteral("X liegt im Ablehnungsbereich: Die Hypothese wird verworfen, die "
-                                "Würfe sprechen für %1 – doch auch faire Würfel landen mit der "
+                                "Würfe sprechen %1 –\ndoch auch faire Würfel landen mit der "
                                 "Wahrscheinlichkeit α* dort.")
                      .arg(direction);
     else

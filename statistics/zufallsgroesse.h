@@ -6,7 +6,9 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
+#include <array>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 class Dialogs;
@@ -136,6 +138,12 @@ private:
     QMenu *m_menu;
 
     int m_dice = 0; // the number of dice the chooser was filled for
+    std::tuple<int, int, int, std::array<int, 6>> m_theoryKey{-1, 0, 0, {}};
+    RandomVariable::Chances m_fair;
+    std::optional<RandomVariable::Chances> m_loaded;
+    // What the table's columns were last sized for.
+    std::tuple<int, int, bool> m_tableShape{-1, 0, false};
+    qsizetype m_fittedDigits = 0;
     RandomVariable::Tally m_tally;
     // The weights the alternative was last taken from, so a typed value stays until they change.
     std::optional<std::array<int, 6>> m_alternativeFrom;

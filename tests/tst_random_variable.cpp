@@ -48,8 +48,8 @@ void eachOutcome(int dice, Visit visit)
     std::vector<int> faces(static_cast<std::size_t>(dice), 1);
     for (;;) {
         quint32 packed = 0;
-        for (int slot = 0; slot < dice; ++slot)
-            packed |= static_cast<quint32>(faces[static_cast<std::size_t>(slot)]) << (3 * slot);
+        for (int f : faces)
+            packed += 1u << (3 * (f - 1));
         visit(faces, packed);
         int slot = 0;
         while (slot < dice && faces[static_cast<std::size_t>(slot)] == 6)
