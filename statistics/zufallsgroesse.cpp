@@ -302,10 +302,12 @@ QString ZDiagramm::barText(int row) const
 
 void ZDiagramm::announce()
 {
-    setAccessibleName(m_title);
-    setAccessibleDescription(barText(m_current));
+    // The focused chart's name is what a screen reader speaks when it changes: the bar under
+    // the keyboard with its values; the description says what the chart shows.
+    setAccessibleName(barText(m_current));
+    setAccessibleDescription(m_title);
     if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -326,12 +328,6 @@ void ZDiagramm::keyPressEvent(QKeyEvent *event)
     m_current = std::clamp(next, 0, std::max(0, last));
     update();
     announce();
-    if (QAccessible::isActive()) {
-        // The focused element's name is what a screen reader speaks on a change.
-        setAccessibleName(barText(m_current));
-        QAccessibleEvent event(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
 }
 
 void ZDiagramm::paintEvent(QPaintEvent *)
@@ -636,15 +632,15 @@ void Zufallsgroesse::refresh()
     }
 
     // The alternative follows the loaded dice while they can be seen; a typed value stays.
-    if (loaded && m_alternativeFrom != zufall.gewichte) {
-        m_alternativeFrom = zufall.gewichte;
+    const int testFace = testedFace().value_or(6);
+    if (loaded && m_alternativeFrom != std::pair(zufall.gewichte, testFace)) {
+        m_alternativeFrom = std::pair(zufall.gewichte, testFace);
         const std::array<int, 6> &w = m_game.weights().weights();
         int total = 0;
         for (int each : w)
             total += each;
         const QSignalBlocker blocker(m_alternative);
-        m_alternative->setValue(static_cast<double>(w[static_cast<std::size_t>(
-                                    testedFace().value_or(6) - 1)])
+        m_alternative->setValue(static_cast<double>(w[static_cast<std::size_t>(testFace - 1)])
                                 / total);
     } else if (!loaded) {
         m_alternativeFrom.reset();

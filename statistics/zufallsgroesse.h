@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 class Dialogs;
@@ -145,6 +146,7 @@ private:
     std::tuple<int, int, bool> m_tableShape{-1, 0, false};
     qsizetype m_fittedDigits = 0;
     RandomVariable::Tally m_tally;
-    // The weights the alternative was last taken from, so a typed value stays until they change.
-    std::optional<std::array<int, 6>> m_alternativeFrom;
+    // The weights and face the alternative was last taken from: a typed value stays until they
+    // change.
+    std::optional<std::pair<std::array<int, 6>, int>> m_alternativeFrom;
 };

@@ -6,6 +6,7 @@
 #include "statistics_windows.h"
 #include "zufallsgroesse.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -34,6 +35,7 @@ private slots:
 
     void followsTheGame_data();
     void followsTheGame();
+    void barsByKeyboard();
 
 private:
     Zufallsgroesse &window() { return *windows().zufallsgroesse().loaded(); }
@@ -117,6 +119,27 @@ void TestZufallsgroesse::followsTheGame()
              qPrintable(window().findChild<QLabel *>(u"Testergebnis"_s)->text()));
     // The pie's menu opens the same window.
     QVERIFY(windows().relHaeufigkeiten()->findChild<QAction *>(u"MZufallsgroesse"_s));
+}
+
+void TestZufallsgroesse::barsByKeyboard()
+{
+    // A pupil with a screen reader walks the bars with the arrow keys and hears each value.
+    m_dialogs->inputAnswers = {u"2"_s, u"3"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    windows().relHaeufigkeiten()->findChild<QAction *>(u"MZufallsgroesse"_s)->trigger();
+    window().findChild<QComboBox *>(u"Groesse"_s)->setCurrentIndex(1);
+    m_random->pushValues({6, 6, 1, 6, 2, 3});
+    m_casino->CBKollavo_MouseDown();
+
+    QWidget *chart = window().findChild<QWidget *>(u"Diagramm"_s);
+    QTest::keyClick(chart, Qt::Key_Right);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(chart);
+    QCOMPARE(heard->text(QAccessible::Name),
+             u"Wert 1: relative Häufigkeit 0,3333 (1 von 3 Würfen), Wahrscheinlichkeit 5/18"_s);
+    QCOMPARE(heard->text(QAccessible::Description), u"Anzahl der Sechsen – 2 Würfel, 3 Würfe"_s);
+    QTest::keyClick(chart, Qt::Key_End);
+    QVERIFY(heard->text(QAccessible::Name).startsWith(u"Wert 2:"));
 }
 
 QTEST_MAIN(TestZufallsgroesse)
