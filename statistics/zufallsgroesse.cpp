@@ -40,7 +40,7 @@ constexpr double Alpha = 0.05;
 
 // Design: right of the main window, over the upper half of the bar chart's column; the user
 // opens it on purpose and moves it where it suits the lesson.
-constexpr QPoint DesignPosition(330, 40);
+constexpr QPoint DesignPosition(120, 40);
 
 const QColor Observed(200, 30, 30);
 const QColor Theory(20, 60, 160);
@@ -522,6 +522,8 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
 
     auto *middle = new QHBoxLayout;
     middle->addWidget(m_diagramm, 1);
+    // The table as wide as its columns; the chart takes what is left.
+    m_tabelle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     middle->addWidget(m_tabelle);
 
     auto *layout = new QVBoxLayout(this);
@@ -553,7 +555,7 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
 
     refresh();
     ensurePolished();
-    resize(sizeHint().expandedTo(QSize(980, 600)));
+    resize(sizeHint().expandedTo(QSize(1100, 600)));
     move(DesignPosition);
 }
 
