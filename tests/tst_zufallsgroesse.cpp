@@ -8,9 +8,14 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +41,8 @@ private slots:
     void followsTheGame_data();
     void followsTheGame();
     void barsByKeyboard();
+    void worksheetOutput_data();
+    void worksheetOutput();
 
 private:
     Zufallsgroesse &window() { return *windows().zufallsgroesse().loaded(); }
@@ -140,6 +147,52 @@ void TestZufallsgroesse::barsByKeyboard()
     QCOMPARE(heard->text(QAccessible::Description), u"Anzahl der Sechsen – 2 Würfel, 3 Würfe"_s);
     QTest::keyClick(chart, Qt::Key_End);
     QVERIFY(heard->text(QAccessible::Name).startsWith(u"Wert 2:"));
+}
+
+void TestZufallsgroesse::worksheetOutput_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("fragments");
+    // The chart as vectors with its title; the table of this window, not the sums'.
+    QTest::newRow("Bild speichern")
+        << u"MBildSpeichern"_s << QStringList{u"<svg"_s, u"Anzahl der Sechsen"_s};
+    QTest::newRow("Tabelle kopieren")
+        << u"MTabelleKopieren"_s
+        << QStringList{u"Wert\tabsolute Häufigkeit\trelative Häufigkeit\t"
+                       "Wahrscheinlichkeit (Dezimalzahl)\terwartete Häufigkeit\n"_s,
+                       u"\n2\t1\t0,3333\t0,0278\t0,0833\n"_s};
+}
+
+void TestZufallsgroesse::worksheetOutput()
+{
+    // Guards a menu that the chart does not reach, or actions writing nothing or another table.
+    QFETCH(QString, action);
+    QFETCH(QStringList, fragments);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    m_dialogs->inputAnswers = {u"2"_s, u"3"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    windows().zufallsgroesse().show();
+    window().findChild<QComboBox *>(u"Groesse"_s)->setCurrentIndex(1);
+    m_random->pushValues({6, 6, 1, 6, 2, 3});
+    m_casino->CBKollavo_MouseDown();
+    QTemporaryDir tmp;
+    m_dialogs->saveAnswers.push_back(tmp.filePath(u"chart.svg"_s));
+    QGuiApplication::clipboard()->clear();
+
+    QWidget *chart = window().findChild<QWidget *>(u"Diagramm"_s);
+    const QPoint pos = chart->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, chart->mapToGlobal(pos));
+    QCoreApplication::sendEvent(chart, &event);
+    auto *menu = window().findChild<QMenu *>(u"Kontextmenue"_s);
+    QTRY_VERIFY(menu->isVisible());
+    window().findChild<QAction *>(action)->trigger();
+    menu->close();
+
+    const QString output = worksheetResult(tmp.filePath(u"chart.svg"_s));
+    for (const QString &fragment : fragments)
+        QVERIFY2(output.contains(fragment), qPrintable(output.left(400)));
+    QVERIFY(m_dialogs->messages.isEmpty());
 }
 
 QTEST_MAIN(TestZufallsgroesse)
