@@ -338,11 +338,22 @@ void ZDiagramm::paintEvent(QPaintEvent *)
     if (hasFocus() && m_model.rowCount() > 0) {
         // The bar under the keyboard, framed as the chart's focus frame is.
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        const QRectF plot(48, 0, width() - 56.0, height());
+        const QRectF plot = plotArea(size());
         const double slot = plot.width() / m_model.rowCount();
-        painter.drawRect(QRectF(plot.left() + m_current * slot + 1, 24, slot - 2,
-                                height() - 24 - 2));
+        // Around the bars and their value's label.
+        const double label = QFontMetricsF(chartFont()).height() + 4;
+        painter.drawRect(QRectF(plot.left() + m_current * slot + 1, plot.top(), slot - 2,
+                                plot.height() + label));
     }
+}
+
+QRectF ZDiagramm::plotArea(QSizeF size)
+{
+    // Below the title line and a gap, above the values' labels and the legend; the grid's
+    // labels to the left.
+    const double line = QFontMetricsF(chartFont()).height();
+    constexpr double Left = 48;
+    return QRectF(Left, 4 + 2 * line, size.width() - Left - 8, size.height() - 5.5 * line - 12);
 }
 
 void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
@@ -369,9 +380,8 @@ void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
     const double axisTop = std::ceil(top / step - 1e-9) * step;
     const int decimals = decimalsFor(step);
 
-    const double left = 48;
-    const QRectF plot(left, titleRect.bottom() + line, size.width() - left - 8,
-                      size.height() - titleRect.bottom() - 4.5 * line - 8);
+    const QRectF plot = plotArea(size);
+    const double left = plot.left();
     if (plot.height() <= 0 || plot.width() <= 0) {
         painter.restore();
         return;

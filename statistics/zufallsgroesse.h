@@ -91,6 +91,8 @@ protected:
 
 private:
     void announce();
+    // Where the bars stand in a chart of `size`.
+    static QRectF plotArea(QSizeF size);
 
     const ZufallsgroesseModel &m_model;
     QString m_title;
