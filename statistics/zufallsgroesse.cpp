@@ -478,6 +478,7 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     m_augenzahl->setAccessibleName(QStringLiteral("Augenzahl"));
 
     m_tabelle->setObjectName(QStringLiteral("ZTabelle"));
+    m_tabelle->setAccessibleName(QStringLiteral("Tabelle der Zufallsgröße"));
     m_tabelle->setModel(m_model);
     m_tabelle->verticalHeader()->hide();
     m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
