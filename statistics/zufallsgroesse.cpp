@@ -332,8 +332,8 @@ void ZDiagramm::keyPressEvent(QKeyEvent *event)
 
 void ZDiagramm::paintEvent(QPaintEvent *)
 {
+    // Bars and grid are upright rectangles and level lines: nothing to smooth.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     paintChart(painter, size());
     if (hasFocus() && m_model.rowCount() > 0) {
         // The bar under the keyboard, framed as the chart's focus frame is.
@@ -498,10 +498,12 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     m_alternative->setSingleStep(0.01);
     m_alternative->setValue(0.25);
     m_testergebnis->setObjectName(QStringLiteral("Testergebnis"));
+    // Plain and not selectable: a selectable label keeps a text document that it lays out
+    // anew at every move (bench_zufallsgroesse: a third of what the open window cost a move).
+    m_testergebnis->setTextFormat(Qt::PlainText);
     // Broken into lines by the window: a label that wraps itself lays its text out again and
     // again on every move.
     m_testergebnis->setWordWrap(false);
-    m_testergebnis->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *form = new QFormLayout(m_test);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("&Seite:"), m_seite);
