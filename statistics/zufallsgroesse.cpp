@@ -3,22 +3,18 @@
 
 #include "binomial_test.h"
 #include "chart_actions.h"
-#include "design_font.h"
-#include "focus_frame.h"
 #include "game.h"
 #include "number_format.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QDoubleSpinBox>
-#include <QFontMetricsF>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -29,39 +25,17 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <algorithm>
 
 using namespace RandomVariable;
 
 namespace {
 
-const QString Dash = QStringLiteral("—");
 constexpr double Alpha = 0.05;
 
-// Design: right of the main window, over the upper half of the bar chart's column; the user
-// opens it on purpose and moves it where it suits the lesson.
+// Design: near the top left, over the main window and the bar chart: the user opens it on
+// purpose and moves it where it suits the lesson.
 constexpr QPoint DesignPosition(120, 40);
-
-const QColor Observed(200, 30, 30);
-const QColor Theory(20, 60, 160);
-
-QFont chartFont()
-{
-    // In pixels: images and printouts scale the chart as a whole.
-    return inScreenPixels(designFont(8.25));
-}
-
-// A step of 1, 2, 2,5 or 5 times a power of ten giving about five intervals up to `top`.
-double gridStep(double top)
-{
-    const double raw = top / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        if (factor * magnitude >= raw * (1 - 1e-9))
-            return factor * magnitude;
-    }
-    return 10 * magnitude;
-}
 
 // Holds a label of a fixed number of lines without a layout: the label's new text after every
 // move then asks no layout to run again. bench_zufallsgroesse: a label in the window's layout
@@ -110,347 +84,7 @@ QString testPercent(double share)
     return QStringLiteral("= ") + NumberFormat::real(100 * share, {2, 0}) + QStringLiteral(" %");
 }
 
-int decimalsFor(double step)
-{
-    int decimals = 0;
-    while (decimals < 6 && std::abs(step * std::pow(10.0, decimals)
-                                    - std::round(step * std::pow(10.0, decimals))) > 1e-6)
-        ++decimals;
-    return decimals;
-}
-
 } // namespace
-
-// --- the table ---------------------------------------------------------------------------------
-
-void ZufallsgroesseModel::setValues(Groesse groesse, std::vector<int> values,
-                                    std::vector<qint64> counts, Chances fair,
-                                    std::optional<Chances> loaded)
-{
-    const bool sameShape = groesse == m_groesse && values == m_values
-        && loaded.has_value() == m_loaded.has_value();
-    if (!sameShape)
-        beginResetModel();
-    m_groesse = groesse;
-    m_values = std::move(values);
-    m_counts = std::move(counts);
-    m_fair = std::move(fair);
-    m_loaded = std::move(loaded);
-    m_throws = 0;
-    for (qint64 c : m_counts)
-        m_throws += c;
-    if (!sameShape) {
-        endResetModel();
-    } else if (rowCount() > 0) {
-        // A move changes the counted columns only; the view repaints no more than it is told.
-        emit dataChanged(index(0, Anzahl), index(rowCount() - 1, Relativ), {Qt::DisplayRole});
-        emit dataChanged(index(0, Erwartet), index(rowCount() - 1, Erwartet), {Qt::DisplayRole});
-    }
-}
-
-double ZufallsgroesseModel::share(int row) const
-{
-    return m_throws == 0 ? 0 : static_cast<double>(count(row)) / static_cast<double>(m_throws);
-}
-
-double ZufallsgroesseModel::probability(int row) const
-{
-    return static_cast<double>(m_fair.ways[static_cast<std::size_t>(row)])
-        / static_cast<double>(m_fair.outcomes);
-}
-
-int ZufallsgroesseModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_values.size());
-}
-
-int ZufallsgroesseModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : Spalten + (m_loaded ? 1 : 0);
-}
-
-QString ZufallsgroesseModel::text(int row, int column, const QLocale &locale) const
-{
-    using namespace NumberFormat;
-    const auto r = static_cast<std::size_t>(row);
-    const Int128 ways = m_fair.ways[r];
-    switch (column) {
-    case Wert:
-        return valueText(m_groesse, m_values[r]);
-    case Anzahl:
-        return integer(m_counts[r], locale);
-    case Relativ:
-        return m_throws == 0 ? Dash : fraction(m_counts[r], m_throws, Share, locale);
-    case Bruch:
-        return reducedFraction(ways, m_fair.outcomes);
-    case Dezimal:
-        return fraction(ways, m_fair.outcomes, Share, locale);
-    case Erwartet:
-        return fraction(Int128(m_throws) * ways, m_fair.outcomes, Expected, locale);
-    case Gezinkt:
-        return m_loaded ? fraction(m_loaded->ways[r], m_loaded->outcomes, Share, locale)
-                        : QString();
-    default:
-        return {};
-    }
-}
-
-QVariant ZufallsgroesseModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
-        return {};
-    if (role == Qt::DisplayRole)
-        return text(index.row(), index.column(), NumberFormat::german());
-    if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue((index.column() == Wert && isEvent(m_groesse)
-                                        ? Qt::AlignLeft
-                                        : Qt::AlignRight)
-                                   | Qt::AlignVCenter);
-    if (role == Qt::ToolTipRole && index.column() == Gezinkt && m_loaded)
-        return QStringLiteral("genau %1").arg(
-            reducedFraction(m_loaded->ways[static_cast<std::size_t>(index.row())],
-                            m_loaded->outcomes));
-    return {};
-}
-
-QVariant ZufallsgroesseModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case Wert:
-        return isEvent(m_groesse) ? QStringLiteral("Ereignis") : QStringLiteral("Wert");
-    case Anzahl:
-        return QStringLiteral("absolute\nHäufigkeit");
-    case Relativ:
-        return QStringLiteral("relative\nHäufigkeit");
-    case Bruch:
-        return QStringLiteral("Wahrscheinlichkeit\n(Bruch)");
-    case Dezimal:
-        return QStringLiteral("Wahrscheinlichkeit\n(Dezimalzahl)");
-    case Erwartet:
-        return QStringLiteral("erwartete\nHäufigkeit");
-    case Gezinkt:
-        return QStringLiteral("Wahrscheinlichkeit\n(gezinkt)");
-    default:
-        return {};
-    }
-}
-
-QString ZufallsgroesseModel::tableText(const QLocale &locale) const
-{
-    QStringList lines;
-    QStringList header;
-    for (int column = 0; column < columnCount(); ++column) {
-        if (column != Bruch)
-            header << headerData(column, Qt::Horizontal).toString().replace(u'\n', u' ');
-    }
-    lines << header.join(u'\t');
-    for (int row = 0; row < rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < columnCount(); ++column) {
-            if (column != Bruch)
-                cells << (column == Relativ && m_throws == 0 ? QString()
-                                                             : text(row, column, locale));
-        }
-        lines << cells.join(u'\t');
-    }
-    return lines.join(u'\n') + u'\n';
-}
-
-// --- the chart ---------------------------------------------------------------------------------
-
-ZDiagramm::ZDiagramm(const ZufallsgroesseModel &model, QWidget *parent)
-    : QWidget(parent), m_model(model)
-{
-    setObjectName(QStringLiteral("Diagramm"));
-    setMinimumSize(360, 240);
-    setFocusPolicy(Qt::StrongFocus);
-    frameWhileFocused(*this);
-}
-
-void ZDiagramm::setTitle(const QString &title)
-{
-    m_title = title;
-}
-
-void ZDiagramm::refresh()
-{
-    m_current = std::clamp(m_current, 0, std::max(0, m_model.rowCount() - 1));
-    update();
-    announce();
-}
-
-QString ZDiagramm::barText(int row) const
-{
-    if (row < 0 || row >= m_model.rowCount())
-        return {};
-    const QLocale &german = NumberFormat::german();
-    const QString value = m_model.text(row, ZufallsgroesseModel::Wert, german);
-    const QString observed =
-        m_model.throws() == 0
-            ? QStringLiteral("noch keine Würfe")
-            : QStringLiteral("relative Häufigkeit %1 (%2 von %3 Würfen)")
-                  .arg(m_model.text(row, ZufallsgroesseModel::Relativ, german),
-                       NumberFormat::integer(m_model.count(row)),
-                       NumberFormat::integer(m_model.throws()));
-    return QStringLiteral("%1 %2: %3, Wahrscheinlichkeit %4")
-        .arg(isEvent(m_model.groesse()) ? QString() : QStringLiteral("Wert"), value, observed,
-             m_model.text(row, ZufallsgroesseModel::Bruch, german))
-        .trimmed();
-}
-
-void ZDiagramm::announce()
-{
-    // The focused chart's name is what a screen reader speaks when it changes: the bar under
-    // the keyboard with its values; the description says what the chart shows.
-    setAccessibleName(barText(m_current));
-    setAccessibleDescription(m_title);
-    if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-void ZDiagramm::keyPressEvent(QKeyEvent *event)
-{
-    const int last = m_model.rowCount() - 1;
-    int next = m_current;
-    switch (event->key()) {
-    case Qt::Key_Left: next = m_current - 1; break;
-    case Qt::Key_Right: next = m_current + 1; break;
-    case Qt::Key_Home: next = 0; break;
-    case Qt::Key_End: next = last; break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    m_current = std::clamp(next, 0, std::max(0, last));
-    update();
-    announce();
-}
-
-void ZDiagramm::paintEvent(QPaintEvent *)
-{
-    // Bars and grid are upright rectangles and level lines: nothing to smooth.
-    QPainter painter(this);
-    paintChart(painter, size());
-    if (hasFocus() && m_model.rowCount() > 0) {
-        // The bar under the keyboard, framed as the chart's focus frame is.
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
-        const QRectF plot = plotArea(size());
-        const double slot = plot.width() / m_model.rowCount();
-        // Around the bars and their value's label.
-        const double label = QFontMetricsF(chartFont()).height() + 4;
-        painter.drawRect(QRectF(plot.left() + m_current * slot + 1, plot.top(), slot - 2,
-                                plot.height() + label));
-    }
-}
-
-QRectF ZDiagramm::plotArea(QSizeF size)
-{
-    // Below the title line and a gap, above the values' labels and the legend; the grid's
-    // labels to the left.
-    const double line = QFontMetricsF(chartFont()).height();
-    constexpr double Left = 48;
-    return QRectF(Left, 4 + 2 * line, size.width() - Left - 8, size.height() - 5.5 * line - 12);
-}
-
-void ZDiagramm::paintChart(QPainter &painter, QSizeF size) const
-{
-    painter.save();
-    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
-    const QFont font = chartFont();
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
-    const double line = metrics.height();
-
-    // Title, plot, value labels, legend, top to bottom; the grid's labels at the left.
-    const QRectF titleRect(0, 4, size.width(), line);
-    painter.setPen(Qt::black);
-    painter.drawText(titleRect, Qt::AlignCenter, m_title);
-
-    const int rows = m_model.rowCount();
-    double top = 0;
-    for (int row = 0; row < rows; ++row)
-        top = std::max({top, m_model.share(row), m_model.probability(row)});
-    if (top <= 0)
-        top = 1;
-    const double step = gridStep(top);
-    const double axisTop = std::ceil(top / step - 1e-9) * step;
-    const int decimals = decimalsFor(step);
-
-    const QRectF plot = plotArea(size);
-    const double left = plot.left();
-    if (plot.height() <= 0 || plot.width() <= 0) {
-        painter.restore();
-        return;
-    }
-    const auto yOf = [&](double v) { return plot.bottom() - v / axisTop * plot.height(); };
-
-    painter.setPen(QPen(QColor(200, 200, 200), 1));
-    for (int i = 0; i * step <= axisTop * (1 + 1e-9); ++i) {
-        const double y = yOf(i * step);
-        painter.setPen(QPen(QColor(200, 200, 200), 1));
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, y - line / 2, left - 6, line), Qt::AlignRight | Qt::AlignVCenter,
-                         NumberFormat::german().toString(i * step, 'f', decimals));
-    }
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
-
-    if (rows > 0) {
-        const double slot = plot.width() / rows;
-        const double bar = std::min(slot * 0.38, 40.0);
-        // Every value's label where there is room, else every second, third … (36 sums).
-        double widest = 0;
-        for (int row = 0; row < rows; ++row)
-            widest = std::max(widest, metrics.horizontalAdvance(m_model.text(
-                                          row, ZufallsgroesseModel::Wert, NumberFormat::german())));
-        const int labelEvery = std::max(1, static_cast<int>(std::ceil((widest + 6) / slot)));
-        for (int row = 0; row < rows; ++row) {
-            const double centre = plot.left() + (row + 0.5) * slot;
-            const double observed = m_model.share(row);
-            const double theory = m_model.probability(row);
-            painter.fillRect(QRectF(QPointF(centre - bar, yOf(observed)),
-                                    QPointF(centre, plot.bottom())),
-                             Observed);
-            painter.fillRect(QRectF(QPointF(centre, yOf(theory)),
-                                    QPointF(centre + bar, plot.bottom())),
-                             Theory);
-            if (row % labelEvery != 0)
-                continue;
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(centre - slot * labelEvery / 2.0, plot.bottom() + 2,
-                                    slot * labelEvery, line),
-                             Qt::AlignCenter,
-                             m_model.text(row, ZufallsgroesseModel::Wert, NumberFormat::german()));
-        }
-    }
-
-    // The legend, centred in one line below the values.
-    const QString observedText = QStringLiteral("relative Häufigkeit");
-    const QString theoryText = QStringLiteral("Wahrscheinlichkeit bei fairen Würfeln");
-    const double box = line * 0.7;
-    const double gap = line;
-    const double width = 2 * (box + 4) + metrics.horizontalAdvance(observedText)
-        + metrics.horizontalAdvance(theoryText) + gap;
-    double x = (size.width() - width) / 2;
-    const double y = plot.bottom() + 2 * line;
-    for (const auto &[colour, text] :
-         {std::pair(Observed, observedText), std::pair(Theory, theoryText)}) {
-        painter.fillRect(QRectF(x, y + (line - box) / 2, box, box), colour);
-        x += box + 4;
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(x, y, metrics.horizontalAdvance(text) + 2, line),
-                         Qt::AlignLeft | Qt::AlignVCenter, text);
-        x += metrics.horizontalAdvance(text) + gap;
-    }
-    painter.restore();
-}
-
-// --- the window --------------------------------------------------------------------------------
 
 Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     : m_game(game),
