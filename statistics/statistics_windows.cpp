@@ -10,6 +10,7 @@
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
 #include "worksheet_actions.h"
+#include "zufallsgroesse.h"
 
 #include <QAction>
 
@@ -29,7 +30,8 @@ StatisticsWindows::StatisticsWindows(Game &game, Dialogs &dialogs, PieFunction p
       }),
       m_auswertung([&game] { return new Auswertung(game); }),
       m_entwicklung([&game, &dialogs] { return new Entwicklung(game, dialogs); }),
-      m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung}
+      m_zufallsgroesse([&game, &dialogs] { return new Zufallsgroesse(game, dialogs); }),
+      m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung, &m_zufallsgroesse}
 {
     connect(&m_abs, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
     connect(&m_rel, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
@@ -75,6 +77,8 @@ void StatisticsWindows::refreshTheory()
         window->refresh();
     if (Entwicklung *window = m_entwicklung.loaded())
         window->refresh();
+    if (Zufallsgroesse *window = m_zufallsgroesse.loaded())
+        window->refresh();
 }
 
 void StatisticsWindows::showEntwicklung(int sum)
@@ -94,4 +98,6 @@ void StatisticsWindows::linkTheoryActions(QWidget *chart)
     QAction *const entwicklung = actions.entwicklung;
     connect(entwicklung, &QAction::triggered, this,
             [this, entwicklung] { showEntwicklung(entwicklung->data().toInt()); });
+    connect(actions.zufallsgroesse, &QAction::triggered, this,
+            [this] { m_zufallsgroesse.showInFront(); });
 }

@@ -14,6 +14,7 @@
 namespace {
 const QString AuswertungName = QStringLiteral("MAuswertung");
 const QString EntwicklungName = QStringLiteral("MEntwicklung");
+const QString ZufallsgroesseName = QStringLiteral("MZufallsgroesse");
 } // namespace
 
 void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs &dialogs,
@@ -42,11 +43,13 @@ TheoryActions addTheoryActions(QMenu &menu, QWidget &window)
     actions.entwicklung =
         action(EntwicklungName, QStringLiteral("Entwicklung der relativen Häufigkeit …"));
     actions.entwicklung->setData(0);
+    actions.zufallsgroesse = action(ZufallsgroesseName, QStringLiteral("Zufallsgröße …"));
     return actions;
 }
 
 TheoryActions theoryActions(const QWidget &window)
 {
     return {window.findChild<QAction *>(AuswertungName, Qt::FindDirectChildrenOnly),
-            window.findChild<QAction *>(EntwicklungName, Qt::FindDirectChildrenOnly)};
+            window.findChild<QAction *>(EntwicklungName, Qt::FindDirectChildrenOnly),
+            window.findChild<QAction *>(ZufallsgroesseName, Qt::FindDirectChildrenOnly)};
 }

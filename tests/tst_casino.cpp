@@ -680,8 +680,10 @@ void TestCasino::windowsFollowTheGame()
         m_dialogs->inputAnswers = {u"5"_s};
         action("MWuerfe")->trigger();
     } else if (command == u"reopened") {
-        for (SharedWindowBase *each : windows().all())
-            each->loadedWidget()->close();
+        for (SharedWindowBase *each : windows().all()) {
+            if (QWidget *shown = each->loadedWidget())
+                shown->close();
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
             action(item)->trigger();
