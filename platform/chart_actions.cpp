@@ -69,7 +69,8 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
         action(QStringLiteral("MBildSpeichern"), QStringLiteral("Bild speichern …")),
         &QAction::triggered, owner, [shared, owner, &dialogs] {
             const GiveBackFocus focus(owner->window());
-            saveChart(dialogs, owner, owner->windowTitle(), shared->size(), shared->paint);
+            saveChart(dialogs, owner, owner->windowTitle(), shared->size(), shared->paint,
+                      shared->svgTitle ? shared->svgTitle() : QString());
         });
     QObject::connect(
         action(QStringLiteral("MTabelleKopieren"), QStringLiteral("Tabelle kopieren")),
