@@ -184,6 +184,17 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
                            .arg(MarkColour.name()));
     Twips::setHeight(mark, MarkHeight);
 
+    // What the marks are, on screen too: a file gets its longer legend at the same place.
+    m_legendeErwartet = new QLabel(this);
+    m_legendeErwartet->setObjectName(QStringLiteral("LegendeErwartet"));
+    m_legendeErwartet->setTextFormat(Qt::RichText);
+    m_legendeErwartet->setText(QStringLiteral("<span style=\"color:%1\">▬</span> erwartet")
+                                   .arg(MarkColour.name()));
+    m_legendeErwartet->setStyleSheet(
+        QStringLiteral("QLabel { background-color: white; color: black; padding: 1px 3px; }"));
+    m_legendeErwartet->setToolTip(QStringLiteral("erwartete Häufigkeit bei fairen Würfeln"));
+    m_legendeErwartet->setVisible(false);
+
     createActions();
     Form_Load();
 }
@@ -364,8 +375,14 @@ void AbsHaeufigkeiten::Form_Resize()
         label.setText(QString::number(value));
     }
 
-    if (m_mErwartet->isChecked())
+    if (m_mErwartet->isChecked()) {
         placeMarks(minSumme, maxSumme, maximum, h);
+        // Top right, inside the box a file's legend covers.
+        m_legendeErwartet->adjustSize();
+        m_legendeErwartet->move(width() - m_legendeErwartet->width() - 2, 2);
+        m_legendeErwartet->raise();
+        m_legendeErwartet->setVisible(true);
+    }
     announceChartChange(*this);
 }
 
@@ -420,5 +437,6 @@ void AbsHaeufigkeiten::hideMarks()
 {
     for (int i = 0; i < m_erwartung.count(); ++i)
         m_erwartung[i].setVisible(false);
+    m_legendeErwartet->setVisible(false);
     announceChartChange(*this);
 }

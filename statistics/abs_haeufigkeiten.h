@@ -79,6 +79,7 @@ private:
     ElementList<QLabel> m_nzahl;
     ElementList<QLabel> m_erwartung;
     QAction *m_mErwartet = nullptr;
+    QLabel *m_legendeErwartet = nullptr; // "▬ erwartet" while the marks show
     QAction *m_mEntwicklung = nullptr;
     QMenu *m_menu = nullptr;
 };
