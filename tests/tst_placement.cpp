@@ -159,6 +159,18 @@ void TestPlacement::theoryBesideTheOthers()
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     for (QWidget *w : theory)
         QVERIFY2(available.contains(w->frameGeometry()), qPrintable(w->objectName()));
+    // Opened before the first throw, Auswertung grows for the longer verdict that the throws
+    // bring, and must stay on the screen.
+    m_dialogs.inputAnswers = {u"2"_s, u"20"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    QList<int> faces;
+    for (int i = 0; i < 40; ++i)
+        faces << 1 + i % 6;
+    m_random.pushValues(faces);
+    m_casino->CBKollavo_MouseDown();
+    QVERIFY2(available.contains(theory[0]->frameGeometry()),
+             qPrintable(u"%1 %2"_s.arg(theory[0]->frameGeometry().bottom()).arg(available.bottom())));
     if (available.size() != QSize(1280, 1024))
         return;
 
