@@ -303,6 +303,22 @@ void AbsHaeufigkeiten::absH_Refresh()
     Form_Resize();
 }
 
+void AbsHaeufigkeiten::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Zoomed for a projector: the grid values get room for their larger text, and exactly their
+    // design size back at 100 %.
+    if (event->type() != QEvent::FontChange || !m_mErwartet)
+        return;
+    const qreal factor = font().pointSizeF() / designFont(8.25).pointSizeF();
+    for (int k = 0; k < m_nzahl.count(); ++k) {
+        QLabel &label = m_nzahl[k];
+        Twips::setWidth(label, LabelWidth * static_cast<float>(factor));
+        Twips::setHeight(label, LabelHeight * static_cast<float>(factor));
+    }
+    Form_Resize();
+}
+
 void AbsHaeufigkeiten::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

@@ -5,6 +5,7 @@
 #include "game.h"
 #include "number_format.h"
 #include "screen_fit.h"
+#include "window_zoom.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -287,6 +288,18 @@ Auswertung::Auswertung(const Game &game)
         m_lastLook = -1;
     });
     connect(&game, &Game::settingsChanged, this, &Auswertung::refresh);
+
+    // On a projector: the table's rows grow with the text, and the window fits it all again.
+    const int rowHeight = m_tabelle->verticalHeader()->defaultSectionSize();
+    new WindowZoom(*this, [this, rowHeight](qreal factor) {
+        m_tabelle->verticalHeader()->setDefaultSectionSize(
+            static_cast<int>(std::lround(rowHeight * factor)));
+        // The sentences' heights were measured with the old font: measured again at the size
+        // the window is given next.
+        for (QLabel *label : {m_klassen, m_deutung, m_gewichte})
+            label->setMinimumHeight(0);
+        fitTableWidth(*m_tabelle);
+    });
 
     refresh();
     // Sized to the content at the desktop's font; placed beside the statistics windows, clear

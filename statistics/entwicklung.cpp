@@ -7,6 +7,7 @@
 #include "focus_frame.h"
 #include "game.h"
 #include "number_format.h"
+#include "window_zoom.h"
 #include "worksheet_actions.h"
 
 #include <QAreaSeries>
@@ -216,6 +217,29 @@ void Entwicklung::createChart()
 
     // The arrows follow the plot when the window changes size.
     connect(m_chart, &QChart::plotAreaChanged, this, [this] { markOutside(); });
+
+    // On a projector the chart's texts grow with the window; they are sized in pixels, so the
+    // window's font does not reach them.
+    struct ChartFonts
+    {
+        QFont title, legend;
+        QList<QFont> labels, titles;
+    };
+    ChartFonts base{m_chart->titleFont(), m_chart->legend()->font(), {}, {}};
+    for (const QAbstractAxis *axis : m_chart->axes()) {
+        base.labels << axis->labelsFont();
+        base.titles << axis->titleFont();
+    }
+    new WindowZoom(*this, [this, base](qreal factor) {
+        m_chart->setTitleFont(scaledFont(base.title, factor));
+        m_chart->legend()->setFont(scaledFont(base.legend, factor));
+        const QList<QAbstractAxis *> axes = m_chart->axes();
+        for (qsizetype i = 0; i < axes.size() && i < base.labels.size(); ++i) {
+            axes[i]->setLabelsFont(scaledFont(base.labels[i], factor));
+            axes[i]->setTitleFont(scaledFont(base.titles[i], factor));
+        }
+        fitLegendWidth(*m_chart, *m_chartView);
+    });
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("Diagramm"));

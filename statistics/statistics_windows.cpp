@@ -10,16 +10,30 @@
 #include "verlauf.h"
 #include "worksheet_actions.h"
 
+#include "window_zoom.h"
+
 #include <QAction>
+
+namespace {
+
+// Ctrl+Plus and Ctrl+Minus for a window whose texts are all fonts of its widgets.
+template <class Window>
+Window *zoomable(Window *window)
+{
+    new WindowZoom(*window);
+    return window;
+}
+
+} // namespace
 
 StatisticsWindows::StatisticsWindows(Game &game, Dialogs &dialogs, PieFunction pie)
     : m_game(game),
-      m_abs([&game, &dialogs] { return new AbsHaeufigkeiten(game, dialogs); }),
+      m_abs([&game, &dialogs] { return zoomable(new AbsHaeufigkeiten(game, dialogs)); }),
       m_rel([&game, &dialogs, pie = std::move(pie)] {
-          return new RelHaeufigkeiten(game, dialogs, pie);
+          return zoomable(new RelHaeufigkeiten(game, dialogs, pie));
       }),
 
-      m_verlauf([&game] { return new Verlauf(game.history()); }),
+      m_verlauf([&game] { return zoomable(new Verlauf(game.history())); }),
       m_auswertung([&game] { return new Auswertung(game); }),
       m_entwicklung([&game, &dialogs] { return new Entwicklung(game, dialogs); }),
       m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung}
