@@ -344,6 +344,14 @@ void Casino::MZufall_Click()
         const Zufallseinstellung chosen = dialog->einstellung();
         if (chosen == m_game.zufall())
             return;
+        // Revealing or hiding the settings changes no throw: the class keeps its game and sees
+        // the loaded probabilities beside its own counts.
+        Zufallseinstellung sameButGeheim = m_game.zufall();
+        sameButGeheim.geheim = chosen.geheim;
+        if (chosen == sameButGeheim) {
+            m_game.setZufall(chosen);
+            return;
+        }
         m_game.setZufall(chosen);
         m_random.setSeed(chosen.startwert);
         MNeu_Click();

@@ -79,7 +79,8 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
             runOrReportShortage(dialogs, owner->windowTitle(),
                                 QStringLiteral("Das Bild wurde nicht gespeichert."), [&] {
                                     saveChart(dialogs, owner, owner->windowTitle(),
-                                              shared->size(), shared->paint);
+                                              shared->size(), shared->paint,
+                                              shared->svgTitle ? shared->svgTitle() : QString());
                                 });
         });
     QObject::connect(

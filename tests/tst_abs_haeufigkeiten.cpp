@@ -29,6 +29,8 @@
 
 using Pixels = QList<int>;
 
+using namespace Qt::StringLiterals;
+
 class Test : public QObject
 {
     Q_OBJECT
@@ -394,8 +396,14 @@ void Test::expectedCountMarks()
         QCOMPARE(QColor(image.pixel(mark.x() + 2, mark.y() + 2)), QColor(0, 90, 220));
     }
     QCOMPARE(marks[0].toolTip(), toolTip);
+    // On screen too the marks say what they are, wholly inside the window.
+    const auto *legend = w.findChild<QLabel *>(u"LegendeErwartet"_s);
+    QVERIFY(legend && legend->isVisibleTo(&w));
+    QVERIFY(legend->text().contains(u"erwartet"_s));
+    QVERIFY(w.rect().contains(legend->geometry()));
 
     mErwartet->setChecked(false);
+    QVERIFY(!legend->isVisibleTo(&w));
     for (int i = 0; i < marks.count(); ++i)
         QVERIFY(!marks[i].isVisibleTo(&w));
     w.findChild<QAction *>(QStringLiteral("MAuswertung"))->trigger();

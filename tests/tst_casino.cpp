@@ -83,6 +83,8 @@ private slots:
     void quittingUnderAnEntryBox();
     void diceSettingsFromTheTray_data();
     void diceSettingsFromTheTray();
+    void revealingKeepsTheThrows_data();
+    void revealingKeepsTheThrows();
     void windowsFollowInOneOrder_data();
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
@@ -944,6 +946,46 @@ void TestCasino::diceSettingsFromTheTray()
     if (loadedShown) // the six: 5 of the weights' 10
         QCOMPARE(model.index(5, AuswertungModel::Gezinkt).data().toString(), u"50,00 %"_s);
 
+}
+
+void TestCasino::revealingKeepsTheThrows_data()
+{
+    QTest::addColumn<bool>("geheim"); // before; the dialog changes only this
+    QTest::newRow("unticking Geheim") << true;
+    QTest::newRow("ticking Geheim") << false;
+}
+
+void TestCasino::revealingKeepsTheThrows()
+{
+    // Revealing the loaded dice started a new game: the class lost the throws it was to compare
+    // with the loaded probabilities.
+    QFETCH(bool, geheim);
+    const auto setZufall = [this](const QString &startwert, bool secret) {
+        action("MZufall")->trigger();
+        auto *dialog = m_casino->findChild<QDialog *>(u"Zufall"_s);
+        dialog->findChild<QLineEdit *>(u"Startwert"_s)->setText(startwert);
+        dialog->findChild<QSpinBox *>(u"Gewicht6"_s)->setValue(5);
+        dialog->findChild<QCheckBox *>(u"Geheim"_s)->setChecked(secret);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    };
+    setZufall(u"4711"_s, geheim);
+    windows().auswertung().show();
+    m_random->pushValues({3, 6});
+    m_casino->CBKollavo_MouseDown();
+    m_casino->CBKollavo_MouseDown();
+    const QString history = game().history().text();
+    const int restarts = m_random->restarts;
+
+    setZufall(u"4711"_s, !geheim);
+    QCOMPARE(game().history().text(), history);
+    QCOMPARE(game().throws(), 2);
+    QCOMPARE(m_random->restarts, restarts);
+    QCOMPARE(windows().auswertung()->model().columnCount(),
+             AuswertungModel::Spalten + (geheim ? 1 : 0));
+
+    // Anything else changed with it still starts afresh.
+    setZufall(u"4712"_s, geheim);
+    QCOMPARE(game().throws(), 0);
 }
 
 // Notes the windows in the order they change: a chart through the events its elements get as

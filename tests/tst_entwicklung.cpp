@@ -16,6 +16,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFocusFrame>
+#include <QGraphicsPolygonItem>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -447,6 +448,19 @@ void TestEntwicklung::rareSumFillsTheChart()
     // The band at 10 throws reaches 1/36 + 2·√(35/36²)/√10 ≈ 0,132; at one throw 0,36.
     QVERIFY2(axis->max() >= 0.132 && axis->max() <= 0.2, qPrintable(QString::number(axis->max())));
     QCOMPARE(axis->min(), 0.0);
+
+    // The first six throws' values, 1 … 1/6, lie above that scale (0,15): an arrow at the top
+    // edge says so for each, with its value.
+    QStringList outside;
+    const QRectF plot = window.chartView().chart()->plotArea();
+    for (const QGraphicsItem *item : window.chartView().chart()->childItems()) {
+        if (item->type() == QGraphicsPolygonItem::Type && !item->toolTip().isEmpty()) {
+            QVERIFY(std::abs(item->sceneBoundingRect().bottom() - plot.top()) < 1.5);
+            outside << item->toolTip();
+        }
+    }
+    QCOMPARE(outside.size(), 6);
+    QCOMPARE(outside.constFirst(), u"nach 1 Wurf: 1,0000 – außerhalb der gezeigten Skala"_s);
 }
 
 QTEST_MAIN(TestEntwicklung)
