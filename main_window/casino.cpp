@@ -3,6 +3,7 @@
 
 #include "abs_haeufigkeiten.h"
 #include "chart_accessibility.h"
+#include "close_request.h"
 
 #include "design_font.h"
 #include "dice_area.h"
@@ -24,6 +25,8 @@
 
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
@@ -62,6 +65,7 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     // Before any window exists: Qt keeps the accessible interface it makes first for a widget.
     installMainWindowAccessibility();
     installChartAccessibility();
+    watchCloseWhileBlocked(*this, [this] { closeBoxWhileBlocked(); });
 
     createDiceRow();
     createActions();
@@ -87,8 +91,10 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
 
     // Old file contents that a Kollavo killed while writing left in a copy.
     reportAfterThePress([this] {
-        for (const QString &report : interruptedWriteReports())
-            m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+        for (const QString &report : interruptedWriteReports()) {
+            if (!m_closeAfterReport)
+                m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+        }
     });
 }
 
@@ -306,8 +312,13 @@ void Casino::reportAfterThePress(std::function<void()> report)
     QMetaObject::invokeMethod(
         this,
         [this, report = std::move(report)] {
-            if (!m_unloaded)
-                report();
+            if (m_unloaded)
+                return;
+            m_reportOpen = true;
+            report();
+            m_reportOpen = false;
+            if (m_closeAfterReport)
+                close();
         },
         Qt::QueuedConnection);
 
@@ -412,6 +423,17 @@ void Casino::MInfo_Click()
 void Casino::MEnde_Click()
 {
     close(); // the unload step closes the statistics windows
+}
+
+void Casino::closeBoxWhileBlocked()
+{
+    // A press's message is dropped for it, as for "Ende"; any other dialog asks something
+    // first, and the window stays open as Qt has it.
+    if (!m_reportOpen)
+        return;
+    m_closeAfterReport = true;
+    if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+        box->reject();
 }
 
 bool Casino::event(QEvent *event)

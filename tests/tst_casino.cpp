@@ -14,6 +14,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QMessageBox>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -61,6 +62,7 @@ private slots:
     void numberOfDiceAsksUntilValid();
     void throwsPerMoveAsksUntilValid();
     void countLimitIsReported();
+    void closeBoxWhileTheLimitIsReported();
     void outOfMemoryIsReported();
     void windowItemsShowAndHide_data();
     void windowItemsShowAndHide();
@@ -369,6 +371,30 @@ void TestCasino::countLimitIsReported()
     QVERIFY2(text.contains(QStringLiteral("32767")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Von den 4 Würfen dieses Spielzugs wurden 2")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("„Neu“")), qPrintable(text));
+}
+
+void TestCasino::closeBoxWhileTheLimitIsReported()
+{
+    // Qt drops the close box's request while the message blocks the window: the program went
+    // on after the message, and only a second click closed it.
+    Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    m_random->pushValues({3});
+    m_casino->show();
+    action("Mabs")->trigger();
+    bool boxClosed = false;
+    m_dialogs->whileMessageOpen = [this, &boxClosed] {
+        QMessageBox box(QMessageBox::Warning, u"Kollavo"_s, u"Zählgrenze"_s, QMessageBox::Ok,
+                        m_casino.get());
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        m_casino->closeBoxWhileBlocked();
+        boxClosed = !box.isVisible();
+    };
+    m_casino->CBKollavo_MouseDown();
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(boxClosed);
+    QVERIFY(!m_casino->isVisible());
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
 }
 
 void TestCasino::outOfMemoryIsReported()
