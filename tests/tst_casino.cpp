@@ -878,9 +878,16 @@ void TestCasino::menuFromTheKeyboard()
     auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
     QVERIFY(bar->rows().size() > 1);
     QTest::keyClick(m_casino.get(), Qt::Key_Alt);
+    // A screen reader speaks the focused object: the item, not a nameless container.
+    const auto focused = [bar] {
+        const QAccessibleInterface *item = QAccessible::queryAccessibleInterface(bar)->focusChild();
+        return item && item->state().focused ? item->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(focused(), u"Neu"_s);
     QTest::keyClick(bar, Qt::Key_Left);
     QTest::keyClick(bar, Qt::Key_Left);
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
+    QCOMPARE(focused(), u"Info"_s);
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
 }
