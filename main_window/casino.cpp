@@ -20,6 +20,7 @@
 #include "setup.h"
 #include "twips.h"
 #include "verlauf.h"
+#include "window_zoom.h"
 #include "wrapping_menu_bar.h"
 #include "zufall_dialog.h"
 
@@ -86,6 +87,10 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
         m_ansage->announce(QStringLiteral("Neues Spiel"));
     });
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
+
+    // For a projector: the menu and the roll button's caption grow, and the window with the
+    // menu's rows. The dice stay as drawn: they stand at fixed places in a window of fixed width.
+    new WindowZoom(*this);
 
     Form_Load();
 

@@ -13,6 +13,7 @@
 #include "wrapping_menu_bar.h"
 
 #include <QAccessible>
+#include <QFontInfo>
 #include <QAction>
 #include <QMessageBox>
 #include <QCheckBox>
@@ -91,6 +92,7 @@ private slots:
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
     void desktopFontRefitsTheWindow();
+    void zoomForAProjector();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -1101,6 +1103,30 @@ void TestCasino::windowsFollowInOneOrder()
     }
     qApp->removeEventFilter(&follow);
     QCOMPARE(follow.order, order);
+}
+
+void TestCasino::zoomForAProjector()
+{
+    // Enlarged for a projector, the menu must not hide the dice and the roll button; back at
+    // 100 % the window must be exactly as it was, to the pixel.
+    m_casino->show();
+    m_casino->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_casino.get()));
+    auto *button = m_casino->findChild<QPushButton *>(u"CBKollavo"_s);
+    QTest::keyClick(m_casino.get(), Qt::Key_0, Qt::ControlModifier); // keys show the focus
+    const QSize size = m_casino->size();
+    const QImage before = m_casino->grab().toImage();
+    const qreal caption = QFontInfo(button->font()).pointSizeF();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(m_casino.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(QFontInfo(button->font()).pointSizeF(), 2 * caption);
+    QTRY_VERIFY(m_casino->height() > size.height());
+    QVERIFY(m_casino->rect().contains(
+        QRect(button->mapTo(m_casino.get(), QPoint()), button->size())));
+    QTest::keyClick(m_casino.get(), Qt::Key_0, Qt::ControlModifier);
+    QTRY_COMPARE(m_casino->size(), size);
+    // The menu's rows made anew for the font appear with the next events.
+    QTRY_COMPARE(m_casino->grab().toImage(), before);
 }
 
 QTEST_MAIN(TestCasino)
