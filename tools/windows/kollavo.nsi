@@ -3,7 +3,8 @@
 ; user's own programs folder, with a Start-menu entry and an uninstaller that "Apps & Features"
 ; lists. /S installs and uninstalls silently, for school IT.
 ; package.sh passes VERSION, STAGE (the folder to install), ICON and OUTFILE.
-Unicode true
+; 64-bit like the program, which also lets Wine without its 32-bit part run it.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
