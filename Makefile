@@ -127,8 +127,9 @@ windows: windows-configure
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target kollavo
 	tools/windows/package.sh $(WINDOWS_DIR) "$(KOLLAVO_QT_WIN_PREFIX)"
 
+# Only the tests: the benchmarks and tools are Linux's.
 test-windows: windows-configure
-	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target tests/all
 	cd $(WINDOWS_DIR) && KOLLAVO_QT_WIN_PREFIX="$(KOLLAVO_QT_WIN_PREFIX)" \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
