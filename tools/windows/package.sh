@@ -19,9 +19,10 @@ mkdir -p "$stage"
 cp "$build/kollavo.exe" "$stage/"
 x86_64-w64-mingw32-strip "$stage/kollavo.exe"
 
-# The plugins the program loads: the Windows platform, its native style and printing. It reads
-# only PNG images, which Qt Gui reads itself, and writes SVG through Qt SVG's library.
-for plugin in platforms/qwindows styles/qwindowsvistastyle printsupport/windowsprintersupport; do
+# The plugins the program loads: the Windows platform and its native style; printing is in
+# Qt6PrintSupport.dll itself. It reads only PNG images, which Qt Gui reads itself, and writes SVG
+# through Qt SVG's library.
+for plugin in platforms/qwindows styles/qwindowsvistastyle; do
     mkdir -p "$stage/$(dirname "$plugin")"
     cp "$qt/plugins/$plugin.dll" "$stage/$plugin.dll"
 done
