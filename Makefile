@@ -104,7 +104,7 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis zi
                     wine64 qt6-base-dev-tools qt6-translations-l10n libboost-math-dev
 QT_SOURCE_DIR ?= $(abspath $(CURDIR)/../shared/qt-src)
 KOLLAVO_QT_WIN_PREFIX ?= $(HOME)/.cache/kollavo-qt-6.4.2-win64
-WINDOWS_CMAKE_ARGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DKOLLAVO_WERROR=$(WERROR) \
+WINDOWS_CMAKE_ARGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKOLLAVO_WERROR=$(WERROR) \
   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
   -DKOLLAVO_QT_WIN_PREFIX=$(KOLLAVO_QT_WIN_PREFIX) \
   -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/tools/windows/wine-run.sh \
