@@ -3,6 +3,7 @@
 
 #include "dialogs.h"
 #include "kollavo_config.h"
+#include "memory_shortage.h"
 #include "random_source.h"
 #include "resources.h"
 #include "safe_file.h"
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
     // Before anything is written, Qt's own settings included: under a file-size limit SIGXFSZ
     // would otherwise end the program, and the game with it.
     ignoreFileSizeSignal();
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kollavo"));
     QApplication::setApplicationVersion(QStringLiteral(KOLLAVO_VERSION));
     // Every window of the program shows the same icon.
@@ -37,6 +38,10 @@ int main(int argc, char *argv[])
     ClockSeededRandom random;
     Casino casino(dialogs, random);
     dialogs.setOwner(&casino);
+    QObject::connect(&app, &GuardedApplication::memoryRanShort, &casino, [&dialogs] {
+        dialogs.messageBox(shortageText(QStringLiteral("Der letzte Befehl wurde nicht ausgeführt.")),
+                           QApplication::applicationName(), Dialogs::Icon::Warning);
+    });
     // At its design position where that lies on the screen, else moved just onto it.
     ScreenFit::showOnScreen(casino);
     return QApplication::exec();

@@ -10,9 +10,13 @@
 class SilentDialogs final : public Dialogs
 {
 public:
+    QString saveAnswer; // empty: every save dialog is cancelled
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &, const QString &, Icon) override {}
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
+    QString saveFileName(const QStringList &, QString *, const QString &) override
+    {
+        return saveAnswer;
+    }
     bool printDialog(QPrinter &) override { return false; }
 };
 

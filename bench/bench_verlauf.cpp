@@ -7,8 +7,10 @@
 #include "bench_util.h"
 #include "casino.h"
 #include "dialogs.h"
+#include "export_data.h"
 #include "history_text.h"
 #include "random_source.h"
+#include "safe_file.h"
 #include "setup.h"
 #include "statistics_windows.h"
 #include "verlauf.h"
@@ -20,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextCursor>
 
 #include <cstdio>
@@ -88,6 +91,22 @@ int peakRun(const char *mode)
     }
     newGame(casino, 7, UpToTheLimit);
     press(casino);
+    // "export": the growth of the peak by "Daten exportieren"; "whole": by the file built whole
+    // in memory, as the export did before it wrote in pieces.
+    if (std::strcmp(mode, "export") == 0 || std::strcmp(mode, "whole") == 0) {
+        const long before = peakKilobytes();
+        QTemporaryDir folder;
+        silent.saveAnswer = folder.filePath(QStringLiteral("daten.txt"));
+        if (std::strcmp(mode, "export") == 0) {
+            casino.MExport_Click();
+        } else {
+            const QByteArray bytes = Export::toWindows1252(Export::content(casino.game().history().text()));
+            writeFileSafely(silent.saveAnswer, bytes);
+        }
+        std::printf("%ld\n%ld\n", before, peakKilobytes());
+        casino.MEnde_Click();
+        return 0;
+    }
     std::printf("%ld\n%ld\n", peakKilobytes(), peakKilobytes(QByteArrayLiteral("VmPeak:")));
     casino.MEnde_Click();
     return 0;
@@ -258,5 +277,10 @@ int main(int argc, char *argv[])
     const auto [peakAll, addressSpaceAll] = peakOf(self, "all");
     Bench::report("the same, every window open (MB)", peakAll, "MB");
     Bench::report("its peak address space (MB)", addressSpaceAll, "MB");
+    const auto [beforeExport, afterExport] = peakOf(self, "export");
+    const auto [beforeWhole, afterWhole] = peakOf(self, "whole");
+    Bench::report("export of that game: growth of the peak (MB)", afterExport - beforeExport, "MB");
+    Bench::report("the file built whole first: growth of the peak (MB)", afterWhole - beforeWhole,
+                  "MB");
     return 0;
 }

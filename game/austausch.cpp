@@ -11,6 +11,7 @@ void reset()
     MaxSumme = 0;
     Haeufigkeit.clear();
     Wurfsummen.clear();
+    Wurfaugen.clear();
 }
 
 qint64 totalCount()

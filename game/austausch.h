@@ -46,6 +46,12 @@ inline Zaehltabelle Haeufigkeit;
 // from the history text, which the user may edit. A game ends at the count limit after at most
 // 42 × 32767 throws, so one byte a throw stays small.
 inline std::vector<quint8> Wurfsummen;
+// The faces of every throw beside its sum, as how many dice showed each face: face f in bits
+// 3(f − 1) to 3f − 1 (at most 7 dice). What other variables than the sum (the number of sixes,
+// the largest face, a double) are counted from; none of them needs the order of the dice.
+inline std::vector<quint32> Wurfaugen;
+inline quint32 augeImWurf(int face) { return 1u << (3 * (face - 1)); }
+inline int anzahlImWurf(quint32 augen, int face) { return static_cast<int>((augen >> (3 * (face - 1))) & 7u); }
 
 // Back to the values before the main window has loaded (all 0, no throws); lets tests start
 // afresh.

@@ -51,6 +51,36 @@ QByteArray toWindows1252(QStringView text, qsizetype *replaced)
     return bytes;
 }
 
+std::function<QByteArray()> pieces(const QString &history, qsizetype *replaced)
+{
+    // Small enough to be found in memory that is running short, large enough to cost little.
+    constexpr qsizetype PieceSize = qsizetype(1) << 16;
+    *replaced = 0;
+    return [history, replaced, at = qsizetype(-1)]() mutable {
+        qsizetype count = 0;
+        QByteArray piece;
+        if (at < 0) {
+            piece = toWindows1252(content(QString()), &count);
+            at = 0;
+        } else if (at < history.size()) {
+            qsizetype end = std::min(at + PieceSize, history.size());
+            if (end < history.size() && history[end - 1].isHighSurrogate()
+                && history[end].isLowSurrogate())
+                ++end; // a surrogate pair stays whole
+            piece = toWindows1252(QStringView(history).sliced(at, end - at), &count);
+            at = end;
+        }
+        *replaced += count;
+        return piece;
+    };
+}
+
+qint64 sizeBound(const QString &history)
+{
+    // One byte at most for every UTF-16 code unit.
+    return content(QString()).size() + history.size();
+}
+
 QString content(const QString &history)
 {
     // Each line is built with a blank before every item, and the first blank is then dropped.

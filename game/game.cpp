@@ -15,6 +15,7 @@ void Game::newGame()
 {
     Austausch::Haeufigkeit.clear();
     Austausch::Wurfsummen.clear();
+    Austausch::Wurfaugen.clear();
     m_history.clear();
     emit reset();
 }

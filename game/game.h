@@ -34,6 +34,8 @@ public:
     qint64 throws() const { return Austausch::totalCount(); }
     // The sum of every throw since the last New, oldest first.
     const std::vector<quint8> &throwSums() const { return Austausch::Wurfsummen; }
+    // The faces of every throw since the last New, oldest first (Austausch::Wurfaugen).
+    const std::vector<quint32> &throwFaces() const { return Austausch::Wurfaugen; }
     // A game is set up once the start-up defaults are written: 1 to 7 dice.
     bool isSetUp() const { return isValidDice(Austausch::Anzahl); }
     static bool isValidDice(int dice) { return dice >= 1 && dice <= 7; }

@@ -38,10 +38,13 @@ void reserveThrowRecord(qint32 throws)
     std::vector<quint8> &record = Austausch::Wurfsummen;
     const auto asked = static_cast<std::size_t>(std::min<qint64>(throws, countable));
     const std::size_t needed = record.size() + asked;
-    if (needed <= record.capacity())
+    std::vector<quint32> &faces = Austausch::Wurfaugen;
+    if (needed <= record.capacity() && needed <= faces.capacity())
         return;
     const std::size_t most = record.size() + static_cast<std::size_t>(countable);
-    record.reserve(std::max(needed, std::min(2 * record.capacity(), most)));
+    const std::size_t room = std::max(needed, std::min(2 * record.capacity(), most));
+    record.reserve(room);
+    faces.reserve(room);
 }
 
 // The move's loop, once per way of turning a draw into a face, so that fair dice run exactly
@@ -74,12 +77,14 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
                 const std::span<const float> draws =
                     random.nextDraws(static_cast<std::size_t>(dice));
                 qint16 sum = 0;
+                quint32 faces = 0;
                 for (int slot = 0; slot < dice; ++slot) {
                     const qint16 value = faceOf(draws[static_cast<std::size_t>(slot)]);
                     if (slot > 0)
                         lines.put(u' ');
                     lines.put(static_cast<char16_t>(u'0' + value));
                     sum = static_cast<qint16>(sum + value);
+                    faces += Austausch::augeImWurf(value);
                 }
 
                 qint16 &count = Austausch::Haeufigkeit[sum];
@@ -91,6 +96,7 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
                 }
                 // Recorded before it is counted: should the record fail to grow, nothing of
                 // this throw is left.
+                Austausch::Wurfaugen.push_back(faces);
                 Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
                 ++count;
                 lastDigits = digits;
@@ -99,6 +105,8 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
             }
         } catch (const std::bad_alloc &) {
             lines.truncate(lineStart);
+            // The faces went in first: without their sum they are taken back (never grows).
+            Austausch::Wurfaugen.resize(Austausch::Wurfsummen.size());
             result.outOfMemory = true;
         }
 

@@ -8,7 +8,9 @@
 #include "dice_area.h"
 #include "dialogs.h"
 #include "export_data.h"
+#include "focus_frame.h"
 #include "kollavo_config.h"
+#include "memory_shortage.h"
 #include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
@@ -75,10 +77,19 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     // What a press will do and what has been gathered, whatever changed it.
     connect(&m_game, &Game::settingsChanged, this, &Casino::updateRollButtonTip);
     connect(&m_game, &Game::reset, this, &Casino::updateRollButtonTip);
-    connect(&m_game, &Game::reset, this, [this] { m_client->setLastThrow({}); });
+    connect(&m_game, &Game::reset, this, [this] {
+        m_client->setLastThrow({});
+        m_ansage->announce(QStringLiteral("Neues Spiel"));
+    });
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
 
     Form_Load();
+
+    // Old file contents that a Kollavo killed while writing left in a copy.
+    reportAfterThePress([this] {
+        for (const QString &report : interruptedWriteReports())
+            m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+    });
 }
 
 Casino::~Casino()
@@ -114,6 +125,9 @@ void Casino::createDiceRow()
     m_cbKollavo->setFont(designFont(8.25));
     connect(m_cbKollavo, &RollButton::mouseDown, this, &Casino::CBKollavo_MouseDown);
     m_cbKollavo->setFocus();
+    // Framed from the start, not only after the first Tab: the keyboard is here.
+    frameWhileFocused(*m_cbKollavo);
+    m_ansage = new Announcement(this);
 }
 
 void Casino::createActions()
@@ -330,6 +344,14 @@ void Casino::MZufall_Click()
         const Zufallseinstellung chosen = dialog->einstellung();
         if (chosen == m_game.zufall())
             return;
+        // Revealing or hiding the settings changes no throw: the class keeps its game and sees
+        // the loaded probabilities beside its own counts.
+        Zufallseinstellung sameButGeheim = m_game.zufall();
+        sameButGeheim.geheim = chosen.geheim;
+        if (chosen == sameButGeheim) {
+            m_game.setZufall(chosen);
+            return;
+        }
         m_game.setZufall(chosen);
         m_random.setSeed(chosen.startwert);
         MNeu_Click();
@@ -345,9 +367,11 @@ void Casino::showFaces(const MoveResult &result)
         const qint16 value = result.lastFaces[static_cast<std::size_t>(slot)];
         m_faces[static_cast<std::size_t>(value - 1)][slot].raise();
     }
-    if (result.throwsDone > 0)
-        m_client->setLastThrow(
-            std::span(result.lastFaces).first(static_cast<std::size_t>(result.dice)));
+    if (result.throwsDone > 0) {
+        const auto faces = std::span(result.lastFaces).first(static_cast<std::size_t>(result.dice));
+        m_client->setLastThrow(faces);
+        m_ansage->announce(moveAnnouncement(faces, result.throwsDone, m_game.throws()));
+    }
 
 }
 
@@ -372,8 +396,11 @@ void Casino::windowItemClicked(QAction *item, SharedWindowBase &window)
         window.hide();
         item->setChecked(false);
     } else {
-        window.show();
-        item->setChecked(true);
+        const bool shown = runOrReportShortage(
+            m_dialogs, Title,
+            QStringLiteral("Das Fenster „%1“ wurde nicht geöffnet.").arg(item->text()),
+            [&window] { window.show(); });
+        item->setChecked(shown);
     }
 }
 
@@ -385,6 +412,18 @@ void Casino::MInfo_Click()
 void Casino::MEnde_Click()
 {
     close(); // the unload step closes the statistics windows
+}
+
+bool Casino::event(QEvent *event)
+{
+    // Another desktop font can wrap the menu onto more rows: the window grows with it, so that
+    // the dice and the roll button stay in view.
+    if (event->type() == QEvent::LayoutRequest && menuWidget()) {
+        const int fitting = ClientSize.height() + menuWidget()->sizeHint().height();
+        if (height() != fitting)
+            setFixedSize(ClientSize.width(), fitting);
+    }
+    return QMainWindow::event(event);
 }
 
 void Casino::closeEvent(QCloseEvent *event)
@@ -402,15 +441,21 @@ void Casino::Form_Unload()
 
 void Casino::MExport_Click()
 {
+    runOrReportShortage(m_dialogs, Title, QStringLiteral("Die Daten wurden nicht exportiert."),
+                        [this] { exportData(); });
+}
+
+void Casino::exportData()
+{
     const QString path = m_dialogs.saveFileName({QStringLiteral("Text (*.txt)")});
     if (path.isEmpty())
         return; // cancelled: nothing is written and nothing changes
 
+    // Streamed: a long history is not copied whole into memory once more.
     qsizetype replaced = 0;
-    const QByteArray bytes =
-        Export::toWindows1252(Export::content(m_game.history().text()), &replaced);
-
-    if (const auto error = writeFileSafely(path, bytes)) {
+    const QString &history = m_game.history().text();
+    if (const auto error = writeFileSafely(path, Export::sizeBound(history),
+                                           Export::pieces(history, &replaced))) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);

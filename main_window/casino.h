@@ -12,6 +12,7 @@
 
 #include <vector>
 
+class Announcement;
 class Dialogs;
 class DiceArea;
 class QAction;
@@ -56,6 +57,7 @@ public:
     void MZufall_Click();
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -65,6 +67,7 @@ private:
     void Form_Load();
     void Form_Unload();
     void windowItemClicked(QAction *item, SharedWindowBase &window);
+    void exportData();
     void showFaces(const MoveResult &result);
     void updateRollButtonTip();
     void reportCountLimit(const MoveResult &result, qint32 throwsAsked);
@@ -88,6 +91,7 @@ private:
 
 
     DiceArea *m_client = nullptr;
+    Announcement *m_ansage = nullptr;
     RollButton *m_cbKollavo = nullptr;
     std::vector<ElementList<QLabel>> m_faces; // Eins … Sechs
 

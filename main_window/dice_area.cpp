@@ -4,6 +4,7 @@
 #include "roll_button.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLocale>
 #include <QPainter>
@@ -53,6 +54,23 @@ private:
     }
 };
 
+// Whether an open modal dialog keeps input from `widget`'s window, as Qt keeps the mouse and
+// F5 from it; an accessible action comes past that check.
+bool blockedByModal(const QWidget *widget)
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    const QWidget *window = widget->window();
+    if (!modal || modal == window || modal->isAncestorOf(window))
+        return false;
+    if (modal->windowModality() == Qt::ApplicationModal)
+        return true;
+    for (const QWidget *parent = modal->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (parent->window() == window)
+            return true;
+    }
+    return false;
+}
+
 // A press from assistive technology throws, as a mouse press does; the keyboard's Space and
 // Return still do not.
 class RollButtonAccessible : public QAccessibleWidget
@@ -71,7 +89,7 @@ public:
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString &actionName) override
     {
-        if (actionName == pressAction() && widget()->isEnabled())
+        if (actionName == pressAction() && widget()->isEnabled() && !blockedByModal(widget()))
             static_cast<RollButton *>(widget())->roll();
     }
     QStringList keyBindingsForAction(const QString &actionName) const override
@@ -80,8 +98,20 @@ public:
     }
 };
 
+// Orca speaks an element with this role when it shows; a changed name it speaks only for the
+// element with the focus.
+class AnnouncementAccessible : public QAccessibleWidget
+{
+public:
+    explicit AnnouncementAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Notification)
+    {
+    }
+};
+
 QAccessibleInterface *mainWindowAccessible(const QString &className, QObject *object)
 {
+    if (className == QLatin1String("Announcement"))
+        return new AnnouncementAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("DiceArea"))
         return new DiceAreaAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String("RollButton"))
@@ -117,12 +147,13 @@ void DiceArea::paintEvent(QPaintEvent *)
 
 void DiceArea::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (!Tray.contains(event->pos())) {
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    if (!keyboard && !Tray.contains(event->pos())) {
         event->ignore();
         return;
     }
     event->accept();
-    emit trayMenuRequested(event->globalPos());
+    emit trayMenuRequested(keyboard ? mapToGlobal(Tray.center()) : event->globalPos());
 }
 
 QString lastThrowText(std::span<const qint16> faces)
@@ -137,6 +168,34 @@ QString lastThrowText(std::span<const qint16> faces)
     if (faces.size() > 1) {
         const int sum = std::accumulate(faces.begin(), faces.end(), 0);
         text += QStringLiteral(" – Augensumme ") + german.toString(sum);
+    }
+    return text;
+}
+
+Announcement::Announcement(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Ansage"));
+    setGeometry(0, 0, 1, 1);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    hide();
+}
+
+void Announcement::announce(const QString &text)
+{
+    setAccessibleName(text);
+    // Shown again even for the same text: a screen reader speaks a notification as it appears.
+    hide();
+    show();
+}
+
+QString moveAnnouncement(std::span<const qint16> faces, qint64 throwsDone, qint64 throwsSoFar)
+{
+    QString text = lastThrowText(faces);
+    if (throwsDone > 1) {
+        const QLocale german(QLocale::German, QLocale::Germany);
+        text += QStringLiteral(" – %1 Würfe, bisher %2")
+                    .arg(german.toString(throwsDone), german.toString(throwsSoFar));
     }
     return text;
 }

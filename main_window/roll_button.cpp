@@ -13,5 +13,9 @@ void RollButton::mousePressEvent(QMouseEvent *event)
 
 void RollButton::contextMenuEvent(QContextMenuEvent *event)
 {
-    event->accept();
+    // The keyboard's request goes on to the tray, whose menu is the main window's.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        event->ignore();
+    else
+        event->accept();
 }

@@ -21,7 +21,8 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
-    // A right press throws; it must not also open the tray's menu.
+    // A right press throws; it must not also open the tray's menu. The Menu key and Shift+F10
+    // do open it.
     void contextMenuEvent(QContextMenuEvent *event) override;
 };
 

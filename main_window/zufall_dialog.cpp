@@ -79,6 +79,12 @@ ZufallDialog::ZufallDialog(const Zufallseinstellung &current, QWidget *parent)
         weightsGrid->addWidget(label, 0, face - 1);
         weightsGrid->addWidget(spin, 1, face - 1);
         m_gewichte[i] = spin;
+        // The box drops a keystroke that would leave its range ("150" stays 15): say so.
+        connect(spin->findChild<QLineEdit *>(), &QLineEdit::inputRejected, this, [this, spin] {
+            refuse(QStringLiteral("Ein Gewicht ist eine ganze Zahl von 0 bis %1.")
+                       .arg(Zufallseinstellung::HoechstesGewicht),
+                   spin);
+        });
     }
     auto *weightsHint =
         new QLabel(QStringLiteral("Jede Augenzahl fällt mit ihrem Gewicht geteilt durch die Summe "

@@ -12,8 +12,11 @@
 std::optional<QString> SafeFile::replaceAtomically(WriteCalls &calls, const QByteArray &target,
                                                    const QByteArray &folder,
                                                    const struct stat *existing,
-                                                   const QByteArray &bytes, bool unnamed)
+                                                   const FilePieces &pieces)
 {
+    // Unnamed files are named through /proc; without it, a named file from the start. Decided
+    // before anything is written: the pieces can be asked for only once.
+    const bool unnamed = ::access("/proc/self/fd", X_OK) == 0;
     // In the same folder, so that rename() swaps the files in one step; created with 0666 so
     // that the umask gives a new file its usual permissions.
     TempFile temp;
@@ -30,17 +33,11 @@ std::optional<QString> SafeFile::replaceAtomically(WriteCalls &calls, const QByt
             error = errno;
     }
     if (error == 0)
-        error = writeAll(calls, temp.fd, bytes.constData(), bytes.size());
+        error = writePieces(calls, temp.fd, pieces);
     if (error == 0)
         error = syncFile(calls, temp.fd);
-    if (error == 0) {
+    if (error == 0)
         error = nameTemp(folder, temp);
-        // Unnamed files are named through /proc; without it, a named file from the start.
-        if (error == ENOENT && isFolder(folder)) {
-            closeFile(calls, temp.fd);
-            return replaceAtomically(calls, target, folder, existing, bytes, false);
-        }
-    }
     if (const int closed = closeFile(calls, temp.fd); error == 0)
         error = closed;
     if (error == 0

@@ -15,6 +15,6 @@ namespace SafeFile {
 // mode and where possible the group of `existing` (null for a new file).
 std::optional<QString> replaceAtomically(WriteCalls &calls, const QByteArray &target,
                                          const QByteArray &folder, const struct stat *existing,
-                                         const QByteArray &bytes, bool unnamed = true);
+                                         const FilePieces &pieces);
 
 } // namespace SafeFile

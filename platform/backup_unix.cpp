@@ -1,29 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup_unix.h"
 
+#include "backup_record.h"
 #include "posix_io_unix.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <fcntl.h>
-#include <new>
 #include <unistd.h>
 
 namespace SafeFile {
 
 namespace {
 
-// Up to this size the old contents of a file overwritten in place are kept in memory; the
-// largest export of a full game is a few MB. Larger files are copied to disk instead.
-constexpr off_t MemoryBackupLimit = 16 * 1024 * 1024;
-
-QByteArray temporaryFolder()
-{
-    return QFile::encodeName(QDir::tempPath());
-}
+constexpr qsizetype ChunkSize = qsizetype(1) << 16;
 
 // The target opened again after its descriptor was lost to a failed close(), provided it is
 // still the same file; -1 otherwise.
@@ -42,54 +34,100 @@ int reopen(const QByteArray &target, const struct stat &original)
     return fd;
 }
 
+// A new name in a folder lasts a power cut only once the folder itself is synced.
+void syncFolderOf(const QByteArray &name)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(name)).absolutePath());
+    const int fd = retried([&] { return ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+int copyChunks(int from, int to, off_t size)
+{
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    int error = 0;
+    for (off_t at = 0; error == 0 && at < size;) {
+        const qint64 n = std::min<qint64>(chunk.size(), size - at);
+        error = readAt(from, chunk.data(), n, at);
+        if (error == 0)
+            error = writeAll(systemCalls(), to, chunk.constData(), n);
+        at += n;
+    }
+    return error;
+}
+
 } // namespace
 
 Backup::~Backup()
 {
-    if (m_copy.fd >= 0)
-        ::close(m_copy.fd);
-    if (!m_copy.name.isEmpty())
-        ::unlink(m_copy.name.constData());
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-int Backup::take(int fd, off_t size, const QByteArray &folder)
+int Backup::take(int fd, off_t size, const QByteArray &target)
 {
     m_size = size;
-    if (size <= MemoryBackupLimit) {
-        try {
-            m_bytes.resize(qsizetype(size));
-            m_inMemory = true;
-            return readAt(fd, m_bytes.data(), size, 0);
-        } catch (const std::bad_alloc &) {
-            m_bytes = QByteArray();
-            m_inMemory = false;
+    const QFileInfo info(QFile::decodeName(target));
+    const QString name = backupName(info.fileName());
+    int error = 0;
+    for (const QString &place : {info.absolutePath(), backupFolder()}) {
+        if (place.isEmpty())
+            continue;
+        const QByteArray base = QFile::encodeName(place + u'/' + name);
+        for (int attempt = 1; attempt < 100; ++attempt) {
+            const QByteArray copy =
+                attempt == 1 ? base : base + '-' + QByteArray::number(attempt);
+            error = copyTo(fd, copy);
+            if (error == 0) {
+                m_record = recordBackup(QFile::decodeName(m_name), info.absoluteFilePath());
+                return 0;
+            }
+            if (error != EEXIST)
+                break;
         }
     }
-    int error = 0;
-    for (const QByteArray &place : {folder, temporaryFolder()}) {
-        error = copyInto(fd, place);
-        if (error == 0)
-            return 0;
-    }
     return error;
+}
+
+// 0, EEXIST when `name` is taken, or another errno. Only the user may read the copy: the file
+// may not be everyone's to read.
+int Backup::copyTo(int fd, const QByteArray &name)
+{
+    const int copy = retried([&] {
+        return ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    });
+    if (copy < 0)
+        return errno;
+    int error = copyChunks(fd, copy, m_size);
+    if (error == 0)
+        error = syncFile(systemCalls(), copy);
+    if (error != 0) {
+        ::close(copy);
+        ::unlink(name.constData());
+        // Not EEXIST: the next name would fail the same way.
+        return error == EEXIST ? EIO : error;
+    }
+    syncFolderOf(name);
+    m_fd = copy;
+    m_name = name;
+    return 0;
 }
 
 int Backup::restore(WriteCalls &calls, int fd) const
 {
     if (::lseek(fd, 0, SEEK_SET) < 0)
         return errno;
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
     int error = 0;
-    if (m_inMemory) {
-        error = writeAll(calls, fd, m_bytes.constData(), m_size);
-    } else {
-        QByteArray chunk(qsizetype(1) << 16, Qt::Uninitialized);
-        for (off_t at = 0; error == 0 && at < m_size;) {
-            const qint64 n = std::min<qint64>(chunk.size(), m_size - at);
-            error = readAt(m_copy.fd, chunk.data(), n, at);
-            if (error == 0)
-                error = writeAll(calls, fd, chunk.constData(), n);
-            at += n;
-        }
+    for (off_t at = 0; error == 0 && at < m_size;) {
+        const qint64 n = std::min<qint64>(chunk.size(), m_size - at);
+        error = readAt(m_fd, chunk.data(), n, at);
+        if (error == 0)
+            error = writeAll(calls, fd, chunk.constData(), n);
+        at += n;
     }
     if (error == 0)
         error = truncateTo(calls, fd, m_size);
@@ -98,79 +136,20 @@ int Backup::restore(WriteCalls &calls, int fd) const
     return error;
 }
 
-QString Backup::keep(const QByteArray &target)
+void Backup::discard()
 {
-    const QFileInfo info(QFile::decodeName(target));
-    const QByteArray base = QFile::encodeName(info.fileName()) + ".alt";
-    for (const QByteArray &place : {QFile::encodeName(info.absolutePath()), temporaryFolder()}) {
-        for (int attempt = 1; attempt < 100; ++attempt) {
-            const QByteArray name =
-                place + '/' + base + (attempt > 1 ? QByteArray::number(attempt) : QByteArray());
-            const int error = keepAs(name);
-            if (error == 0)
-                return QFile::decodeName(name);
-            if (error != EEXIST)
-                break;
-        }
-    }
-    return QString();
+    if (!m_name.isEmpty())
+        ::unlink(m_name.constData());
+    forgetBackup(m_record);
+    m_name.clear();
+    m_record.clear();
 }
 
-int Backup::copyInto(int fd, const QByteArray &place)
+QString Backup::keep()
 {
-    // Only the user may read the copy: the file may not be everyone's to read.
-    TempFile copy;
-    int error = createTemp(place, O_RDWR, 0600, true, copy);
-    QByteArray chunk(qsizetype(1) << 16, Qt::Uninitialized);
-    for (off_t at = 0; error == 0 && at < m_size;) {
-        const qint64 n = std::min<qint64>(chunk.size(), m_size - at);
-        error = readAt(fd, chunk.data(), n, at);
-        if (error == 0)
-            error = writeAll(systemCalls(), copy.fd, chunk.constData(), n);
-        at += n;
-    }
-    if (error == 0) {
-        m_copy = copy;
-        return 0;
-    }
-    if (copy.fd >= 0)
-        ::close(copy.fd);
-    if (!copy.name.isEmpty())
-        ::unlink(copy.name.constData());
-    return error;
-}
-
-// 0, EEXIST when `name` is taken, or another errno.
-int Backup::keepAs(const QByteArray &name)
-{
-    if (!m_inMemory) {
-        // Only within the copy's own file system; link() never replaces an existing file.
-        const int error = m_copy.name.isEmpty()
-                              ? linkUnnamed(m_copy.fd, name)
-                              : (::link(m_copy.name.constData(), name.constData()) == 0 ? 0
-                                                                                      : errno);
-        if (error == 0 && !m_copy.name.isEmpty()) {
-            ::unlink(m_copy.name.constData());
-            m_copy.name.clear();
-        }
-        return error;
-    }
-    const int fd = retried([&] {
-        return ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    });
-    if (fd < 0)
-        return errno;
-    int error = writeAll(systemCalls(), fd, m_bytes.constData(), m_size);
-    if (error == 0)
-        error = syncFile(systemCalls(), fd);
-    if (const int closed = closeFile(systemCalls(), fd); error == 0)
-        error = closed;
-    if (error != 0) {
-        ::unlink(name.constData());
-        // Not EEXIST: the next name would fail the same way.
-        return error == EEXIST ? EIO : error;
-    }
-    return 0;
+    forgetBackup(m_record);
+    m_record.clear();
+    return QFile::decodeName(m_name);
 }
 
 QString restoreAfter(WriteCalls &calls, Backup &backup, int fd, const QByteArray &target,
@@ -183,15 +162,14 @@ QString restoreAfter(WriteCalls &calls, Backup &backup, int fd, const QByteArray
         if (const int closed = closeFile(calls, fd); error == 0)
             error = closed;
     }
-    if (error == 0)
+    if (error == 0) {
+        backup.discard();
         return why + QStringLiteral(" Der alte Inhalt der Datei wurde wiederhergestellt.");
-    const QString copy = backup.keep(target);
-    if (copy.isEmpty())
-        return why + QStringLiteral(" Der alte Inhalt ließ sich nicht wiederherstellen.");
+    }
     return why
            + QStringLiteral(" Der alte Inhalt ließ sich nicht wiederherstellen; eine Kopie "
                             "davon liegt in „%1“.")
-                 .arg(copy);
+                 .arg(backup.keep());
 }
 
 } // namespace SafeFile

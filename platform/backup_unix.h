@@ -2,7 +2,6 @@
 #pragma once
 
 #include "safe_file.h"
-#include "temp_file_unix.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,8 +10,9 @@
 
 namespace SafeFile {
 
-// The old contents of a file that is overwritten in place: in memory, or for a large file in a
-// copy beside it, or in the temporary folder when its own folder is closed to us.
+// The old contents of a file that is overwritten in place, complete and synced in a named copy
+// beside it, or in the user's data folder when its own folder takes none. The copy stays on
+// disk unless discard() is called, so that a killed program leaves the old contents behind.
 class Backup
 {
 public:
@@ -22,21 +22,21 @@ public:
     ~Backup();
 
     // 0 or an errno.
-    int take(int fd, off_t size, const QByteArray &folder);
+    int take(int fd, off_t size, const QByteArray &target);
     // Writes the old contents back over `fd`: 0 or an errno.
     int restore(WriteCalls &calls, int fd) const;
-    // Keeps the old contents in a file of their own, beside `target` or else in the temporary
-    // folder, named after it; the path, or empty when that failed too.
-    QString keep(const QByteArray &target);
+    // Removes the copy: the file holds what it should.
+    void discard();
+    // The copy, once the user has been told where it is; the next start need not tell again.
+    QString keep();
 
 private:
-    int copyInto(int fd, const QByteArray &place);
-    int keepAs(const QByteArray &name);
+    int copyTo(int fd, const QByteArray &name);
 
     off_t m_size = 0;
-    bool m_inMemory = false;
-    QByteArray m_bytes;
-    TempFile m_copy;
+    int m_fd = -1;
+    QByteArray m_name;
+    QString m_record;
 };
 
 // Puts the old contents back after `why` made an in-place write fail; `fd` is -1 when the

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart_actions.h"
 
+#include "memory_shortage.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -63,22 +65,39 @@ void addChartActions(QMenu &menu, QWidget &window, Dialogs &dialogs, ChartSource
 
     QObject::connect(action(QStringLiteral("MBildKopieren"), QStringLiteral("Bild kopieren")),
                      &QAction::triggered, owner, [shared, owner, &dialogs] {
-                         copyChart(dialogs, owner->windowTitle(), shared->size(), shared->paint);
+                         runOrReportShortage(
+                             dialogs, owner->windowTitle(),
+                             QStringLiteral("Das Bild wurde nicht kopiert."), [&] {
+                                 copyChart(dialogs, owner->windowTitle(), shared->size(),
+                                           shared->paint);
+                             });
                      });
     QObject::connect(
         action(QStringLiteral("MBildSpeichern"), QStringLiteral("Bild speichern …")),
         &QAction::triggered, owner, [shared, owner, &dialogs] {
             const GiveBackFocus focus(owner->window());
-            saveChart(dialogs, owner, owner->windowTitle(), shared->size(), shared->paint);
+            runOrReportShortage(dialogs, owner->windowTitle(),
+                                QStringLiteral("Das Bild wurde nicht gespeichert."), [&] {
+                                    saveChart(dialogs, owner, owner->windowTitle(),
+                                              shared->size(), shared->paint,
+                                              shared->svgTitle ? shared->svgTitle() : QString());
+                                });
         });
     QObject::connect(
         action(QStringLiteral("MTabelleKopieren"), QStringLiteral("Tabelle kopieren")),
-        &QAction::triggered, owner,
-        [shared] { QGuiApplication::clipboard()->setText(shared->table()); });
+        &QAction::triggered, owner, [shared, owner, &dialogs] {
+            runOrReportShortage(dialogs, owner->windowTitle(),
+                                QStringLiteral("Die Tabelle wurde nicht kopiert."),
+                                [&] { QGuiApplication::clipboard()->setText(shared->table()); });
+        });
     QObject::connect(action(QStringLiteral("MDrucken"), QStringLiteral("Drucken …")),
                      &QAction::triggered, owner, [shared, owner, &dialogs] {
                          const GiveBackFocus focus(owner->window());
-                         printChart(dialogs, owner, shared->titleLine(), shared->size(),
-                                    shared->paint);
+                         runOrReportShortage(
+                             dialogs, owner->windowTitle(),
+                             QStringLiteral("Es wurde nicht gedruckt."), [&] {
+                                 printChart(dialogs, owner, shared->titleLine(), shared->size(),
+                                            shared->paint);
+                             });
                      });
 }

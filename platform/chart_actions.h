@@ -19,6 +19,7 @@ struct ChartSource
     ChartPainter paint;                 // paints it with vector operations
     std::function<QString()> titleLine; // the printout's title line
     std::function<QString()> table;     // the tab-separated table of the counts
+    std::function<QString()> svgTitle = {}; // the SVG's title; none: the window's title
 };
 
 // Adds "Bild kopieren", "Bild speichern …", "Tabelle kopieren" and "Drucken …" to `menu`, as

@@ -308,7 +308,7 @@ void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
 }
 
 void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QSize logicalSize,
-               const ChartPainter &paint)
+               const ChartPainter &paint, const QString &svgTitle)
 {
     // The user may close the chart's window while the dialog is open.
     const QPointer<const QObject> chart(window);
@@ -329,7 +329,7 @@ void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QS
     QByteArray bytes;
     QString error;
     try {
-        error = svg ? svgBytes(logicalSize, paint, title, bytes) : pngBytes(logicalSize, paint, bytes);
+        error = svg ? svgBytes(logicalSize, paint, svgTitle.isEmpty() ? title : svgTitle, bytes) : pngBytes(logicalSize, paint, bytes);
     } catch (const std::bad_alloc &) {
         error = noImage();
     }
@@ -393,11 +393,13 @@ void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLin
         fail(cannotWrite(target, *error));
 }
 
-QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date)
+QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
+                       const QString &howTheDiceFall)
 {
     const QLocale german(QLocale::German, QLocale::Germany);
     const QString throwWord = throws == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfe");
-    return QStringLiteral("%1 – %2 Würfel – %3 %4 – %5")
-        .arg(caption, german.toString(dice), german.toString(throws), throwWord,
+    const QString zufall = howTheDiceFall.isEmpty() ? QString() : QStringLiteral(" – ") + howTheDiceFall;
+    return QStringLiteral("%1 – %2 Würfel – %3 %4%5 – %6")
+        .arg(caption, german.toString(dice), german.toString(throws), throwWord, zufall,
              date.toString(QStringLiteral("dd.MM.yyyy")));
 }

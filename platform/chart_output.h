@@ -33,9 +33,9 @@ void copyChart(Dialogs &dialogs, const QString &title, QSize logicalSize,
 // decides the format; the dialog adds the chosen filter's to a name without one.
 //
 // `window` is what `paint` draws from (null: nothing to watch). Deleted while the dialog is open,
-// it is not painted: nothing is written.
+// it is not painted: nothing is written. A non-empty `svgTitle` titles the SVG instead of `title`.
 void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QSize logicalSize,
-               const ChartPainter &paint);
+               const ChartPainter &paint, const QString &svgTitle = {});
 
 // Shows the print dialog and prints `titleLine` at the top of the page and the chart below it,
 // as large as the rest of the page allows with its proportions kept; the document carries
@@ -45,5 +45,7 @@ void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QS
 void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLine,
                 QSize logicalSize, const ChartPainter &paint);
 
-// The title line of a printed chart: caption, dice, throws since New and the date, in German.
-QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date);
+// The title line of a printed chart: caption, dice, throws since New, how the dice fall (when
+// that is given) and the date, in German.
+QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
+                       const QString &howTheDiceFall = {});

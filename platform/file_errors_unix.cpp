@@ -6,6 +6,16 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+namespace {
+
+bool isFolder(const QByteArray &path)
+{
+    struct stat st = {};
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
 namespace SafeFile {
 
 // Our own German texts: strerror() would speak the C library's language, usually English.
@@ -77,12 +87,6 @@ QString errorText(int error)
     default:
         return QStringLiteral("Unbekannter Fehler (Fehlernummer %1).").arg(error);
     }
-}
-
-bool isFolder(const QByteArray &path)
-{
-    struct stat st = {};
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // A folder that exists but takes no new files (/proc, for one) answers ENOENT too.

@@ -6,7 +6,6 @@
 
 namespace SafeFile {
 
-bool isFolder(const QByteArray &path);
 // errorText(), but telling a missing folder from one that takes no files.
 QString errorTextIn(int error, const QByteArray &folder);
 

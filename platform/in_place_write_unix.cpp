@@ -6,13 +6,12 @@
 #include "posix_io_unix.h"
 #include "safe_file_system.h"
 
-#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 std::optional<QString> SafeFile::writeInPlace(WriteCalls &calls, const QByteArray &target,
-                                              const QByteArray &folder, const QByteArray &bytes)
+                                              qint64 sizeHint, const FilePieces &pieces)
 {
     // O_NONBLOCK: should a FIFO have taken the file's place since it was looked at, opening it
     // must not wait for a reader. Read access too, for the backup.
@@ -35,38 +34,35 @@ std::optional<QString> SafeFile::writeInPlace(WriteCalls &calls, const QByteArra
         return notRegularText();
     }
     Backup backup;
-    if (const int error = backup.take(fd, st.st_size, folder)) {
+    if (const int error = backup.take(fd, st.st_size, target)) {
         ::close(fd);
         return QStringLiteral("Die vorhandene Datei ließ sich nicht sichern und blieb deshalb "
                               "unverändert: %1")
             .arg(errorText(error));
     }
 
-    // Reserving the space first lets a full disk or a size limit fail before the old contents
-    // are touched; file systems without reservation just skip this.
-    int reserved = 0;
-    do
-        reserved = ::posix_fallocate(fd, 0, std::max<off_t>(bytes.size(), 1));
-    while (reserved == EINTR);
-    if (reserved == ENOSPC || reserved == EDQUOT || reserved == EFBIG) {
-        // The reservation may only have grown the file; cutting it back is all it takes.
-        if (truncateTo(calls, fd, st.st_size) == 0 && syncFile(calls, fd) == 0) {
-            if (closeFile(calls, fd) == 0)
-                return errorText(reserved);
-            fd = -1;
-        }
-        return restoreAfter(calls, backup, fd, target, st, errorText(reserved));
-    }
-
-    int error = writeAll(calls, fd, bytes.constData(), bytes.size());
+    // Reserving the space first lets a full disk fail before the old contents are touched; the
+    // file keeps its size meanwhile, so that a write failing at once leaves it as it was. File
+    // systems without reservation just skip this.
+    int error = 0;
+    if (sizeHint > st.st_size
+        && retried([&] {
+               return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(sizeHint));
+           }) != 0
+        && (errno == ENOSPC || errno == EDQUOT))
+        error = errno;
     if (error == 0)
-        error = truncateTo(calls, fd, bytes.size());
+        error = writePieces(calls, fd, pieces);
+    if (error == 0)
+        error = truncateTo(calls, fd, ::lseek(fd, 0, SEEK_CUR));
     if (error == 0)
         error = syncFile(calls, fd);
     if (error == 0) {
         error = closeFile(calls, fd);
-        if (error == 0)
+        if (error == 0) {
+            backup.discard();
             return std::nullopt;
+        }
         fd = -1;
     }
     return restoreAfter(calls, backup, fd, target, st, errorText(error));

@@ -13,6 +13,6 @@ namespace SafeFile {
 // Overwrites the file `target` itself, so that it keeps its identity (inode, owner, links),
 // after its old contents were put aside; puts them back when anything fails.
 std::optional<QString> writeInPlace(WriteCalls &calls, const QByteArray &target,
-                                    const QByteArray &folder, const QByteArray &bytes);
+                                    qint64 sizeHint, const FilePieces &pieces);
 
 } // namespace SafeFile

@@ -2,6 +2,7 @@
 #include "posix_io_unix.h"
 
 #include <csignal>
+#include <new>
 #include <unistd.h>
 
 ssize_t WriteCalls::write(int fd, const void *data, size_t size)
@@ -73,6 +74,24 @@ int syncFile(WriteCalls &calls, int fd)
 int closeFile(WriteCalls &calls, int fd)
 {
     return calls.close(fd) == 0 || errno == EINTR ? 0 : errno;
+}
+
+int writePieces(WriteCalls &calls, int fd, const FilePieces &pieces)
+{
+    try {
+        for (QByteArray piece = pieces(); !piece.isEmpty(); piece = pieces()) {
+            if (const int error = writeAll(calls, fd, piece.constData(), piece.size()))
+                return error;
+        }
+    } catch (const std::bad_alloc &) {
+        return ENOMEM;
+    }
+    return 0;
+}
+
+bool syncToDisk(int handle)
+{
+    return retried([&] { return ::fsync(handle); }) == 0;
 }
 
 // A file that ends early changed under us.

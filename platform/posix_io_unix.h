@@ -27,6 +27,8 @@ int writeAll(WriteCalls &calls, int fd, const char *data, qint64 size);
 int truncateTo(WriteCalls &calls, int fd, off_t length);
 int syncFile(WriteCalls &calls, int fd);
 int closeFile(WriteCalls &calls, int fd);
+// Writes every piece; ENOMEM when a piece could not be made.
+int writePieces(WriteCalls &calls, int fd, const FilePieces &pieces);
 int readAt(int fd, char *data, qint64 size, off_t offset);
 
 } // namespace SafeFile

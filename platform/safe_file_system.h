@@ -14,14 +14,23 @@ namespace SafeFile {
 // The German text for a system error number, as the file calls report it.
 QString errorText(int error);
 
-// Shared by both systems.
-QString notRegularText();
+// Writes the pieces to `target`, a path with no symbolic link left to resolve in its last part.
+std::optional<QString> writeTarget(const QString &target, qint64 sizeHint,
+                                   const FilePieces &pieces, WriteCalls &calls);
 
-// Writes `bytes` to `target`, a path with no symbolic link left to resolve in its last part.
-std::optional<QString> writeTarget(const QString &target, const QByteArray &bytes,
-                                   WriteCalls &calls);
+// Why the symbolic link `link` must not be followed, or nothing.
+std::optional<QString> refusedLink(const QString &link);
 
 // Removes the hidden temporary files that interrupted saves of this user left in `folder`.
 void removeStrayTemporaries(const QString &folder);
+
+// Whether the process with this id still runs.
+bool processRunning(qint64 pid);
+
+// Makes what was written through `handle` (a C runtime file descriptor) last a power cut.
+bool syncToDisk(int handle);
+
+// Shared by both systems.
+QString notRegularText();
 
 } // namespace SafeFile

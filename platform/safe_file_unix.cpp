@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 // A file whose identity a replacement would change is written in place; any other is replaced.
-std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QByteArray &bytes,
-                                             WriteCalls &calls)
+std::optional<QString> SafeFile::writeTarget(const QString &targetPath, qint64 sizeHint,
+                                             const FilePieces &pieces, WriteCalls &calls)
 {
     const QByteArray target = QFile::encodeName(targetPath);
     const QByteArray folder = QFile::encodeName(QFileInfo(targetPath).absolutePath());
@@ -21,7 +21,7 @@ std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QB
     if (::stat(target.constData(), &st) != 0) {
         if (errno != ENOENT)
             return errorText(errno);
-        return replaceAtomically(calls, target, folder, nullptr, bytes);
+        return replaceAtomically(calls, target, folder, nullptr, pieces);
     }
     if (S_ISDIR(st.st_mode))
         return errorText(EISDIR);
@@ -30,6 +30,6 @@ std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QB
     const bool keepIdentity = st.st_nlink > 1 || st.st_uid != ::geteuid()
                               || ::access(folder.constData(), W_OK) != 0;
     if (keepIdentity)
-        return writeInPlace(calls, target, folder, bytes);
-    return replaceAtomically(calls, target, folder, &st, bytes);
+        return writeInPlace(calls, target, sizeHint, pieces);
+    return replaceAtomically(calls, target, folder, &st, pieces);
 }

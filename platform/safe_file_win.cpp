@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <fcntl.h>
 #include <io.h>
 #include <string>
@@ -168,20 +169,30 @@ DWORD createTemp(const QString &folder, Temp &temp)
     return ERROR_FILE_EXISTS;
 }
 
-// Empty, or why the bytes did not reach the disk; errno from the calls, as a test's own
+// Empty, or why the pieces did not reach the disk; errno from the calls, as a test's own
 // calls report it.
-std::optional<QString> fill(WriteCalls &calls, int fd, const QByteArray &bytes)
+std::optional<QString> fill(WriteCalls &calls, int fd, const FilePieces &pieces)
 {
-    const char *data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = calls.write(fd, data, static_cast<size_t>(left));
-        if (n < 0)
-            return SafeFile::errorText(errno);
-        if (n == 0)
-            return SafeFile::errorText(EIO);
-        data += n;
-        left -= n;
+    for (;;) {
+        QByteArray piece;
+        try {
+            piece = pieces();
+        } catch (const std::bad_alloc &) {
+            return SafeFile::errorText(ENOSPC);
+        }
+        if (piece.isEmpty())
+            break;
+        const char *data = piece.constData();
+        qint64 left = piece.size();
+        while (left > 0) {
+            const ssize_t n = calls.write(fd, data, static_cast<size_t>(left));
+            if (n < 0)
+                return SafeFile::errorText(errno);
+            if (n == 0)
+                return SafeFile::errorText(EIO);
+            data += n;
+            left -= n;
+        }
     }
     if (calls.fsync(fd) != 0)
         return SafeFile::errorText(errno);
@@ -253,8 +264,8 @@ QString SafeFile::errorText(int error)
     }
 }
 
-std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QByteArray &bytes,
-                                             WriteCalls &calls)
+std::optional<QString> SafeFile::writeTarget(const QString &targetPath, qint64,
+                                             const FilePieces &pieces, WriteCalls &calls)
 {
     const std::wstring target = widePath(targetPath);
     WIN32_FILE_ATTRIBUTE_DATA attributes = {};
@@ -274,7 +285,7 @@ std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QB
     Temp temp;
     if (const DWORD error = createTemp(QFileInfo(targetPath).absolutePath(), temp))
         return windowsErrorText(error);
-    std::optional<QString> failure = fill(calls, temp.fd, bytes);
+    std::optional<QString> failure = fill(calls, temp.fd, pieces);
     if (calls.close(temp.fd) != 0 && !failure)
         failure = errorText(errno);
     if (!failure) {
@@ -284,6 +295,28 @@ std::optional<QString> SafeFile::writeTarget(const QString &targetPath, const QB
     if (failure)
         DeleteFileW(temp.path.c_str());
     return failure;
+}
+
+// A symbolic link on Windows takes an administrator (or developer mode) to make; it is followed.
+std::optional<QString> SafeFile::refusedLink(const QString &)
+{
+    return std::nullopt;
+}
+
+bool SafeFile::processRunning(qint64 pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED; // another user's process runs
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}
+
+bool SafeFile::syncToDisk(int handle)
+{
+    return ::_commit(handle) == 0;
 }
 
 void SafeFile::removeStrayTemporaries(const QString &folder)

@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <cerrno>
-#include <csignal>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -42,8 +40,7 @@ void SafeFile::removeStrayTemporaries(const QString &folderPath)
         bool numbered = false;
         const qsizetype dash = middle.indexOf('-');
         const pid_t pid = dash > 0 ? middle.left(dash).toInt(&numbered) : 0;
-        const bool orphan = numbered && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0
-                            && errno == ESRCH;
+        const bool orphan = numbered && pid > 0 && pid != ::getpid() && !processRunning(pid);
         if (orphan || now - st.st_mtime > StrayAge)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }

@@ -258,8 +258,9 @@ void WrappingMenuBar::enterKeyboardMode()
         return;
     QWidget *const focus = QApplication::focusWidget();
     m_focusBefore = focus && focus != this && focus->window() == window() ? focus : nullptr;
-    highlight(first);
+    // The bar first, then its item: a screen reader speaks what got the focus last.
     setFocus(Qt::MenuBarFocusReason);
+    highlight(first);
 }
 
 void WrappingMenuBar::leaveKeyboardMode(bool restoreFocus)

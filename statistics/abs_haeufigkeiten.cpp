@@ -184,8 +184,20 @@ AbsHaeufigkeiten::AbsHaeufigkeiten(const Game &game, Dialogs &dialogs)
                            .arg(MarkColour.name()));
     Twips::setHeight(mark, MarkHeight);
 
+    // What the marks are, on screen too: a file gets its longer legend at the same place.
+    m_legendeErwartet = new QLabel(this);
+    m_legendeErwartet->setObjectName(QStringLiteral("LegendeErwartet"));
+    m_legendeErwartet->setTextFormat(Qt::RichText);
+    m_legendeErwartet->setText(QStringLiteral("<span style=\"color:%1\">▬</span> erwartet")
+                                   .arg(MarkColour.name()));
+    m_legendeErwartet->setStyleSheet(
+        QStringLiteral("QLabel { background-color: white; color: black; padding: 1px 3px; }"));
+    m_legendeErwartet->setToolTip(QStringLiteral("erwartete Häufigkeit bei fairen Würfeln"));
+    m_legendeErwartet->setVisible(false);
+
     createActions();
     Form_Load();
+    makeWalkable(*this);
 }
 
 void AbsHaeufigkeiten::createActions()
@@ -213,7 +225,8 @@ void AbsHaeufigkeiten::createActions()
 
 void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_mEntwicklung->setData(sumAt(event->pos()));
+    m_mEntwicklung->setData(event->reason() == QContextMenuEvent::Keyboard ? keyboardSum(*this)
+                                                                            : sumAt(event->pos()));
     // Not exec(): the menu must not hold up the program (nor a test) while it is open.
     m_menu->popup(event->globalPos());
     event->accept();
@@ -292,6 +305,22 @@ void AbsHaeufigkeiten::absH_Refresh()
     Form_Resize();
 }
 
+void AbsHaeufigkeiten::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Zoomed for a projector: the grid values get room for their larger text, and exactly their
+    // design size back at 100 %.
+    if (event->type() != QEvent::FontChange || !m_mErwartet)
+        return;
+    const qreal factor = font().pointSizeF() / designFont(8.25).pointSizeF();
+    for (int k = 0; k < m_nzahl.count(); ++k) {
+        QLabel &label = m_nzahl[k];
+        Twips::setWidth(label, LabelWidth * static_cast<float>(factor));
+        Twips::setHeight(label, LabelHeight * static_cast<float>(factor));
+    }
+    Form_Resize();
+}
+
 void AbsHaeufigkeiten::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -364,8 +393,14 @@ void AbsHaeufigkeiten::Form_Resize()
         label.setText(QString::number(value));
     }
 
-    if (m_mErwartet->isChecked())
+    if (m_mErwartet->isChecked()) {
         placeMarks(minSumme, maxSumme, maximum, h);
+        // Top right, inside the box a file's legend covers.
+        m_legendeErwartet->adjustSize();
+        m_legendeErwartet->move(width() - m_legendeErwartet->width() - 2, 2);
+        m_legendeErwartet->raise();
+        m_legendeErwartet->setVisible(true);
+    }
     announceChartChange(*this);
 }
 
@@ -420,5 +455,6 @@ void AbsHaeufigkeiten::hideMarks()
 {
     for (int i = 0; i < m_erwartung.count(); ++i)
         m_erwartung[i].setVisible(false);
+    m_legendeErwartet->setVisible(false);
     announceChartChange(*this);
 }

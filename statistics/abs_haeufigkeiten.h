@@ -63,6 +63,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -79,6 +80,7 @@ private:
     ElementList<QLabel> m_nzahl;
     ElementList<QLabel> m_erwartung;
     QAction *m_mErwartet = nullptr;
+    QLabel *m_legendeErwartet = nullptr; // "▬ erwartet" while the marks show
     QAction *m_mEntwicklung = nullptr;
     QMenu *m_menu = nullptr;
 };

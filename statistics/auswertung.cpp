@@ -2,15 +2,21 @@
 #include "auswertung.h"
 
 #include "chi_square.h"
+#include "focus_frame.h"
 #include "game.h"
 #include "number_format.h"
+#include "screen_fit.h"
+#include "window_zoom.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -58,8 +64,34 @@ QLabel *valueLabel(const char *name, QWidget *parent)
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Reached with Tab, so that the numbers can be heard one by one.
+    label->setFocusPolicy(Qt::TabFocus);
+    frameWhileFocused(*label);
     return label;
 }
+
+// The current cell in a frame that can be seen: 2 pixels, black on the light rows, instead of
+// the style's dotted line.
+class CurrentCellFrame : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        painter->save();
+        painter->setPen(QPen(Qt::black, 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+};
 
 QLabel *caption(const QString &text, QWidget *parent)
 {
@@ -264,6 +296,7 @@ Auswertung::Auswertung(const Game &game)
 
     m_tabelle->setObjectName(QStringLiteral("Tabelle"));
     m_tabelle->setModel(m_model);
+    m_tabelle->setItemDelegate(new CurrentCellFrame(m_tabelle));
     m_tabelle->verticalHeader()->hide();
     m_tabelle->setSelectionMode(QAbstractItemView::NoSelection);
     m_tabelle->setAlternatingRowColors(true);
@@ -277,6 +310,26 @@ Auswertung::Auswertung(const Game &game)
     layout->addWidget(m_gewichte);
 
     layout->addWidget(m_tabelle, 1);
+
+    // A new game starts the looks afresh; revealing or hiding loaded dice shows or hides their
+    // column at once.
+    connect(&game, &Game::reset, this, [this] {
+        m_looks = 0;
+        m_lastLook = -1;
+    });
+    connect(&game, &Game::settingsChanged, this, &Auswertung::refresh);
+
+    // On a projector: the table's rows grow with the text, and the window fits it all again.
+    const int rowHeight = m_tabelle->verticalHeader()->defaultSectionSize();
+    new WindowZoom(*this, [this, rowHeight](qreal factor) {
+        m_tabelle->verticalHeader()->setDefaultSectionSize(
+            static_cast<int>(std::lround(rowHeight * factor)));
+        // The sentences' heights were measured with the old font: measured again at the size
+        // the window is given next.
+        for (QLabel *label : {m_klassen, m_deutung, m_gewichte})
+            label->setMinimumHeight(0);
+        fitTableWidth(*m_tabelle);
+    });
 
     refresh();
     // Sized to the content at the desktop's font; placed beside the statistics windows, clear
@@ -294,6 +347,12 @@ void Auswertung::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void Auswertung::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // A narrower window wraps the sentences into more lines.
+    keepTextWhole();
+}
 
 void Auswertung::showNoGame()
 {
@@ -390,26 +449,43 @@ void Auswertung::refresh()
                       .arg(pooled.join(QStringLiteral(", "))));
         m_klassen->setVisible(!pooled.isEmpty());
 
+        const QString faireWuerfel = oneDie ? QStringLiteral("einem fairen Würfel")
+                                             : QStringLiteral("fairen Würfeln");
+        const QString einesFairen = oneDie ? QStringLiteral("eines fairen Würfels")
+                                           : QStringLiteral("fairer Würfel");
+        // Graded by the p-value as shown: below 0,0010 chance is no longer a fair reading.
+        const bool veryUnlikely = p.significant && NumberFormat::scaledRound(result->pValue, 4) < 10;
         QString verdict =
             !p.significant
                 ? QStringLiteral("Die Häufigkeiten passen zu %1: Die Abweichungen von "
                                  "den erwarteten Häufigkeiten sind nicht größer, als der Zufall sie "
                                  "oft hervorbringt.")
-                      .arg(oneDie ? QStringLiteral("einem fairen Würfel")
-                                  : QStringLiteral("fairen Würfeln"))
+                      .arg(faireWuerfel)
+            : veryUnlikely
+                ? QStringLiteral("Die Häufigkeiten weichen sehr deutlich von denen %1 ab: So "
+                                 "große Abweichungen sind bei %2 sehr unwahrscheinlich, sie kommen "
+                                 "dort in weniger als einem von tausend Tests vor.")
+                      .arg(einesFairen, faireWuerfel)
                 : QStringLiteral("Die Häufigkeiten weichen deutlich von denen %1 ab – "
                                  "das kommt aber auch bei %2 durch reinen Zufall in "
                                  "etwa einem von zwanzig Tests vor.")
-                      .arg(oneDie ? QStringLiteral("eines fairen Würfels")
-                                  : QStringLiteral("fairer Würfel"),
-                           oneDie ? QStringLiteral("einem fairen Würfel")
-                                  : QStringLiteral("fairen Würfeln"));
+                      .arg(einesFairen, faireWuerfel);
         const qint64 enough = throwsForTest(distribution);
         if (throws < enough)
             verdict += QStringLiteral(" Mit so wenigen Würfen erkennt der Test aber nur grobe "
                                       "Abweichungen: Würfeln Sie weiter, bis mindestens %1 Würfe "
                                       "da sind.")
                            .arg(integer(enough));
+        // Every move at which the open window showed a result is one more look at the test.
+        if (isVisible() && throws != m_lastLook) {
+            m_lastLook = throws;
+            ++m_looks;
+        }
+        if (m_looks >= SeveralLooks)
+            verdict += QStringLiteral(" Hinweis: Wer den Test nach vielen Spielzügen immer "
+                                      "wieder anschaut, bekommt auch bei %1 leichter einmal "
+                                      "einen Fehlalarm – je öfter man nachsieht, desto eher.")
+                           .arg(faireWuerfel);
         m_deutung->setText(verdict);
     }
 
@@ -430,4 +506,66 @@ void Auswertung::refresh()
     }
 
     fitTableWidth(*m_tabelle);
+    keepTextWhole();
+}
+
+void Auswertung::keepTextWhole()
+{
+    // A top-level window does not follow its labels' height for their width by itself, and the
+    // form's estimate falls short for its wrapped rows: the window kept the height it had for the
+    // sentence it was opened with, and a longer one lost its last lines. Each wrapped label
+    // therefore holds the height its text needs at its width as its minimum.
+    if (!isVisible() || !layout())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    const QRect available = screen()->availableGeometry();
+    const int room = available.height() - frame.height();
+    if (width() > available.width() - frame.width())
+        resize(available.width() - frame.width(), height());
+    const int fewestRows = m_tabelle->horizontalHeader()->sizeHint().height()
+                           + 2 * m_tabelle->verticalHeader()->defaultSectionSize()
+                           + 2 * m_tabelle->frameWidth();
+    bool changed = false;
+    // A few rounds at most: a label's width settles after the first.
+    for (int round = 0; round < 4; ++round) {
+        bool again = false;
+        for (QLabel *label : {m_klassen, m_deutung, m_gewichte}) {
+            const int needed = label->isHidden() ? 0 : label->heightForWidth(label->width());
+            if (label->minimumHeight() != needed) {
+                label->setMinimumHeight(needed);
+                again = true;
+            }
+        }
+        if (!again)
+            break;
+        changed = true;
+        // On a short screen the table gives up rows first; it scrolls, a sentence does not.
+        const int over = layout()->totalMinimumSize().height() - room;
+        if (over > 0)
+            m_tabelle->setMinimumHeight(std::max(fewestRows, m_tabelle->minimumHeight() - over));
+        // The layout sets no minimum size on a window whose height depends on its width, so
+        // the window grows here.
+        const int needed = layout()->totalMinimumSize().height();
+        if (height() < needed)
+            resize(width(), std::min(room, needed));
+        layout()->activate();
+    }
+    // The layout itself grows the window for a longer text once it knows the labels' heights.
+    const int over = std::max(layout()->totalMinimumSize().height(),
+                              layout()->totalMinimumHeightForWidth(width()))
+                     - room;
+    if (over > 0) {
+        m_tabelle->setMinimumHeight(std::max(fewestRows, m_tabelle->minimumHeight() - over));
+        layout()->activate();
+    }
+    if (height() > room) {
+        // The minimum the layout derived from the taller table would keep the window too tall.
+        setMinimumHeight(std::min(minimumHeight(), room));
+        resize(width(), room);
+    }
+    // Grown by this or by the layout since the last look: back onto the screen. A window the
+    // user has pushed partly off the screen stays there as long as it does not grow.
+    if ((changed || height() > m_fittedHeight) && !available.contains(frameGeometry()))
+        ScreenFit::placeOnScreen(*this);
+    m_fittedHeight = height();
 }

@@ -15,6 +15,7 @@
 class Game;
 class QGroupBox;
 class QLabel;
+class QResizeEvent;
 class QShowEvent;
 class QTableView;
 
@@ -79,11 +80,21 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void showNoGame();
+    // Grows the window (within its screen) when a longer sentence needs more lines than the
+    // layout can give it.
+    void keepTextWhole();
+
+    // From the third look on, the verdict warns that looking often raises false alarms.
+    static constexpr int SeveralLooks = 3;
 
     const Game &m_game;
+    int m_looks = 0;
+    int m_fittedHeight = 0;
+    qint64 m_lastLook = -1;
     QLabel *m_wurfanzahl;
 
     QLabel *m_mittelwert;

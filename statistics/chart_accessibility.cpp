@@ -7,17 +7,27 @@
 #include "distribution.h"
 #include "entwicklung.h"
 #include "rel_haeufigkeiten.h"
+#include "number_format.h"
 #include "verlauf.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
 #include <QChartView>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPaintEngine>
+#include <QPointer>
+#include <QTimer>
+#include <QFocusFrame>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLocale>
+#include <QMenu>
 
 #include <algorithm>
 #include <cmath>
@@ -27,15 +37,15 @@
 
 namespace {
 
-const QLocale &german()
-{
-    static const QLocale locale(QLocale::German, QLocale::Germany);
-    return locale;
-}
-
 QString throwsText(qint64 n)
 {
-    return SpokenNumber::count(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+    return NumberFormat::integer(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+}
+
+// One die shows a face, more dice a sum.
+QString sumWord()
+{
+    return Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme");
 }
 
 std::optional<SumDistribution> currentDistribution()
@@ -50,7 +60,8 @@ QList<QWidget *> childWidgets(const QWidget &parent)
     QList<QWidget *> widgets;
     for (QObject *child : parent.children()) {
         auto *widget = qobject_cast<QWidget *>(child);
-        if (widget && !widget->isWindow())
+        // A focus frame is drawn around a control; it is nothing to read.
+        if (widget && !widget->isWindow() && !qobject_cast<QFocusFrame *>(widget))
             widgets.append(widget);
     }
     return widgets;
@@ -87,7 +98,9 @@ QList<QWidget *> barChartOrder(const QWidget &chart)
             return std::pair(1, -indexOf(*w));
         if (name == QLatin1StringView("Niveau"))
             return std::pair(2, indexOf(*w));
-        return std::pair(name == QLatin1StringView("Erwartung") ? 4 : 3, 0);
+        const bool told = name == QLatin1StringView("Erwartung")
+                          || name == QLatin1StringView("Hervorhebung");
+        return std::pair(told ? 4 : 3, 0);
     };
     widgets.removeIf([&rank](const QWidget *w) { return rank(w).first == 4; });
     std::stable_sort(widgets.begin(), widgets.end(),
@@ -113,6 +126,280 @@ QList<QWidget *> pieOrder(const QWidget &pie)
               [](const QWidget *a, const QWidget *b) { return indexOf(*a) < indexOf(*b); });
     return labels;
 }
+
+// Whether the keys were used since the last mouse press: the focus frame and the highlight are
+// drawn for someone at the keyboard, and a mouse user sees the charts as before.
+bool keyboardInUse = false;
+
+// The bar or the wedge's label that stands for `summe` to assistive technology.
+QWidget *elementOf(const QWidget &chart, int summe)
+{
+    const bool bars = qobject_cast<const AbsHaeufigkeiten *>(&chart) != nullptr;
+    const QString name = bars ? QStringLiteral("absH") : QStringLiteral("Ergebnis");
+    const int index = bars ? summe - Austausch::MinSumme : summe;
+    for (QWidget *w : childWidgets(chart)) {
+        if (w->objectName() == name && indexOf(*w) == index)
+            return w;
+    }
+    return nullptr;
+}
+
+void fillFrame(QPainter &painter, const QRect &r, int width, const QColor &colour)
+{
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), width), colour);
+    painter.fillRect(QRect(r.left(), r.bottom() - width + 1, r.width(), width), colour);
+    painter.fillRect(QRect(r.left(), r.top(), width, r.height()), colour);
+    painter.fillRect(QRect(r.right() - width + 1, r.top(), width, r.height()), colour);
+}
+
+// A layer over the whole chart that draws the focus frame and the highlight of the current
+// sum, and the window's keyboard handling as an event filter. It takes neither mouse nor focus.
+class ChartWalk : public QWidget
+{
+public:
+    explicit ChartWalk(QWidget &chart) : QWidget(&chart), m_chart(chart)
+    {
+        setObjectName(QStringLiteral("Hervorhebung"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(chart.rect());
+        chart.setFocusPolicy(Qt::StrongFocus);
+        // Given the focus when its window becomes active, whichever window had it before.
+        chart.setFocus();
+        chart.installEventFilter(this);
+    }
+
+    int summe() const
+    {
+        const int first = Austausch::MinSumme;
+        const int last = Austausch::MaxSumme;
+        if (first < 1 || first > last)
+            return 0;
+        return std::clamp(m_summe == 0 ? first : m_summe, first, last);
+    }
+
+    // Bars made later lie above the layer.
+    void restack()
+    {
+        raise();
+        update();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != &m_chart)
+            return false;
+        switch (event->type()) {
+        case QEvent::Resize:
+            setGeometry(m_chart.rect());
+            break;
+        case QEvent::FocusIn:
+            update();
+            // After Qt has told of the window's focus.
+            QTimer::singleShot(0, this, [this] { tellFocus(); });
+            break;
+        case QEvent::FocusOut:
+            update();
+            break;
+        case QEvent::Show:
+            QTimer::singleShot(0, this, [this] { tellShown(); });
+            break;
+        case QEvent::KeyPress:
+            return walk(*static_cast<QKeyEvent *>(event));
+        case QEvent::ContextMenu: {
+            const auto *request = static_cast<QContextMenuEvent *>(event);
+            if (request->reason() != QContextMenuEvent::Keyboard || m_resending)
+                break;
+            // At the highlight, not wherever the mouse pointer happens to be.
+            const QPoint pos = highlight().boundingRect().center().toPoint();
+            QContextMenuEvent atHighlight(QContextMenuEvent::Keyboard, pos,
+                                          m_chart.mapToGlobal(pos), request->modifiers());
+            m_resending = true;
+            QCoreApplication::sendEvent(&m_chart, &atHighlight);
+            m_resending = false;
+            return true;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        // Files and printouts are drawn from the window's widgets; they show the chart only.
+        if (painter.paintEngine()->type() == QPaintEngine::Picture || !m_chart.hasFocus()
+            || !keyboardInUse)
+            return;
+        // Black in white: 3:1 and more against the white ground and any shade of red.
+        fillFrame(painter, rect(), 2, Qt::black);
+        fillFrame(painter, rect().adjusted(2, 2, -2, -2), 1, Qt::white);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPainterPath path = highlight();
+        painter.strokePath(path, QPen(Qt::white, 5));
+        painter.strokePath(path, QPen(Qt::black, 3));
+    }
+
+private:
+    // Around the current bar's column, or the current wedge (a ring where it has no area).
+    QPainterPath highlight() const
+    {
+        QPainterPath path;
+        const int s = summe();
+        if (s == 0)
+            return path;
+        if (qobject_cast<const AbsHaeufigkeiten *>(&m_chart)) {
+            if (const QWidget *bar = elementOf(m_chart, s))
+                path.addRect(QRectF(bar->x() + 1.5, 4.5, std::max(bar->width() - 3, 1),
+                                    std::max(height() - 9, 1)));
+            return path;
+        }
+        const PieLayout layout = pieLayout(static_cast<float>(width()), static_cast<float>(height()));
+        for (const PieWedge &wedge : layout.wedges) {
+            if (wedge.summe != s)
+                continue;
+            if (wedge.drawn)
+                return wedgePath(layout, wedge);
+            const QPointF centre(layout.cx - std::sin(wedge.phi) * layout.cx / 2,
+                                 layout.cy - std::cos(wedge.phi) * layout.cy / 2);
+            path.addEllipse(centre, 6, 6);
+            return path;
+        }
+        return path;
+    }
+
+    bool walk(const QKeyEvent &key)
+    {
+        if (key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
+            return false;
+        const int s = summe();
+        if (s == 0)
+            return false;
+        const bool pie = qobject_cast<const RelHaeufigkeiten *>(&m_chart) != nullptr;
+        int next = s;
+        switch (key.key()) {
+        case Qt::Key_Right:
+            next = s + 1;
+            break;
+        case Qt::Key_Left:
+            next = s - 1;
+            break;
+        case Qt::Key_Down:
+            if (!pie)
+                return false;
+            next = s + 1;
+            break;
+        case Qt::Key_Up:
+            if (!pie)
+                return false;
+            next = s - 1;
+            break;
+        case Qt::Key_Home:
+            next = Austausch::MinSumme;
+            break;
+        case Qt::Key_End:
+            next = Austausch::MaxSumme;
+            break;
+        default:
+            return false;
+        }
+        m_summe = std::clamp<int>(next, Austausch::MinSumme, Austausch::MaxSumme);
+        update();
+        tellFocus();
+        return true;
+    }
+
+    void tellFocus()
+    {
+        if (!QAccessible::isActive() || !m_chart.hasFocus())
+            return;
+        if (QWidget *element = elementOf(m_chart, summe())) {
+            QAccessibleEvent event(element, QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+
+    // Elements made or moved while the window was hidden were last reported as not showing.
+    void tellShown()
+    {
+        if (!QAccessible::isActive() || !m_chart.isVisible())
+            return;
+        QAccessibleInterface *const window = QAccessible::queryAccessibleInterface(&m_chart);
+        for (int i = 0; window && i < window->childCount(); ++i) {
+            QAccessibleInterface *child = window->child(i);
+            if (child && !child->state().invisible) {
+                QAccessibleEvent event(child, QAccessible::ObjectShow);
+                QAccessible::updateAccessibility(&event);
+            }
+        }
+        announceChartChange(m_chart);
+    }
+
+    QWidget &m_chart;
+    int m_summe = 0;
+    bool m_resending = false;
+};
+
+ChartWalk *walkOf(const QWidget &chart)
+{
+    for (QObject *child : chart.children()) {
+        if (auto *walk = dynamic_cast<ChartWalk *>(child))
+            return walk;
+    }
+    return nullptr;
+}
+
+// Shift+F10, as on other desktops, and the Menu key where the window system does not turn it
+// into a request itself, ask the focused control for its context menu. (Windows makes its own
+// request of Shift+F10 and never sends it as a key.)
+class KeyboardMenus : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            keyboardInUse = false;
+            return false;
+        }
+        if (event->type() == QEvent::ContextMenu
+            && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+            // A menu opened from the keyboard starts on its first item, which a screen reader
+            // speaks; without one it says nothing.
+            QTimer::singleShot(0, this, [] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                if (!menu || menu->activeAction())
+                    return;
+                for (QAction *item : menu->actions()) {
+                    if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                        menu->setActiveAction(item);
+                        return;
+                    }
+                }
+            });
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        keyboardInUse = true;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
+        // X11 and Windows turn the Menu key into a request of their own.
+        const QString platform = QGuiApplication::platformName();
+        const bool menuKey = key->key() == Qt::Key_Menu && platform != QLatin1StringView("xcb")
+                             && platform != QLatin1StringView("windows");
+        QWidget *const focus = QApplication::focusWidget();
+        if ((!shiftF10 && !menuKey) || !focus || QApplication::activePopupWidget())
+            return QObject::eventFilter(watched, event);
+        const QPoint pos = focus->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, pos, focus->mapToGlobal(pos),
+                                  key->modifiers());
+        QCoreApplication::sendEvent(focus, &request);
+        return true;
+    }
+};
 
 using ChildOrder = QList<QWidget *> (*)(const QWidget &);
 
@@ -147,6 +434,14 @@ public:
                 return group->title();
         }
         return QAccessibleWidget::text(t);
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        if (const ChartWalk *walk = walkOf(*widget()); walk && widget()->hasFocus()) {
+            if (QWidget *element = elementOf(*widget(), walk->summe()))
+                return QAccessible::queryAccessibleInterface(element);
+        }
+        return QAccessibleWidget::focusChild();
     }
 
 private:
@@ -223,6 +518,12 @@ public:
     {
         QAccessible::State s = ChartElement::state();
         const QWidget *w = widget();
+        // The window takes the focus; the sum the keyboard is on stands for it.
+        const int current = keyboardSum(*w->parentWidget());
+        if (kind() == Kind::Bar || kind() == Kind::Wedge) {
+            s.focusable = true;
+            s.focused = current != 0 && current == summe() && w->parentWidget()->hasFocus();
+        }
         switch (kind()) {
         case Kind::Bar:
             // Bars left over from a game with more dice have no height.
@@ -273,12 +574,17 @@ protected:
         return kind() == Kind::Bar ? Austausch::MinSumme + indexOf(*widget()) : indexOf(*widget());
     }
 
+    // The value is part of the name: a screen reader speaks the name of the focused element
+    // and passes over its description.
     QString name() const override
     {
         switch (kind()) {
         case Kind::Bar:
-        case Kind::Wedge:
-            return QStringLiteral("Augensumme %1").arg(summe());
+        case Kind::Wedge: {
+            const QString value = valueText();
+            const QString what = QStringLiteral("%1 %2").arg(sumWord(), NumberFormat::integer(summe()));
+            return value.isEmpty() ? what : what + QStringLiteral(": ") + value;
+        }
         default:
             if (auto *label = qobject_cast<QLabel *>(widget()))
                 return label->text();
@@ -286,7 +592,10 @@ protected:
         }
     }
 
-    QString description() const override
+    QString description() const override { return {}; }
+
+    // The same texts as on screen: the bar's tooltip and mark, the wedge's share.
+    QString valueText() const
     {
         const int s = summe();
         const auto distribution = currentDistribution();
@@ -299,18 +608,16 @@ protected:
             const auto *marks = widget()->parentWidget()->findChild<QAction *>(
                 QStringLiteral("MErwartet"), Qt::FindDirectChildrenOnly);
             if (marks && marks->isChecked())
-                text += QStringLiteral("; erwartet ")
-                        + SpokenNumber::tenths(total * distribution->ways(s),
-                                               distribution->outcomes());
+                text += QStringLiteral(", erwartet ")
+                        + NumberFormat::fraction(Int128(total) * distribution->ways(s),
+                                                 distribution->outcomes(), NumberFormat::Expected);
             return text;
         }
-        if (kind() != Kind::Wedge)
-            return {};
         if (total == 0)
             return QStringLiteral("noch keine Würfe");
-        return QStringLiteral("%1 % (%2 von %3 %4)")
-            .arg(SpokenNumber::tenths(100 * count, total), SpokenNumber::count(count),
-                 SpokenNumber::count(total),
+        return QStringLiteral("%1 (%2 von %3 %4)")
+            .arg(NumberFormat::percent(count, total, NumberFormat::Percent),
+                 NumberFormat::integer(count), NumberFormat::integer(total),
                  total == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"));
     }
 };
@@ -331,9 +638,11 @@ protected:
 
     QString name() const override
     {
-        return frequency()
-                   ? QStringLiteral("relative Häufigkeit der Augensumme %1").arg(m_window.summe())
-                   : QStringLiteral("Mittelwert der Augensummen");
+        return frequency() ? QStringLiteral("relative Häufigkeit der %1 %2")
+                                 .arg(sumWord(), NumberFormat::integer(m_window.summe()))
+                           : QStringLiteral("Mittelwert der %1").arg(Austausch::Anzahl == 1
+                                                                          ? QStringLiteral("Augenzahlen")
+                                                                          : QStringLiteral("Augensummen"));
     }
 
     QString description() const override
@@ -350,11 +659,13 @@ protected:
             throws += c;
             total += ofSum ? (k == s ? c : 0) : c * k;
         }
+        // As the window and Auswertung show them.
         const QString theory =
             ofSum ? QStringLiteral("Wahrscheinlichkeit ")
-                        + SpokenNumber::significant(distribution->ways(s), distribution->outcomes())
+                        + NumberFormat::fraction(distribution->ways(s), distribution->outcomes(),
+                                                 NumberFormat::Share)
                   : QStringLiteral("Erwartungswert ")
-                        + SpokenNumber::significant(7 * distribution->dice(), 2);
+                        + NumberFormat::fraction(7 * distribution->dice(), 2, {1, 0});
         if (throws == 0)
             return QStringLiteral("noch keine Würfe; ") + theory;
 
@@ -368,9 +679,11 @@ protected:
         const double value = static_cast<double>(total) / static_cast<double>(throws);
         const bool inside = value >= low - 1e-12 && value <= high + 1e-12;
         return QStringLiteral("nach %1 %2 %3; %4; %5")
-            .arg(SpokenNumber::count(throws),
+            .arg(NumberFormat::integer(throws),
                  throws == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
-                 SpokenNumber::significant(total, throws), theory,
+                 ofSum ? NumberFormat::fraction(total, throws, NumberFormat::Share)
+                       : NumberFormat::fraction(total, throws, {3, 0}),
+                 theory,
                  inside ? QStringLiteral("innerhalb des Bereichs")
                         : QStringLiteral("außerhalb des Bereichs"));
     }
@@ -430,6 +743,43 @@ QString captionOf(const QWidget &value)
     return caption;
 }
 
+std::optional<std::pair<int, int>> gridPosition(const QWidget &value, QGridLayout **grid)
+{
+    const QWidget *parent = value.parentWidget();
+    *grid = parent ? qobject_cast<QGridLayout *>(parent->layout()) : nullptr;
+    const int index = *grid ? (*grid)->indexOf(&value) : -1;
+    if (index < 0)
+        return std::nullopt;
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    (*grid)->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    return std::pair(row, column);
+}
+
+QString rowCaption(const QWidget &value)
+{
+    QGridLayout *grid = nullptr;
+    const auto position = gridPosition(value, &grid);
+    QLayoutItem *item = position ? grid->itemAtPosition(position->first, 0) : nullptr;
+    return item ? captionText(item->widget()) : QString();
+}
+
+// The value for fair dice that stands right of an observed one, told with it.
+std::optional<QString> fairBeside(const QWidget &value)
+{
+    QGridLayout *grid = nullptr;
+    const auto position = gridPosition(value, &grid);
+    if (!position || position->second != 1)
+        return std::nullopt;
+    QLayoutItem *item = grid->itemAtPosition(position->first, 2);
+    const auto *fair = item ? qobject_cast<const QLabel *>(item->widget()) : nullptr;
+    if (!fair || fair->isHidden())
+        return std::nullopt;
+    return fair->text();
+}
+
 // A label of Auswertung. A value is named by its caption and carries the number as its value;
 // captions and headings read as themselves. Asked again each time: the interface can be made
 // before the label is in its layout.
@@ -440,16 +790,82 @@ public:
     {
     }
 
+    // The number is part of the name: Qt's bridge to AT-SPI passes no value of a text.
     QString text(QAccessible::Text t) const override
     {
         const QString own = static_cast<QLabel *>(widget())->text();
         if (t == QAccessible::Name) {
             const QString caption = captionOf(*widget());
-            return caption.isEmpty() ? own : caption;
+            if (caption.isEmpty())
+                return own;
+            if (const auto fair = fairBeside(*widget()))
+                return QStringLiteral("%1: %2 (fair: %3)").arg(rowCaption(*widget()), own, *fair);
+            return caption + QStringLiteral(": ") + own;
         }
         if (t == QAccessible::Value)
             return own;
         return QAccessibleWidget::text(t);
+    }
+    // The caption is in the name already; told as the value's label too, it is heard twice.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        if (!captionOf(*widget()).isEmpty())
+            return {};
+        return QAccessibleWidget::relations(match);
+    }
+};
+
+// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
+// that paints nothing, shown again for each change.
+class ChangeNotice : public QWidget
+{
+public:
+    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
+    {
+        setGeometry(0, 0, 1, 1);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void tell(const QString &text)
+    {
+        setAccessibleName(text);
+        hide();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
+// A choice heard with its value, on entry and on every change: Orca takes a combo box's value
+// from a selected list item, which Qt's closed box does not offer; the name does carry it.
+class ChoiceWithValue : public QAccessibleWidget
+{
+public:
+    explicit ChoiceWithValue(QWidget *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto *box = static_cast<QComboBox *>(widget());
+        if (t == QAccessible::Value)
+            return box->currentText();
+        if (t != QAccessible::Name)
+            return QAccessibleWidget::text(t);
+        for (const QLabel *label : box->parentWidget()->findChildren<QLabel *>()) {
+            if (label->buddy() == box)
+                return withoutColon(label->text().remove(QLatin1Char('&')))
+                       + QStringLiteral(": ") + box->currentText();
+        }
+        return box->currentText();
+    }
+    // The caption is in the name.
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+    relations(QAccessible::Relation) const override
+    {
+        return {};
     }
 };
 
@@ -480,8 +896,22 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     QWidget *const parent = w->parentWidget();
     if (!parent)
         return nullptr;
-    if (qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
+    // Only the chart's own elements: its menu and dialogs, windows of their own, keep Qt's
+    // interfaces. An element may not have its name yet, so it is not told by its name.
+    if ((qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
+        && !w->isWindow())
         return remembered<ChartChild>(w);
+    if (dynamic_cast<ChangeNotice *>(w))
+        return new QAccessibleWidget(w, QAccessible::Notification);
+    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QComboBox *>(w)) {
+        auto *box = static_cast<QComboBox *>(w);
+        auto *notice = new ChangeNotice(parent);
+        QObject::connect(box, &QComboBox::currentTextChanged, notice, [box, notice] {
+            if (box->hasFocus())
+                notice->tell(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name));
+        });
+        return new ChoiceWithValue(w);
+    }
     if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QChartView *>(w))
         return remembered<DevelopmentChart>(w, *static_cast<Entwicklung *>(parent));
     if (qobject_cast<Auswertung *>(w->window())) {
@@ -495,61 +925,6 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
 
 } // namespace
 
-namespace SpokenNumber {
-
-QString count(qint64 n)
-{
-    return german().toString(n);
-}
-
-namespace {
-
-// The digits of `numerator / denominator × 10^decimals`, rounded half away from zero, with
-// the decimal separator put in.
-QString fixed(qint64 numerator, qint64 denominator, int decimals)
-{
-    if (denominator == 0)
-        return count(0);
-    const bool negative = (numerator < 0) != (denominator < 0) && numerator != 0;
-    numerator = std::abs(numerator);
-    denominator = std::abs(denominator);
-    qint64 scale = 1;
-    for (int i = 0; i < decimals; ++i)
-        scale *= 10;
-    const qint64 scaled = (2 * numerator * scale + denominator) / (2 * denominator);
-    QString text = count(scaled / scale);
-    if (decimals > 0)
-        text += german().decimalPoint()
-                + QStringLiteral("%1").arg(scaled % scale, decimals, 10, QLatin1Char('0'));
-    return negative ? german().negativeSign() + text : text;
-}
-
-} // namespace
-
-QString tenths(qint64 numerator, qint64 denominator)
-{
-    return fixed(numerator, denominator, 1);
-}
-
-QString significant(qint64 numerator, qint64 denominator)
-{
-    if (numerator == 0 || denominator == 0)
-        return count(0);
-    const double magnitude =
-        std::floor(std::log10(std::abs(static_cast<double>(numerator) / denominator)));
-    const int decimals = std::clamp(3 - static_cast<int>(magnitude), 0, 12);
-    QString text = fixed(numerator, denominator, decimals);
-    if (decimals > 0) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(german().decimalPoint()))
-            text.chop(german().decimalPoint().size());
-    }
-    return text;
-}
-
-} // namespace SpokenNumber
-
 void installChartAccessibility()
 {
     static bool installed = false;
@@ -557,10 +932,27 @@ void installChartAccessibility()
         return;
     installed = true;
     QAccessible::installFactory(&factory);
+    auto *menus = new KeyboardMenus;
+    menus->setParent(qApp);
+    qApp->installEventFilter(menus);
+}
+
+void makeWalkable(QWidget &chart)
+{
+    if (!walkOf(chart))
+        new ChartWalk(chart);
+}
+
+int keyboardSum(const QWidget &chart)
+{
+    const ChartWalk *walk = walkOf(chart);
+    return walk ? walk->summe() : 0;
 }
 
 void announceChartChange(QWidget &window)
 {
+    if (ChartWalk *walk = walkOf(window))
+        walk->restack();
     if (!QAccessible::isActive())
         return;
     QAccessibleInterface *const iface = QAccessible::queryAccessibleInterface(&window);

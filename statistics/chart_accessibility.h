@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
-
 class QWidget;
 
 // What assistive technology learns about the statistics windows, through Qt's accessibility
@@ -12,22 +9,20 @@ class QWidget;
 // stands; grid values outside the window are as invisible as they are to the eye; Auswertung's
 // values carry the captions of their rows. All texts are German, whatever the system locale.
 
-// Installs the interfaces; the program calls it once at start, a second call does nothing.
+// Installs the interfaces, and Shift+F10 (and the Menu key where the window system does not)
+// as the keyboard's context-menu request for the focused control; the program calls it once at
+// start, a second call does nothing.
 void installChartAccessibility();
 
 // Tells a screen reader which elements of a chart window changed with the last redraw (names,
 // descriptions). Costs nothing while no assistive technology is listening.
 void announceChartChange(QWidget &window);
 
-// The German texts, exact from integers: rounded half away from zero.
-namespace SpokenNumber {
-
-// 1.234.567
-QString count(qint64 n);
-// `numerator / denominator` with one decimal: "166,7".
-QString tenths(qint64 numerator, qint64 denominator);
-// `numerator / denominator` with four significant digits and no trailing zeros: "0,165",
-// "0,1667", "7".
-QString significant(qint64 numerator, qint64 denominator);
-
-} // namespace SpokenNumber
+// The keyboard's way through the bar chart or the pie: the window takes the focus as one
+// element, the arrow keys, Home and End move a drawn highlight from sum to sum, and a screen
+// reader hears the highlighted sum, with its value, as the focused element. A context menu
+// asked for from the keyboard opens at the highlight.
+void makeWalkable(QWidget &chart);
+// The sum the keyboard is on, for a menu opened from the keyboard: the first sum until the keys
+// move on; 0 before a game is set up.
+int keyboardSum(const QWidget &chart);

@@ -7,6 +7,7 @@
 #include "focus_frame.h"
 #include "game.h"
 #include "number_format.h"
+#include "window_zoom.h"
 #include "worksheet_actions.h"
 
 #include <QAreaSeries>
@@ -21,6 +22,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QGraphicsPolygonItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -60,13 +62,21 @@ QString labelFormatFor(double step)
 // Design: below "Verlauf", left of the pie, clear of the main window and of "Auswertung".
 constexpr QRect DesignGeometry(6, 680, 616, 336);
 
-const QString BandName = QStringLiteral("±2σ-Bereich (je Wurfzahl ≈ 95 %)");
+const QString BandName = QStringLiteral("wo faire Würfel meistens bleiben");
 // What the band means, and what it does not: it holds at each single number of throws, not
-// along the whole line.
+// along the whole line, and about 95 % only once the throws are many (exactly, for a probability
+// of 1/6: 5/6 at one throw, 98,5 % at ten).
 const QString BandExplanation = QStringLiteral(
-    "Bei fairen Würfeln liegt der Wert nach jeder einzelnen Anzahl von Würfen mit etwa 95 % "
-    "Wahrscheinlichkeit in diesem Bereich. Dass die Linie ihn irgendwo hin und wieder "
-    "verlässt, ist deshalb normal und geschieht in vielen Spielen.");
+    "Der Bereich reicht zwei Standardabweichungen (±2σ) über und unter den erwarteten Wert. "
+    "Bei fairen Würfeln liegt der Wert nach einer bestimmten Anzahl von Würfen ab etwa 100 "
+    "Würfen mit etwa 95 % Wahrscheinlichkeit darin; nach wenigen Würfen kann es deutlich "
+    "weniger oder mehr sein, bei einer Wahrscheinlichkeit von 1/6 etwa nach einem Wurf 83 %, "
+    "nach zehn 98,5 %. Dass die Linie den Bereich irgendwo hin und wieder verlässt, ist normal "
+    "und geschieht in vielen Spielen.");
+
+// A value beyond the scale is marked at the edge by a small arrow pointing away, this many
+// pixels high.
+constexpr qreal ArrowSize = 7;
 
 // The band's edge reaches 3:1 against the white plot area (about 5:1).
 const QColor BandEdge(60, 110, 200);
@@ -204,6 +214,32 @@ void Entwicklung::createChart()
                 QToolTip::hideText();
         });
     }
+
+    // The arrows follow the plot when the window changes size.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { markOutside(); });
+
+    // On a projector the chart's texts grow with the window; they are sized in pixels, so the
+    // window's font does not reach them.
+    struct ChartFonts
+    {
+        QFont title, legend;
+        QList<QFont> labels, titles;
+    };
+    ChartFonts base{m_chart->titleFont(), m_chart->legend()->font(), {}, {}};
+    for (const QAbstractAxis *axis : m_chart->axes()) {
+        base.labels << axis->labelsFont();
+        base.titles << axis->titleFont();
+    }
+    new WindowZoom(*this, [this, base](qreal factor) {
+        m_chart->setTitleFont(scaledFont(base.title, factor));
+        m_chart->legend()->setFont(scaledFont(base.legend, factor));
+        const QList<QAbstractAxis *> axes = m_chart->axes();
+        for (qsizetype i = 0; i < axes.size() && i < base.labels.size(); ++i) {
+            axes[i]->setLabelsFont(scaledFont(base.labels[i], factor));
+            axes[i]->setTitleFont(scaledFont(base.titles[i], factor));
+        }
+        fitLegendWidth(*m_chart, *m_chartView);
+    });
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("Diagramm"));
@@ -412,6 +448,46 @@ void Entwicklung::updateChart()
     if (high - low < 1e-9)
         high = low + (frequency ? 0.01 : 1);
     setValueRange(low, high);
+    markOutside();
+}
+
+void Entwicklung::markOutside()
+{
+    // The first throws may lie beyond the scale that the later ones decide; an arrow at the
+    // edge shows that the start was wilder, and its tooltip the value.
+    for (QGraphicsPolygonItem *arrow : std::as_const(m_outside))
+        delete arrow;
+    m_outside.clear();
+    if (m_observed->count() == 0)
+        return;
+    const bool frequency = groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
+    const double top = m_valueAxis->max();
+    const double bottom = m_valueAxis->min();
+    for (const QPointF &p : m_observed->points()) {
+        if (p.x() >= ScaleFromThrows)
+            break;
+        if (p.y() <= top && p.y() >= bottom)
+            continue;
+        const bool above = p.y() > top;
+        const QPointF tip = m_chart->mapToPosition(QPointF(p.x(), above ? top : bottom), m_observed);
+        const qreal away = above ? -ArrowSize : ArrowSize;
+        auto *arrow = new QGraphicsPolygonItem(
+            QPolygonF({tip + QPointF(0, away), tip + QPointF(-ArrowSize / 2, 0),
+                       tip + QPointF(ArrowSize / 2, 0)}),
+            m_chart);
+        arrow->setPen(Qt::NoPen);
+        arrow->setBrush(m_observed->pen().color());
+        arrow->setZValue(m_chart->zValue() + 10);
+        // Before ten throws every point is one throw: the value is a whole count over k.
+        const auto k = static_cast<qint64>(std::llround(p.x()));
+        const auto whole = static_cast<qint64>(std::llround(p.y() * static_cast<double>(k)));
+        arrow->setToolTip(
+            QStringLiteral("nach %1 %2: %3 – außerhalb der gezeigten Skala")
+                .arg(NumberFormat::integer(k), k == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
+                     NumberFormat::fraction(whole, k, frequency ? NumberFormat::Share
+                                                                : NumberFormat::Digits{3, 0})));
+        m_outside.append(arrow);
+    }
 }
 
 double Entwicklung::axisEnd(qint64 throws)

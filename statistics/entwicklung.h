@@ -15,6 +15,7 @@ class QContextMenuEvent;
 class QMenu;
 class QShowEvent;
 class QComboBox;
+class QGraphicsPolygonItem;
 class QLabel;
 class QLineSeries;
 class QLogValueAxis;
@@ -68,6 +69,7 @@ private:
     void updateChart();
     static double axisEnd(qint64 throws);
     void setValueRange(double low, double high);
+    void markOutside();
 
     // What theory and band were last drawn for; they are redrawn only when this changes.
     struct Theory
@@ -95,6 +97,7 @@ private:
     QLogValueAxis *m_kAxis;
     QValueAxis *m_valueAxis;
     QMenu *m_menu;
+    QList<QGraphicsPolygonItem *> m_outside; // arrows at the edge for values beyond the scale
 
     int m_dice = 0; // the number of dice the choice of sums was made for
     Theory m_shownTheory;

@@ -11,6 +11,7 @@
 #include "worksheet_actions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDate>
 #include <QFontInfo>
@@ -93,6 +94,7 @@ RelHaeufigkeiten::RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFuncti
 
     Form_Load();
     createMenu();
+    makeWalkable(*this);
 }
 
 void RelHaeufigkeiten::createMenu()
@@ -111,7 +113,8 @@ int RelHaeufigkeiten::sumAt(QPoint position) const
 
 void RelHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_mEntwicklung->setData(sumAt(event->pos()));
+    m_mEntwicklung->setData(event->reason() == QContextMenuEvent::Keyboard ? keyboardSum(*this)
+                                                                            : sumAt(event->pos()));
     // popup(), not exec(): the window keeps running its redraws while the menu is open.
     m_menu->popup(event->globalPos());
     event->accept();
@@ -269,6 +272,21 @@ QString wedgeToolTip(int summe, qint64 count, qint64 total, int dice)
              total == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfen"),
              percent(count, total, Percent),
              percent(distribution.ways(summe), distribution.outcomes(), Percent));
+}
+
+void RelHaeufigkeiten::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Zoomed for a projector: the numbers on the wedges get room for their larger text, and
+    // exactly their design size back at 100 %.
+    if (event->type() != QEvent::FontChange || m_ergebnis.count() == 0)
+        return;
+    const qreal factor =
+        QFontInfo(font()).pointSizeF() / QFontInfo(QApplication::font()).pointSizeF();
+    const QSize size = (QSizeF(LabelTemplate.size()) * factor).toSize();
+    for (int i = 0; i < m_ergebnis.count(); ++i)
+        m_ergebnis[i].resize(size);
+    Form_Resize();
 }
 
 void RelHaeufigkeiten::Form_Resize()

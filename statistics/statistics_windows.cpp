@@ -3,26 +3,47 @@
 
 #include "abs_haeufigkeiten.h"
 #include "auswertung.h"
+#include "dialogs.h"
 #include "distribution.h"
 #include "entwicklung.h"
 #include "game.h"
 #include "rel_haeufigkeiten.h"
 #include "verlauf.h"
+#include "window_zoom.h"
 #include "worksheet_actions.h"
+#include "zufallsgroesse.h"
 
 #include <QAction>
 
+namespace {
+
+// Ctrl+Plus and Ctrl+Minus for a window whose texts are all fonts of its widgets.
+template <class Window>
+Window *zoomable(Window *window)
+{
+    new WindowZoom(*window);
+    return window;
+}
+
+} // namespace
+
 StatisticsWindows::StatisticsWindows(Game &game, Dialogs &dialogs, PieFunction pie)
     : m_game(game),
-      m_abs([&game, &dialogs] { return new AbsHaeufigkeiten(game, dialogs); }),
+      m_abs([&game, &dialogs] { return zoomable(new AbsHaeufigkeiten(game, dialogs)); }),
       m_rel([&game, &dialogs, pie = std::move(pie)] {
-          return new RelHaeufigkeiten(game, dialogs, pie);
+          return zoomable(new RelHaeufigkeiten(game, dialogs, pie));
       }),
-
-      m_verlauf([&game] { return new Verlauf(game.history()); }),
+      m_verlauf([&game, &dialogs] {
+          auto *verlauf = new Verlauf(game.history());
+          connect(verlauf, &Verlauf::pasteRefused, verlauf, [&dialogs](const QString &message) {
+              dialogs.messageBox(message, QStringLiteral("Verlauf"), Dialogs::Icon::Warning);
+          });
+          return zoomable(verlauf);
+      }),
       m_auswertung([&game] { return new Auswertung(game); }),
       m_entwicklung([&game, &dialogs] { return new Entwicklung(game, dialogs); }),
-      m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung}
+      m_zufallsgroesse([&game, &dialogs] { return zoomable(new Zufallsgroesse(game, dialogs)); }),
+      m_unloadOrder{&m_rel, &m_abs, &m_verlauf, &m_auswertung, &m_entwicklung, &m_zufallsgroesse}
 {
     connect(&m_abs, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
     connect(&m_rel, &SharedWindowBase::created, this, &StatisticsWindows::linkTheoryActions);
@@ -68,6 +89,8 @@ void StatisticsWindows::refreshTheory()
         window->refresh();
     if (Entwicklung *window = m_entwicklung.loaded())
         window->refresh();
+    if (Zufallsgroesse *window = m_zufallsgroesse.loaded())
+        window->refresh();
 }
 
 void StatisticsWindows::showEntwicklung(int sum)
@@ -87,4 +110,6 @@ void StatisticsWindows::linkTheoryActions(QWidget *chart)
     QAction *const entwicklung = actions.entwicklung;
     connect(entwicklung, &QAction::triggered, this,
             [this, entwicklung] { showEntwicklung(entwicklung->data().toInt()); });
+    connect(actions.zufallsgroesse, &QAction::triggered, this,
+            [this] { m_zufallsgroesse.showInFront(); });
 }

@@ -16,6 +16,7 @@ class Entwicklung;
 class Game;
 class RelHaeufigkeiten;
 class Verlauf;
+class Zufallsgroesse;
 
 // The statistics windows of one program, each a shared instance that the main window owns
 // through this registry. The registry is also how the windows follow the game: after every New
@@ -39,6 +40,7 @@ public:
     SharedWindow<Verlauf> &verlauf() { return m_verlauf; }
     SharedWindow<Auswertung> &auswertung() { return m_auswertung; }
     SharedWindow<Entwicklung> &entwicklung() { return m_entwicklung; }
+    SharedWindow<Zufallsgroesse> &zufallsgroesse() { return m_zufallsgroesse; }
 
     // Every window, in the order in which the main window unloads them when it closes: the pie,
     // the bar chart and the history first, then the theory windows.
@@ -62,5 +64,6 @@ private:
     SharedWindow<Verlauf> m_verlauf;
     SharedWindow<Auswertung> m_auswertung;
     SharedWindow<Entwicklung> m_entwicklung;
-    const std::array<SharedWindowBase *, 5> m_unloadOrder;
+    SharedWindow<Zufallsgroesse> m_zufallsgroesse;
+    const std::array<SharedWindowBase *, 6> m_unloadOrder;
 };

@@ -8,6 +8,8 @@
 
 
 #include <QLabel>
+#include <QLocale>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -204,11 +206,46 @@ void appendBoxText(QString &out, QStringView lines, int &linesInBlock)
     out.truncate(to - reinterpret_cast<const char16_t *>(out.constData()));
 }
 
+class HistoryBox final : public QPlainTextEdit
+{
+public:
+    HistoryBox(QWidget *parent, std::function<void(qsizetype)> refused)
+        : QPlainTextEdit(parent), m_refused(std::move(refused))
+    {
+    }
+
+protected:
+    // Pasting and dropping both come here.
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (source && source->hasText()) {
+            if (const qsizetype size = source->text().size(); size > Verlauf::PasteLimit) {
+                m_refused(size);
+                return;
+            }
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+
+private:
+    std::function<void(qsizetype)> m_refused;
+};
+
 } // namespace
 
 Verlauf::Verlauf(HistoryText &history, MemoryCheck memoryCheck)
     : m_history(history),
-      m_tfVerlauf(new QPlainTextEdit(this)),
+      m_tfVerlauf(new HistoryBox(this,
+                                 [this](qsizetype size) {
+                                     const QLocale german(QLocale::German, QLocale::Germany);
+                                     emit pasteRefused(
+                                         QStringLiteral("Der eingefügte Text hat %1 Zeichen. In "
+                                                        "den Verlauf lassen sich höchstens %2 "
+                                                        "Zeichen auf einmal einfügen; es wurde "
+                                                        "nichts eingefügt.")
+                                             .arg(german.toString(size),
+                                                  german.toString(PasteLimit)));
+                                 })),
       m_memoryNote(new QLabel(this)),
       m_memoryCheck(std::move(memoryCheck))
 {

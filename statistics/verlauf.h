@@ -26,6 +26,10 @@ class Verlauf : public QWidget
 public:
     // Lines the program writes into one block of the box.
     static constexpr int LinesPerBlock = 100;
+    // A longer paste is refused: the box lays a long line out in time that grows with its
+    // square (100,000 characters on one line take under a second, a million a minute). A full
+    // game's history has about 11 million characters; a class's own notes are far shorter.
+    static constexpr qsizetype PasteLimit = 100'000;
 
     // Whether this many bytes could be had now; asked before a large write into the box.
     using MemoryCheck = std::function<bool(qint64 bytes)>;
@@ -38,6 +42,10 @@ public:
     QPlainTextEdit &TFVerlauf() const { return *m_tfVerlauf; }
     // Shown above the box while the box cannot take the history for lack of memory.
     QLabel &memoryNote() const { return *m_memoryNote; }
+
+signals:
+    // A paste was refused; the German text says why.
+    void pasteRefused(const QString &message);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

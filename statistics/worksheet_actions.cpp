@@ -14,6 +14,14 @@
 namespace {
 const QString AuswertungName = QStringLiteral("MAuswertung");
 const QString EntwicklungName = QStringLiteral("MEntwicklung");
+const QString ZufallsgroesseName = QStringLiteral("MZufallsgroesse");
+
+// A worksheet names the start value and the weights unless they are secret, so that anyone can
+// throw its numbers again: "Startwert 4711 – gezinkt 1, 1, 1, 1, 1, 5".
+QString worksheetZufall(const Game &game)
+{
+    return zufallTip(game.zufall()).replace(QStringLiteral(" · "), QStringLiteral(" – "));
+}
 } // namespace
 
 void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs &dialogs,
@@ -24,9 +32,15 @@ void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs
                     {std::move(size), std::move(paint),
                      [owner, &game] {
                          return chartTitleLine(owner->windowTitle(), game.dice(), game.throws(),
-                                               QDate::currentDate());
+                                               QDate::currentDate(), worksheetZufall(game));
                      },
-                     [] { return frequencyTable(QLocale()); }});
+                     [] { return frequencyTable(QLocale()); },
+                     [owner, &game] {
+                         const QString zufall = worksheetZufall(game);
+                         return zufall.isEmpty() ? owner->windowTitle()
+                                                 : owner->windowTitle() + QStringLiteral(" – ")
+                                                       + zufall;
+                     }});
 }
 
 TheoryActions addTheoryActions(QMenu &menu, QWidget &window)
@@ -42,11 +56,13 @@ TheoryActions addTheoryActions(QMenu &menu, QWidget &window)
     actions.entwicklung =
         action(EntwicklungName, QStringLiteral("Entwicklung der relativen Häufigkeit …"));
     actions.entwicklung->setData(0);
+    actions.zufallsgroesse = action(ZufallsgroesseName, QStringLiteral("Zufallsgröße …"));
     return actions;
 }
 
 TheoryActions theoryActions(const QWidget &window)
 {
     return {window.findChild<QAction *>(AuswertungName, Qt::FindDirectChildrenOnly),
-            window.findChild<QAction *>(EntwicklungName, Qt::FindDirectChildrenOnly)};
+            window.findChild<QAction *>(EntwicklungName, Qt::FindDirectChildrenOnly),
+            window.findChild<QAction *>(ZufallsgroesseName, Qt::FindDirectChildrenOnly)};
 }

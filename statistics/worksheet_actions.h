@@ -25,6 +25,7 @@ struct TheoryActions
 {
     QAction *auswertung = nullptr;
     QAction *entwicklung = nullptr;
+    QAction *zufallsgroesse = nullptr; // "Zufallsgröße …" (MZufallsgroesse)
 };
 TheoryActions addTheoryActions(QMenu &menu, QWidget &window);
 // The theory actions a chart window was given.

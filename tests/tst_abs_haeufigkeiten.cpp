@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -27,6 +28,8 @@
 #include <memory>
 
 using Pixels = QList<int>;
+
+using namespace Qt::StringLiterals;
 
 class Test : public QObject
 {
@@ -55,6 +58,10 @@ private slots:
     void worksheetOutput_data();
     void worksheetOutput();
     void screenReaderReadsTheBars();
+    void walkingTheBars_data();
+    void walkingTheBars();
+    void menuFromTheKeyboard_data();
+    void menuFromTheKeyboard();
     void gridValuesDarkOnAnyDesktop();
 
 private:
@@ -389,8 +396,14 @@ void Test::expectedCountMarks()
         QCOMPARE(QColor(image.pixel(mark.x() + 2, mark.y() + 2)), QColor(0, 90, 220));
     }
     QCOMPARE(marks[0].toolTip(), toolTip);
+    // On screen too the marks say what they are, wholly inside the window.
+    const auto *legend = w.findChild<QLabel *>(u"LegendeErwartet"_s);
+    QVERIFY(legend && legend->isVisibleTo(&w));
+    QVERIFY(legend->text().contains(u"erwartet"_s));
+    QVERIFY(w.rect().contains(legend->geometry()));
 
     mErwartet->setChecked(false);
+    QVERIFY(!legend->isVisibleTo(&w));
     for (int i = 0; i < marks.count(); ++i)
         QVERIFY(!marks[i].isVisibleTo(&w));
     w.findChild<QAction *>(QStringLiteral("MAuswertung"))->trigger();
@@ -490,19 +503,16 @@ void Test::screenReaderReadsTheBars()
     w.absH_Refresh();
     QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(chart->role(), QAccessible::Window);
-    const auto read = [chart](int child) {
-        QAccessibleInterface *bar = chart->child(child);
-        return bar->text(QAccessible::Name) + QStringLiteral(": ")
-               + bar->text(QAccessible::Description);
-    };
+    // The value is in the name: Orca speaks the name of the focused element only.
+    const auto read = [chart](int child) { return chart->child(child)->text(QAccessible::Name); };
     QCOMPARE(read(0), QStringLiteral("Augensumme 2: 1 Wurf"));
     QCOMPARE(read(1), QStringLiteral("Augensumme 3: 0 Würfe"));
     QCOMPARE(read(5), QStringLiteral("Augensumme 7: 165 Würfe"));
     w.findChild<QAction *>(QStringLiteral("MErwartet"))->setChecked(true);
-    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 165 Würfe; erwartet 166,7"));
+    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 165 Würfe, erwartet 166,7"));
 
     throwDice({3, 4});
-    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 166 Würfe; erwartet 166,8"));
+    QCOMPARE(read(5), QStringLiteral("Augensumme 7: 166 Würfe, erwartet 166,8"));
 
     int hidden = 0;
     for (int k = 0; k < w.NZahl().count(); ++k) {
@@ -512,6 +522,85 @@ void Test::screenReaderReadsTheBars()
         hidden += outside;
     }
     QVERIFY(hidden > 0 && hidden < w.NZahl().count());
+}
+
+void Test::walkingTheBars_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("focused");
+    QTest::newRow("on entry") << QList<int>{} << QStringLiteral("Augensumme 2: 1 Wurf");
+    QTest::newRow("Left stops at the first")
+        << QList<int>{Qt::Key_Left} << QStringLiteral("Augensumme 2: 1 Wurf");
+    QTest::newRow("Right") << QList<int>{Qt::Key_Right, Qt::Key_Right}
+                           << QStringLiteral("Augensumme 4: 0 Würfe");
+    QTest::newRow("End, Left")
+        << QList<int>{Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left,
+                      Qt::Key_Left, Qt::Key_Right, Qt::Key_Right}
+        << QStringLiteral("Augensumme 9: 0 Würfe");
+    QTest::newRow("Home") << QList<int>{Qt::Key_End, Qt::Key_Home}
+                          << QStringLiteral("Augensumme 2: 1 Wurf");
+}
+
+void Test::walkingTheBars()
+{
+    // Nothing in the bar chart took the focus: the chart does, the arrow keys move the current
+    // bar, and the bar a screen reader is told has the focus names its count.
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, focused);
+    setDice(2);
+    Austausch::Haeufigkeit[2] = 1;
+    Austausch::Haeufigkeit[7] = 165;
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.absH_Refresh();
+    QCOMPARE(QApplication::focusWidget(), &w);
+    for (int key : keys)
+        QTest::keyClick(&w, Qt::Key(key));
+    QAccessibleInterface *current = QAccessible::queryAccessibleInterface(&w)->focusChild();
+    QVERIFY(current);
+    QCOMPARE(current->text(QAccessible::Name), focused);
+    QVERIFY(current->state().focused);
+    const int summe = focused.section(QLatin1Char(' '), 1, 1).chopped(1).toInt();
+    QCOMPARE(keyboardSum(w), summe);
+}
+
+void Test::menuFromTheKeyboard_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Menu key") << QList<int>{Qt::Key_Menu} << int(Qt::NoModifier);
+    QTest::newRow("Shift+F10") << QList<int>{Qt::Key_F10} << int(Qt::ShiftModifier);
+}
+
+void Test::menuFromTheKeyboard()
+{
+    // The Menu key opened the chart's menu once per window, and Shift+F10 never: it opens
+    // every time, at the highlighted sum, and the focus comes back to the chart.
+    QFETCH(QList<int>, keys);
+    QFETCH(int, modifiers);
+    setDice(2);
+    AbsHaeufigkeiten &w = window();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *menu = w.findChild<QMenu *>();
+    auto *erwartet = w.findChild<QAction *>(QStringLiteral("MErwartet"));
+    QTest::keyClick(&w, Qt::Key_Right);
+    QTest::keyClick(&w, Qt::Key_Right);
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(keys[0]),
+                        Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(w.findChild<QAction *>(QStringLiteral("MEntwicklung"))->data().toInt(), 4);
+        // It opens on its first item, which Return chooses.
+        QTRY_COMPARE(menu->activeAction(), erwartet);
+        QTest::keyClick(menu, Qt::Key_Return);
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(erwartet->isChecked(), round == 0);
+        QTRY_COMPARE(QApplication::focusWidget(), &w);
+    }
 }
 
 void Test::gridValuesDarkOnAnyDesktop()

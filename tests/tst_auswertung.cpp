@@ -6,6 +6,9 @@
 #include "shared_window.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -35,6 +38,8 @@ private slots:
     void numbersInGerman();
     void screenReaderReadsCaptions_data();
     void screenReaderReadsCaptions();
+    void verdictNeverCut_data();
+    void verdictNeverCut();
 
 private:
     Game m_game;
@@ -72,7 +77,7 @@ void TestAuswertung::numbersInGerman_data()
         << 1 << QList<int>{0, 0, 0, 0, 0, 1000}
         << QStringList{u"1.000"_s, u"6,000"_s, u"3,5"_s, u"0,000"_s, u"1,708"_s,
                        u"5.000,00"_s, u"5"_s, u"< 0,0001"_s}
-        << u"zwanzig"_s << 6
+        << u"tausend"_s << 6
         << QStringList{u"6"_s, u"1.000"_s, u"100,00 %"_s, u"16,67 %"_s, u"166,7"_s, u"6"_s}
         << QString() << true;
     QTest::newRow("seven dice, no throws")
@@ -90,7 +95,7 @@ void TestAuswertung::numbersInGerman_data()
         << 2 << tie
         << QStringList{u"20.000"_s, u"6,753"_s, u"7,0"_s, u"0,824"_s, u"2,415"_s,
                        u"82.695,42"_s, u"10"_s, u"< 0,0001"_s}
-        << u"zwanzig"_s << 4
+        << u"tausend"_s << 4
         << QStringList{u"4"_s, u"1.645"_s, u"8,23 %"_s, u"8,33 %"_s, u"1.666,7"_s, u"4"_s}
         << QString() << true;
     // Classes 2–4, 5–6, 7, 8 and 9–10; 11–12 expects 3 and joins 9–10.
@@ -155,12 +160,13 @@ void TestAuswertung::screenReaderReadsCaptions_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("name");
-    QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“"_s;
+    // %1 the label's own text, %2 the fair value beside it.
+    QTest::newRow("grid, no column heading") << u"Wurfanzahl"_s << u"Würfe seit „Neu“: %1"_s;
     QTest::newRow("grid, observed")
-        << u"Mittelwert"_s << u"Mittelwert der Augensummen, beobachtet"_s;
+        << u"Mittelwert"_s << u"Mittelwert der Augensummen: %1 (fair: %2)"_s;
     QTest::newRow("grid, theory")
-        << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln"_s;
-    QTest::newRow("form") << u"pWert"_s << u"p-Wert"_s;
+        << u"StandardabweichungTheorie"_s << u"Standardabweichung, bei fairen Würfeln: %1"_s;
+    QTest::newRow("form") << u"pWert"_s << u"p-Wert: %1"_s;
 }
 
 void TestAuswertung::screenReaderReadsCaptions()
@@ -174,8 +180,12 @@ void TestAuswertung::screenReaderReadsCaptions()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto *label = w.findChild<QLabel *>(value);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
-    QCOMPARE(iface->text(QAccessible::Name), name);
+    const auto *fair = w.findChild<QLabel *>(value + u"Theorie"_s);
+    QCOMPARE(iface->text(QAccessible::Name),
+             name.arg(label->text(), fair ? fair->text() : QString()));
     QCOMPARE(iface->text(QAccessible::Value), label->text());
+    // Qt's bridge passes names, not values; Tab reaches every number.
+    QCOMPARE(label->focusPolicy(), Qt::TabFocus);
 
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(window->role(), QAccessible::Window);
@@ -184,8 +194,66 @@ void TestAuswertung::screenReaderReadsCaptions()
     QStringList firstLines;
     for (int i = 0; i < 4; ++i)
         firstLines << group->child(i)->text(QAccessible::Name);
-    QCOMPARE(firstLines, (QStringList{u"Würfe seit „Neu“:"_s, u"Würfe seit „Neu“"_s,
+    QCOMPARE(firstLines, (QStringList{u"Würfe seit „Neu“:"_s, u"Würfe seit „Neu“: —"_s,
                                       u"beobachtet"_s, u"bei fairen Würfeln"_s}));
+}
+
+void TestAuswertung::verdictNeverCut_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<int>("pointSize"); // 0: the desktop's font
+    QTest::newRow("one die, 10 throws") << 1 << QList<int>{1, 2, 1, 2, 1, 3} << 0;
+    QTest::newRow("two dice, 20 throws")
+        << 2 << QList<int>{0, 1, 2, 2, 3, 4, 3, 2, 2, 1, 0} << 0;
+    QTest::newRow("two dice, 50 throws, loud")
+        << 2 << QList<int>{1, 3, 4, 6, 6, 9, 7, 5, 5, 3, 1} << 0;
+    QTest::newRow("two dice, 50 throws, 16 pt")
+        << 2 << QList<int>{1, 3, 4, 6, 6, 9, 7, 5, 5, 3, 1} << 16;
+    QTest::newRow("one die, only sixes, 16 pt") << 1 << QList<int>{0, 0, 0, 0, 0, 40} << 16;
+}
+
+void TestAuswertung::verdictNeverCut()
+{
+    // Opened before the first throw, the window kept the height of the short first sentence and
+    // cut the longer verdict that came with the throws: its last line was lost.
+    QFETCH(int, dice);
+    QFETCH(QList<int>, counts);
+    QFETCH(int, pointSize);
+    const QFont desktop = QApplication::font();
+    const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    if (pointSize > 0) {
+        QFont large = desktop;
+        large.setPointSize(pointSize);
+        QApplication::setFont(large);
+    }
+    Austausch::Anzahl = static_cast<qint16>(dice);
+    Austausch::MinSumme = static_cast<qint16>(dice);
+    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
+    m_window.show();
+    Auswertung &window = *m_window;
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (int i = 0; i < counts.size(); ++i)
+        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+    // Looked at after several moves, the verdict grows by a note.
+    for (int look = 0; look < 3; ++look) {
+        ++Austausch::Haeufigkeit[dice];
+        window.refresh();
+    }
+
+    for (const QString &name : {u"Deutung"_s, u"Klassen"_s}) {
+        const auto *label = window.findChild<QLabel *>(name);
+        if (label->isHidden())
+            continue;
+        // What shows of it, not its own height: the group around it clips it.
+        QTRY_VERIFY2(label->visibleRegion().boundingRect().height()
+                         >= label->heightForWidth(label->width()),
+                     qPrintable(u"%1: %2 of %3 px"_s.arg(name)
+                                    .arg(label->visibleRegion().boundingRect().height())
+                                    .arg(label->heightForWidth(label->width()))));
+    }
+    const QRect available = window.screen()->availableGeometry();
+    QVERIFY(available.contains(window.frameGeometry()));
 }
 
 QTEST_MAIN(TestAuswertung)

@@ -32,6 +32,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -76,14 +77,18 @@ private slots:
     void windowsFollowTheGame();
     void throwingWithoutAMouse_data();
     void throwingWithoutAMouse();
+    void pressBehindADialogDoesNothing();
     void diceAreaTellsTheLastThrow_data();
     void diceAreaTellsTheLastThrow();
     void quittingUnderAnEntryBox();
     void diceSettingsFromTheTray_data();
     void diceSettingsFromTheTray();
+    void revealingKeepsTheThrows_data();
+    void revealingKeepsTheThrows();
     void windowsFollowInOneOrder_data();
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
+    void desktopFontRefitsTheWindow();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -677,8 +682,10 @@ void TestCasino::windowsFollowTheGame()
         m_dialogs->inputAnswers = {u"5"_s};
         action("MWuerfe")->trigger();
     } else if (command == u"reopened") {
-        for (SharedWindowBase *each : windows().all())
-            each->loadedWidget()->close();
+        for (SharedWindowBase *each : windows().all()) {
+            if (QWidget *shown = each->loadedWidget())
+                shown->close();
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         for (const char *item : {"Mabs", "Mrel", "MVerlauf"})
             action(item)->trigger();
@@ -727,35 +734,98 @@ void TestCasino::throwingWithoutAMouse()
     QCOMPARE(m_random->reseeds, 1);
 }
 
+void TestCasino::pressBehindADialogDoesNothing()
+{
+    // A screen reader's press threw behind the open dialog, where mouse and F5 are kept out.
+    m_random->pushValues({4, 5});
+    m_casino->show();
+    QAccessibleInterface *button =
+        QAccessible::queryAccessibleInterface(m_casino->findChild<QPushButton *>(u"CBKollavo"_s));
+    m_casino->findChild<QAction *>(u"MZufall"_s)->trigger();
+    auto *dialog = m_casino->findChild<QDialog *>(u"Zufall"_s);
+    QVERIFY(dialog && dialog->isVisible());
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(game().history().isEmpty());
+    dialog->reject();
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(game().history().text(), u"4"_s);
+}
+
 void TestCasino::diceAreaTellsTheLastThrow_data()
 {
     QTest::addColumn<int>("dice");
+    QTest::addColumn<int>("throwsPerMove");
     QTest::addColumn<QList<int>>("values");
     QTest::addColumn<QString>("name");
-    QTest::newRow("two dice") << 2 << QList<int>{5, 3} << u"Letzter Wurf: 5, 3 – Augensumme 8"_s;
-    QTest::newRow("one die") << 1 << QList<int>{5} << u"Letzter Wurf: 5"_s;
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("two dice") << 2 << 1 << QList<int>{5, 3}
+                              << u"Letzter Wurf: 5, 3 – Augensumme 8"_s
+                              << u"Letzter Wurf: 5, 3 – Augensumme 8"_s;
+    QTest::newRow("one die") << 1 << 1 << QList<int>{5} << u"Letzter Wurf: 5"_s
+                             << u"Letzter Wurf: 5"_s;
+    QTest::newRow("a move of three throws")
+        << 1 << 3 << QList<int>{1, 2, 5} << u"Letzter Wurf: 5"_s
+        << u"Letzter Wurf: 5 – 3 Würfe, bisher 3"_s;
 }
+
+namespace {
+// Counts the times a widget appears: Qt tells assistive technology of each (offscreen, Qt has
+// no accessibility bridge whose events a test could see).
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        shows += event->type() == QEvent::Show;
+        return false;
+    }
+};
+} // namespace
 
 void TestCasino::diceAreaTellsTheLastThrow()
 {
-    // A blind pupil hears each throw: the dice area is named after it; New starts again from
-    // no throw. (The change event itself cannot be seen offscreen, where Qt drops them.)
+    // A blind pupil heard nothing after a throw: Orca speaks a name change only of the focused
+    // element, but speaks a notification that appears. The dice area is named after the throw,
+    // and the notification shows again with it after every move and after New.
     QFETCH(int, dice);
+    QFETCH(int, throwsPerMove);
     QFETCH(QList<int>, values);
     QFETCH(QString, name);
+    QFETCH(QString, spoken);
     QAccessibleInterface *area = QAccessible::queryAccessibleInterface(m_casino->centralWidget());
     QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
     // The face pictures are not offered one by one; the roll button is.
     QCOMPARE(area->childCount(), 1);
     QCOMPARE(area->child(0)->object()->objectName(), u"CBKollavo"_s);
+    auto *ansage = m_casino->findChild<QWidget *>(u"Ansage"_s);
+    QAccessibleInterface *notification = QAccessible::queryAccessibleInterface(ansage);
+    QCOMPARE(notification->role(), QAccessible::Notification);
+    QVERIFY(ansage->focusPolicy() == Qt::NoFocus);
 
-    m_dialogs->inputAnswers = {QString::number(dice)};
+    // A hidden window shows nothing, and so tells nothing.
+    m_casino->show();
+    m_dialogs->inputAnswers = {QString::number(dice), QString::number(throwsPerMove)};
     m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
     m_random->pushValues(values);
+    ShowCounter counter;
+    ansage->installEventFilter(&counter);
     m_casino->CBKollavo_MouseDown();
     QCOMPARE(area->text(QAccessible::Name), name);
+    QCOMPARE(notification->text(QAccessible::Name), spoken);
+    QCOMPARE(counter.shows, 1);
+    QVERIFY(ansage->isVisible());
+
     m_casino->MNeu_Click();
     QCOMPARE(area->text(QAccessible::Name), u"Noch kein Wurf"_s);
+    QCOMPARE(notification->text(QAccessible::Name), u"Neues Spiel"_s);
+    QCOMPARE(counter.shows, 2);
+    // One pixel that paints nothing: nobody sees it.
+    QCOMPARE(ansage->size(), QSize(1, 1));
+    QVERIFY(ansage->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 void TestCasino::quittingUnderAnEntryBox()
@@ -787,6 +857,23 @@ void TestCasino::menuFromTheKeyboard()
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
+}
+
+void TestCasino::desktopFontRefitsTheWindow()
+{
+    // A larger desktop font, chosen while the program runs, wrapped the menu onto more rows in
+    // a window that kept its height: the dice and the roll button were cut off.
+    m_casino->show();
+    const int before = m_casino->height();
+    const QFont desktop = QApplication::font();
+    auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
+    QFont large = desktop;
+    large.setPointSizeF(desktop.pointSizeF() * 2);
+    QApplication::setFont(large);
+    QTRY_VERIFY(m_casino->height() > before);
+    QWidget *client = m_casino->centralWidget();
+    QTRY_COMPARE(client->geometry().bottom(), m_casino->height() - 1);
+    QCOMPARE(client->height(), 94);
 }
 
 void TestCasino::diceSettingsFromTheTray_data()
@@ -859,6 +946,46 @@ void TestCasino::diceSettingsFromTheTray()
     if (loadedShown) // the six: 5 of the weights' 10
         QCOMPARE(model.index(5, AuswertungModel::Gezinkt).data().toString(), u"50,00 %"_s);
 
+}
+
+void TestCasino::revealingKeepsTheThrows_data()
+{
+    QTest::addColumn<bool>("geheim"); // before; the dialog changes only this
+    QTest::newRow("unticking Geheim") << true;
+    QTest::newRow("ticking Geheim") << false;
+}
+
+void TestCasino::revealingKeepsTheThrows()
+{
+    // Revealing the loaded dice started a new game: the class lost the throws it was to compare
+    // with the loaded probabilities.
+    QFETCH(bool, geheim);
+    const auto setZufall = [this](const QString &startwert, bool secret) {
+        action("MZufall")->trigger();
+        auto *dialog = m_casino->findChild<QDialog *>(u"Zufall"_s);
+        dialog->findChild<QLineEdit *>(u"Startwert"_s)->setText(startwert);
+        dialog->findChild<QSpinBox *>(u"Gewicht6"_s)->setValue(5);
+        dialog->findChild<QCheckBox *>(u"Geheim"_s)->setChecked(secret);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    };
+    setZufall(u"4711"_s, geheim);
+    windows().auswertung().show();
+    m_random->pushValues({3, 6});
+    m_casino->CBKollavo_MouseDown();
+    m_casino->CBKollavo_MouseDown();
+    const QString history = game().history().text();
+    const int restarts = m_random->restarts;
+
+    setZufall(u"4711"_s, !geheim);
+    QCOMPARE(game().history().text(), history);
+    QCOMPARE(game().throws(), 2);
+    QCOMPARE(m_random->restarts, restarts);
+    QCOMPARE(windows().auswertung()->model().columnCount(),
+             AuswertungModel::Spalten + (geheim ? 1 : 0));
+
+    // Anything else changed with it still starts afresh.
+    setZufall(u"4712"_s, geheim);
+    QCOMPARE(game().throws(), 0);
 }
 
 // Notes the windows in the order they change: a chart through the events its elements get as

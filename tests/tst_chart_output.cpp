@@ -11,6 +11,12 @@
 #include "statistics_windows.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -31,6 +37,8 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -59,7 +67,11 @@ public:
 
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     void messageBox(const QString &text, const QString &, Icon) override { messages << text; }
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
+    QString svgPath; // what the save dialog answers
+    QString saveFileName(const QStringList &, QString *, const QString &) override
+    {
+        return svgPath;
+    }
     bool printDialog(QPrinter &printer) override
     {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -208,6 +220,8 @@ private slots:
     void fileShowsTheScreen();
     void windowDeletedUnderItsDialog_data();
     void windowDeletedUnderItsDialog();
+    void worksheetNamesHowTheDiceFall_data();
+    void worksheetNamesHowTheDiceFall();
 };
 
 void TestChartOutput::savedFormat_data()
@@ -583,6 +597,61 @@ void TestChartOutput::windowDeletedUnderItsDialog()
     QVERIFY(!windows().absHaeufigkeiten().isLoaded());
     QVERIFY(dialogs.messages.isEmpty());
     QVERIFY(QDir(tmp.path()).isEmpty());
+}
+
+void TestChartOutput::worksheetNamesHowTheDiceFall_data()
+{
+    QTest::addColumn<int>("sechs"); // the weight of the six
+    QTest::addColumn<bool>("geheim");
+    QTest::addColumn<QString>("named"); // empty: nothing about the dice
+    QTest::newRow("seeded") << 1 << false << u"Startwert 4711"_s;
+    QTest::newRow("seeded and loaded")
+        << 5 << false << u"Startwert 4711 – gezinkt 1, 1, 1, 1, 1, 5"_s;
+    QTest::newRow("secret") << 5 << true << QString();
+}
+
+void TestChartOutput::worksheetNamesHowTheDiceFall()
+{
+    // A worksheet of a seeded game without its start value cannot be thrown again; one of a
+    // secret game must not give the secret away.
+    QFETCH(int, sechs);
+    QFETCH(bool, geheim);
+    QFETCH(QString, named);
+    QTemporaryDir tmp;
+    PdfDialogs dialogs(tmp.filePath(u"blatt.pdf"_s));
+    dialogs.svgPath = tmp.filePath(u"blatt.svg"_s);
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    casino->findChild<QAction *>(u"MZufall"_s)->trigger();
+    auto *zufall = casino->findChild<QDialog *>(u"Zufall"_s);
+    zufall->findChild<QLineEdit *>(u"Startwert"_s)->setText(u"4711"_s);
+    zufall->findChild<QSpinBox *>(u"Gewicht6"_s)->setValue(sechs);
+    zufall->findChild<QCheckBox *>(u"Geheim"_s)->setChecked(geheim);
+    zufall->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+
+    AbsHaeufigkeiten &bars = windows().absHaeufigkeiten().instance();
+    bars.findChild<QAction *>(u"MDrucken"_s)->trigger();
+    bars.findChild<QAction *>(u"MBildSpeichern"_s)->trigger();
+    QFile pdf(tmp.filePath(u"blatt.pdf"_s));
+    QFile svg(tmp.filePath(u"blatt.svg"_s));
+    QVERIFY(pdf.open(QIODevice::ReadOnly) && svg.open(QIODevice::ReadOnly));
+    // The PDF's title is UTF-16 in its information.
+    const QByteArray pdfBytes = pdf.readAll();
+    const QByteArray svgBytes = svg.readAll();
+    const auto utf16 = [](const QString &text) {
+        QByteArray bytes;
+        for (const QChar c : text)
+            bytes += char(c.unicode() >> 8), bytes += char(c.unicode() & 0xff);
+        return bytes;
+    };
+    const QString title = u"absolute Häufigkeiten – 1 Würfel – 0 Würfe"_s;
+    QVERIFY(pdfBytes.contains(utf16(title + (named.isEmpty() ? u""_s : u" – "_s + named)
+                                    + u" – "_s)));
+    QVERIFY(svgBytes.contains(
+        (u"<title>absolute Häufigkeiten"_s + (named.isEmpty() ? u""_s : u" – "_s + named)
+         + u"</title>"_s)
+            .toUtf8()));
 }
 
 QTEST_MAIN(TestChartOutput)

@@ -6,6 +6,8 @@
 #include "setup.h"
 #include "zufall.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cmath>
@@ -26,6 +28,7 @@ private slots:
     void facesComeUpByTheirWeights_data();
     void facesComeUpByTheirWeights();
     void sumProbabilitiesAreExact();
+    void readmeThrowsAgain();
 };
 
 namespace {
@@ -123,6 +126,25 @@ void TestDice::sumProbabilitiesAreExact()
     QCOMPARE(std::accumulate(p.begin(), p.end(), 0.0), 1.0);
     // 1 + 6 and 6 + 1 weigh 5 each, the other four pairs 1.
     QCOMPARE(sumProbabilities(DiceWeights({1, 1, 1, 1, 1, 5}), 2)[7], 0.14);
+}
+
+void TestDice::readmeThrowsAgain()
+{
+    // The README tells how to throw a seeded game again in another language; its worked example
+    // must be what the program throws.
+    QFile readme(QFINDTESTDATA("../README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const QRegularExpression example(
+        u"first ten throws of start value 4711 with 2 dice[^`]*```text\\n([^`]*)```"_s);
+    const QRegularExpressionMatch match = example.match(text);
+    QVERIFY2(match.hasMatch(), "no worked example in the README");
+    const QStringList lines = match.captured(1).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 10);
+
+    ClockSeededRandom random;
+    random.setSeed(4711);
+    QCOMPARE(game(random, DiceWeights(), 2, {10}), lines.join(u"\r\n"_s));
 }
 
 QTEST_GUILESS_MAIN(TestDice)

@@ -16,6 +16,7 @@
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QFocusFrame>
+#include <QGraphicsPolygonItem>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -332,10 +333,10 @@ void TestEntwicklung::screenReaderReadsTheChart_data()
     QTest::newRow("frequency inside the band")
         << false << thousand << QStringLiteral("relative Häufigkeit der Augensumme 7")
         << QStringLiteral(
-               "nach 1.000 Würfen 0,165; Wahrscheinlichkeit 0,1667; innerhalb des Bereichs");
+               "nach 1.000 Würfen 0,1650; Wahrscheinlichkeit 0,1667; innerhalb des Bereichs");
     QTest::newRow("mean outside the band")
         << true << Record(10, 12) << QStringLiteral("Mittelwert der Augensummen")
-        << QStringLiteral("nach 10 Würfen 12; Erwartungswert 7; außerhalb des Bereichs");
+        << QStringLiteral("nach 10 Würfen 12,000; Erwartungswert 7,0; außerhalb des Bereichs");
     QTest::newRow("no throws yet")
         << false << Record() << QStringLiteral("relative Häufigkeit der Augensumme 7")
         << QStringLiteral("noch keine Würfe; Wahrscheinlichkeit 0,1667");
@@ -447,6 +448,19 @@ void TestEntwicklung::rareSumFillsTheChart()
     // The band at 10 throws reaches 1/36 + 2·√(35/36²)/√10 ≈ 0,132; at one throw 0,36.
     QVERIFY2(axis->max() >= 0.132 && axis->max() <= 0.2, qPrintable(QString::number(axis->max())));
     QCOMPARE(axis->min(), 0.0);
+
+    // The first six throws' values, 1 … 1/6, lie above that scale (0,15): an arrow at the top
+    // edge says so for each, with its value.
+    QStringList outside;
+    const QRectF plot = window.chartView().chart()->plotArea();
+    for (const QGraphicsItem *item : window.chartView().chart()->childItems()) {
+        if (item->type() == QGraphicsPolygonItem::Type && !item->toolTip().isEmpty()) {
+            QVERIFY(std::abs(item->sceneBoundingRect().bottom() - plot.top()) < 1.5);
+            outside << item->toolTip();
+        }
+    }
+    QCOMPARE(outside.size(), 6);
+    QCOMPARE(outside.constFirst(), u"nach 1 Wurf: 1,0000 – außerhalb der gezeigten Skala"_s);
 }
 
 QTEST_MAIN(TestEntwicklung)

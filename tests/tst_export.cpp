@@ -4,6 +4,7 @@
 #include "export_data.h"
 #include "fakes.h"
 #include "history_text.h"
+#include "safe_file.h"
 #include "statistics_windows.h"
 #include "test_files.h"
 #include "verlauf.h"
@@ -13,10 +14,16 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <new>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class TestExport : public QObject
 {
@@ -39,6 +46,8 @@ private slots:
     void targetKeepsItsIdentity();
     void editedHistoryIsEncoded();
     void exportChangesNothing();
+    void shortageInTheDialogKeepsTheGame();
+    void nextStartTellsOfAKilledWrite();
 
 private:
     QByteArray exportTo(const QString &path);
@@ -180,8 +189,9 @@ void TestExport::failedWriteIsReported_data()
                                     << qint64(0) << QStringLiteral("Der Ordner existiert nicht.");
     QTest::newRow("size limit, replaced") << QStringLiteral("alt.txt") << 1 << false << qint64(20)
                                           << tooLarge;
-    QTest::newRow("size limit, in place") << QStringLiteral("alt.txt") << 2 << false << qint64(20)
-                                          << tooLarge;
+    QTest::newRow("size limit, in place")
+        << QStringLiteral("alt.txt") << 2 << false << qint64(20)
+        << tooLarge + QStringLiteral(" Der alte Inhalt der Datei wurde wiederhergestellt.");
     QTest::newRow("no permission") << QStringLiteral("alt.txt") << 1 << true << qint64(0)
                                    << QStringLiteral("Der Zugriff wurde verweigert.");
 }
@@ -232,6 +242,63 @@ void TestExport::failedWriteIsReported()
              QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, reason));
     QCOMPARE(m_dialogs->messages.first().icon, Dialogs::Icon::Warning);
     QCOMPARE(m_dir.entryList(QDir::Files), before);
+}
+
+void TestExport::shortageInTheDialogKeepsTheGame()
+{
+    // Memory running out inside the save dialog ended the program, and every throw with it.
+    throwValues(1, {1, 2, 3}, 3);
+    const QString history = game().history().text();
+    m_dialogs->whileFileDialogOpen = [] { throw std::bad_alloc(); };
+    m_dialogs->saveAnswers.push_back(m_dir.filePath(QStringLiteral("daten.txt")));
+    m_casino->findChild<QAction *>(QStringLiteral("MExport"))->trigger();
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages.first().text.startsWith(
+        QStringLiteral("Die Daten wurden nicht exportiert.\r\nDer Arbeitsspeicher reicht nicht aus. "
+                       "Das Spiel bleibt erhalten")));
+    QCOMPARE(game().history().text(), history);
+    QCOMPARE(game().throws(), qint64(3));
+    QVERIFY(m_dir.isEmpty());
+}
+
+void TestExport::nextStartTellsOfAKilledWrite()
+{
+    // Kollavo killed in the middle of a write in place: the next start says where the old
+    // contents are, once.
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = m_dir.filePath(QStringLiteral("alt.txt"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("alte Daten");
+    old.close();
+    QCOMPARE(::link(qPrintable(path), qPrintable(path + QStringLiteral("2"))), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        // Dies at the first write into the file, as in a power cut.
+        struct Dying final : WriteCalls
+        {
+            ssize_t write(int, const void *, size_t) override { _exit(0); }
+        } calls;
+        writeFileSafely(path, "neue Daten", calls);
+        _exit(1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QCOMPARE(WEXITSTATUS(status), 0);
+
+    endProgram(m_casino);
+    m_casino = startProgram(*m_dialogs, m_random);
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    const QString text = m_dialogs->messages.first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("Kollavo wurde beendet, während es die Datei „%1“ "
+                                            "überschrieb. Der alte Inhalt dieser Datei liegt in „%1"
+                                            ".kollavo-alter-inhalt-")
+                                 .arg(path)),
+             qPrintable(text));
+    endProgram(m_casino);
+    m_casino = startProgram(*m_dialogs, m_random);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_dialogs->messages.size(), 1);
 }
 
 void TestExport::unusualTargetIsRefused_data()

@@ -8,6 +8,7 @@
 #include "statistics_windows.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QApplication>
 #include <QScreen>
 #include <QTest>
@@ -27,6 +28,8 @@ private slots:
     void opensOnScreen();
     void scaledScreen();
     void theoryBesideTheOthers();
+    void zoomForAProjector_data();
+    void zoomForAProjector();
 
 private:
     QWidget *open(const QString &item, const QString &window);
@@ -159,6 +162,18 @@ void TestPlacement::theoryBesideTheOthers()
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     for (QWidget *w : theory)
         QVERIFY2(available.contains(w->frameGeometry()), qPrintable(w->objectName()));
+    // Opened before the first throw, Auswertung grows for the longer verdict that the throws
+    // bring, and must stay on the screen.
+    m_dialogs.inputAnswers = {u"2"_s, u"20"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    QList<int> faces;
+    for (int i = 0; i < 40; ++i)
+        faces << 1 + i % 6;
+    m_random.pushValues(faces);
+    m_casino->CBKollavo_MouseDown();
+    QVERIFY2(available.contains(theory[0]->frameGeometry()),
+             qPrintable(u"%1 %2"_s.arg(theory[0]->frameGeometry().bottom()).arg(available.bottom())));
     if (available.size() != QSize(1280, 1024))
         return;
 
@@ -175,6 +190,57 @@ void TestPlacement::theoryBesideTheOthers()
         QVERIFY2(!theory[1]->frameGeometry().intersects(w->frameGeometry()),
                  qPrintable(w->objectName()));
     }
+}
+
+void TestPlacement::zoomForAProjector_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("bar chart") << u"absHaeufigkeiten"_s;
+    QTest::newRow("pie") << u"relHaeufigkeiten"_s;
+    QTest::newRow("Verlauf") << u"Verlauf"_s;
+    QTest::newRow("Auswertung") << u"Auswertung"_s;
+    QTest::newRow("Entwicklung") << u"Entwicklung"_s;
+}
+
+void TestPlacement::zoomForAProjector()
+{
+    // Enlarged for a projector, a window must stay on the screen with its texts grown; back at
+    // 100 % it must be exactly as it was, to the pixel.
+    QFETCH(QString, window);
+    m_dialogs.inputAnswers = {u"2"_s, u"60"_s};
+    m_casino->MAnzahl_Click();
+    m_casino->MWuerfe_Click();
+    QList<int> faces;
+    for (int i = 0; i < 120; ++i)
+        faces << 1 + (i * 7) % 6;
+    m_random.pushValues(faces);
+    m_casino->CBKollavo_MouseDown();
+    SharedWindowBase *shared = window == u"absHaeufigkeiten" ? static_cast<SharedWindowBase *>(&windows().absHaeufigkeiten())
+        : window == u"relHaeufigkeiten" ? static_cast<SharedWindowBase *>(&windows().relHaeufigkeiten())
+        : window == u"Verlauf"          ? static_cast<SharedWindowBase *>(&windows().verlauf())
+        : window == u"Auswertung"       ? static_cast<SharedWindowBase *>(&windows().auswertung())
+                                        : static_cast<SharedWindowBase *>(&windows().entwicklung());
+    shared->showInFront();
+    QWidget *w = shared->loadedWidget();
+    QVERIFY(w);
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    const QSize size = w->size();
+    const QImage before = w->grab().toImage();
+    const qreal pointSize = QFontInfo(w->font()).pointSizeF();
+
+    for (int i = 0; i < 5; ++i) // one more than it takes: 200 % is the most
+        QTest::keyClick(w, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(QFontInfo(w->font()).pointSizeF(), 2 * pointSize);
+    const QRect available = w->screen()->availableGeometry();
+    QVERIFY(available.contains(w->frameGeometry()));
+    QVERIFY(w->width() > size.width() || w->width() + 20 >= available.width());
+
+    QTest::keyClick(w, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_0, Qt::ControlModifier);
+    QTRY_COMPARE(w->size(), size);
+    QCOMPARE(QFontInfo(w->font()).pointSizeF(), pointSize);
+    QCOMPARE(w->grab().toImage(), before);
 }
 
 QTEST_MAIN(TestPlacement)

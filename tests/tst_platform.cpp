@@ -3,6 +3,7 @@
 #include "element_list.h"
 #include "fakes.h"
 #include "line_element.h"
+#include "memory_shortage.h"
 #include "shared_window.h"
 #include "twips.h"
 #include "wrapping_menu_bar.h"
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <new>
 
 // A window as the program's windows are: loaded by its constructor.
 class ProbeWindow : public QWidget
@@ -51,6 +54,9 @@ private slots:
     void keyboardWalksEveryMenuItem_data();
     void keyboardWalksEveryMenuItem();
     void keyboardItemStandsOutAndActs();
+    void shortageKeepsTheProgram_data();
+    void shortageKeepsTheProgram();
+    void shortageInAnEventIsCaught();
     void closedDialogGivesTheFocusBack_data();
     void closedDialogGivesTheFocusBack();
 };
@@ -427,6 +433,67 @@ void TestPlatform::closedDialogGivesTheFocusBack()
     QCOMPARE(QApplication::focusWidget(), edit);
 }
 
+void TestPlatform::shortageKeepsTheProgram_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("notDone");
+    QTest::newRow("image copy, drawing") << QStringLiteral("MBildKopieren")
+                                         << QStringLiteral("Das Bild wurde nicht kopiert.");
+    QTest::newRow("image save, in the dialog") << QStringLiteral("MBildSpeichern")
+                                               << QStringLiteral("Das Bild wurde nicht gespeichert.");
+    QTest::newRow("table copy") << QStringLiteral("MTabelleKopieren")
+                                << QStringLiteral("Die Tabelle wurde nicht kopiert.");
+    QTest::newRow("print, in the dialog") << QStringLiteral("MDrucken")
+                                          << QStringLiteral("Es wurde nicht gedruckt.");
+}
+
+void TestPlatform::shortageKeepsTheProgram()
+{
+    // Memory running out in a chart command said what was not done instead of ending the
+    // program with std::bad_alloc, and the game with it.
+    QFETCH(QString, action);
+    QFETCH(QString, notDone);
+    ScriptedDialogs dialogs;
+    const auto fail = []() -> QString { throw std::bad_alloc(); };
+    dialogs.whileFileDialogOpen = fail;
+    dialogs.saveAnswers.push_back(QStringLiteral("nie.png"));
+    dialogs.printAnswers.push_back(true);
+    QWidget chart;
+    chart.setWindowTitle(QStringLiteral("Diagramm"));
+    QMenu menu;
+    addChartActions(menu, chart, dialogs,
+                    {[] { return QSize(10, 10); }, [fail](QPainter &) { fail(); },
+                     [] { return QString(); }, fail});
+
+    chart.findChild<QAction *>(action)->trigger();
+
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.first().text,
+             notDone + QStringLiteral("\r\nDer Arbeitsspeicher reicht nicht aus. Das Spiel bleibt "
+                                      "erhalten; schließen Sie andere Programme und versuchen Sie "
+                                      "es noch einmal."));
+    QCOMPARE(dialogs.messages.first().title, QStringLiteral("Diagramm"));
+}
+
+void TestPlatform::shortageInAnEventIsCaught()
+{
+    // The last line: std::bad_alloc out of any event handler must not end the program; a burst
+    // of them is told once.
+    struct Failing final : QObject
+    {
+        bool event(QEvent *) override { throw std::bad_alloc(); }
+    } failing;
+    auto *app = qobject_cast<GuardedApplication *>(QCoreApplication::instance());
+    QVERIFY(app);
+    QSignalSpy told(app, &GuardedApplication::memoryRanShort);
+    QEvent event(QEvent::User);
+    QCOMPARE(QCoreApplication::sendEvent(&failing, &event), false);
+    QCoreApplication::sendEvent(&failing, &event);
+    QVERIFY(told.wait());
+    QCoreApplication::processEvents();
+    QCOMPARE(told.count(), 1);
+}
+
 void TestPlatform::menuBarWrapsInsteadOfHiding_data()
 {
     QTest::addColumn<int>("width");
@@ -464,5 +531,6 @@ void TestPlatform::menuBarWrapsInsteadOfHiding()
     QCOMPARE(bar.rows().size() == 1, oneRow);
 }
 
-QTEST_MAIN(TestPlatform)
+// The program's own application object, so that its guard of the event dispatch is tested.
+QTEST_MAIN_WRAPPER(TestPlatform, QTEST_QAPP_SETUP(GuardedApplication) QTEST_DISABLE_KEYPAD_NAVIGATION)
 #include "tst_platform.moc"

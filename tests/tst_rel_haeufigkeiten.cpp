@@ -105,6 +105,7 @@ private slots:
     void hidingKeepsThePicture();
     void resizeRedraws();
     void moveAndNewRedraw();
+    void screenReaderReadsTheWedges_data();
     void screenReaderReadsTheWedges();
     void closingClearsMrelAndReloads();
     void wedgeUnderPoint_data();
@@ -504,27 +505,46 @@ void TestRelHaeufigkeiten::moveAndNewRedraw()
         QVERIFY(ergebnis[s].isHidden());
 }
 
+void TestRelHaeufigkeiten::screenReaderReadsTheWedges_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<QList<int>>("counts");
+    QTest::addColumn<int>("summe");
+    QTest::addColumn<QString>("name");
+    const QList<int> thousand{1, 0, 0, 0, 834, 165, 0, 0, 0, 0, 0};
+    QTest::newRow("a wedge") << 2 << thousand << 7
+                             << QStringLiteral("Augensumme 7: 16,50 % (165 von 1.000 Würfen)");
+    QTest::newRow("too thin for its label")
+        << 2 << thousand << 2 << QStringLiteral("Augensumme 2: 0,100 % (1 von 1.000 Würfen)");
+    QTest::newRow("4 of 20.000") << 2 << QList<int>{4, 0, 0, 0, 9996, 10000} << 2
+                                 << QStringLiteral("Augensumme 2: 0,0200 % (4 von 20.000 Würfen)");
+    QTest::newRow("one die") << 1 << QList<int>{0, 0, 3, 1} << 3
+                             << QStringLiteral("Augenzahl 3: 75,00 % (3 von 4 Würfen)");
+}
+
 void TestRelHaeufigkeiten::screenReaderReadsTheWedges()
 {
-    // The pie told assistive technology nothing: every reachable sum, even one too rare for a
-    // wedge of its own, is a child named after it with its share, in German numbers.
-    setGame(2, {1, 0, 0, 0, 834, 165, 0, 0, 0, 0, 0});
+    // The pie told assistive technology nothing, then rounded shares of its own (4 of 20.000
+    // read "0,0 %"): every reachable sum, even one too rare for a wedge, is a child named with
+    // its share exactly as the wedge's tooltip shows it.
+    QFETCH(int, dice);
+    QFETCH(QList<int>, counts);
+    QFETCH(int, summe);
+    QFETCH(QString, name);
+    setGame(dice, counts);
     RelHaeufigkeiten &w = *windows().relHaeufigkeiten();
     w.show();
     w.relH_Refresh();
     QAccessibleInterface *pie = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(pie->role(), QAccessible::Window);
-    QCOMPARE(pie->childCount(), 11);
-    QAccessibleInterface *seven = pie->child(5);
-    QCOMPARE(seven->text(QAccessible::Name), QStringLiteral("Augensumme 7"));
-    QCOMPARE(seven->text(QAccessible::Description),
-             QStringLiteral("16,5 % (165 von 1.000 Würfen)"));
-    QCOMPARE(pie->indexOfChild(seven), 5);
-    QAccessibleInterface *two = pie->child(0);
-    QVERIFY(w.Ergebnis()[2].isHidden());
-    QCOMPARE(two->text(QAccessible::Name), QStringLiteral("Augensumme 2"));
-    QCOMPARE(two->text(QAccessible::Description), QStringLiteral("0,1 % (1 von 1.000 Würfen)"));
-    QVERIFY(!two->state().invisible);
+    QCOMPARE(pie->childCount(), 5 * dice + 1);
+    QAccessibleInterface *wedge = pie->child(summe - dice);
+    QCOMPARE(wedge->text(QAccessible::Name), name);
+    QCOMPARE(pie->indexOfChild(wedge), summe - dice);
+    QVERIFY(!wedge->state().invisible);
+    const QString shown =
+        wedgeToolTip(summe, counts[summe - dice], Austausch::totalCount(), dice).section(u'=', 1);
+    QVERIFY2(shown.startsWith(u' ' + name.section(u' ', 2, 3)), qPrintable(shown));
 }
 
 // Closing the window must clear Mrel's mark, and the next touch must build it anew.

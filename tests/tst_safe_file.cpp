@@ -3,12 +3,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <pwd.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -95,6 +101,21 @@ QStringList entries(const QString &folder)
     return names;
 }
 
+// Writes normally until the second write, where the program dies as in a power cut.
+class KilledCalls final : public WriteCalls
+{
+public:
+    ssize_t write(int fd, const void *data, size_t size) override
+    {
+        if (++m_writes == 2)
+            _exit(0);
+        return ::write(fd, data, size);
+    }
+
+private:
+    int m_writes = 0;
+};
+
 const QString Restored = QStringLiteral(" Der alte Inhalt der Datei wurde wiederhergestellt.");
 
 } // namespace
@@ -104,16 +125,28 @@ class TestSafeFile : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void faultLeavesOldOrNewFile_data();
     void faultLeavesOldOrNewFile();
     void lastingFaultKeepsACopy_data();
     void lastingFaultKeepsACopy();
+    void killedWriteLeavesACopy();
     void reasonNamesTheCause_data();
     void reasonNamesTheCause();
+    void linksInSharedFolders_data();
+    void linksInSharedFolders();
+    void danglingLinkIsRefused();
     void strayTemporariesAreRemoved();
     void replacedFileKeepsItsGroup();
     void fileSizeLimitDoesNotEndTheProgram();
 };
+
+void TestSafeFile::initTestCase()
+{
+    // Copies that must wait for the next start are noted in the user's data folder.
+    QStandardPaths::setTestModeEnabled(true);
+    QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
+}
 
 void TestSafeFile::faultLeavesOldOrNewFile_data()
 {
@@ -175,33 +208,103 @@ void TestSafeFile::faultLeavesOldOrNewFile()
 
 void TestSafeFile::lastingFaultKeepsACopy_data()
 {
-    QTest::addColumn<qint64>("size");
-    QTest::newRow("kept in memory") << qint64(1000);
-    QTest::newRow("copied to disk") << qint64(17) * 1024 * 1024;
+    QTest::addColumn<qint64>("after");
+    QTest::addColumn<bool>("closedFolder"); // the file's folder takes no new file
+    QTest::newRow("after 100 bytes") << qint64(100) << false;
+    // Nothing written: the file stays exactly as it was, not padded to the new length.
+    QTest::newRow("first write") << qint64(0) << false;
+    // Not the temporary folder, which the system may empty at the next boot.
+    QTest::newRow("folder closed: the data folder") << qint64(100) << true;
 }
 
 void TestSafeFile::lastingFaultKeepsACopy()
 {
     // When the old contents cannot be put back either, they are in a file the message names.
-    QFETCH(qint64, size);
+    QFETCH(qint64, after);
+    QFETCH(bool, closedFolder);
     QTemporaryDir tmp;
     const QString path = tmp.filePath(QStringLiteral("ziel.txt"));
-    const QByteArray old = pattern(size, 'a');
+    const QByteArray old = pattern(1000, 'a');
     write(path, old);
     QCOMPARE(::link(qPrintable(path), qPrintable(tmp.filePath(QStringLiteral("link")))), 0);
+    const QString folder = closedFolder
+        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+              + QStringLiteral("/Sicherungskopien")
+        : tmp.path();
+    // Even root cannot add a file to an immutable folder.
+    const int dir = ::open(qPrintable(tmp.path()), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    const auto setImmutable = [&](bool on) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        return ::ioctl(dir, FS_IOC_SETFLAGS, &flags) == 0;
+    };
+    if (closedFolder && (::ioctl(dir, FS_IOC_GETFLAGS, &flags) != 0 || !setImmutable(true))) {
+        ::close(dir);
+        QSKIP("the folder cannot be made immutable here");
+    }
 
-    FailingCalls calls(Call::Write, EIO, 100, true);
-    const auto message = writeFileSafely(path, pattern(600, 'A'), calls);
+    FailingCalls calls(Call::Write, EIO, after, true);
+    const auto message = writeFileSafely(path, pattern(3000, 'A'), calls);
+    if (closedFolder)
+        setImmutable(false);
+    ::close(dir);
 
-    const QString copy = path + QStringLiteral(".alt");
+    const QStringList copies = QDir(folder).entryList(
+        {QStringLiteral("ziel.txt.kollavo-alter-inhalt-*-%1").arg(::getpid())}, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    const QString copy = folder + u'/' + copies.first();
+    QCOMPARE(entries(tmp.path()).size(), closedFolder ? 2 : 3);
     QCOMPARE(message.value_or(QString()),
              QStringLiteral("Beim Schreiben auf den Datenträger ist ein Fehler aufgetreten. Der "
                             "alte Inhalt ließ sich nicht wiederherstellen; eine Kopie davon liegt "
                             "in „%1“.")
                  .arg(copy));
     QVERIFY(read(copy) == old);
-    QCOMPARE(entries(tmp.path()), QStringList({QStringLiteral("link"), QStringLiteral("ziel.txt"),
-                                               QStringLiteral("ziel.txt.alt")}));
+    if (after == 0)
+        QVERIFY(read(path) == old);
+    // The user has been told; the next start need not tell again.
+    QCOMPARE(interruptedWriteReports(), QStringList());
+    if (closedFolder)
+        QFile::remove(copy);
+}
+
+void TestSafeFile::killedWriteLeavesACopy()
+{
+    // A program killed between two writes in place (a power cut) leaves the old contents in a
+    // named copy, and the next start says where it lies, once, deleting nothing.
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("ziel.txt"));
+    const QByteArray old = pattern(3000, 'a');
+    write(path, old);
+    QCOMPARE(::link(qPrintable(path), qPrintable(tmp.filePath(QStringLiteral("link")))), 0);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        KilledCalls calls;
+        int piece = 0;
+        writeFileSafely(path, 2000, [&] { return piece++ < 2 ? pattern(1000, 'A') : QByteArray(); },
+                        calls);
+        _exit(3); // the second write should not have come back
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+
+    QCOMPARE(read(path).left(1000), pattern(1000, 'A'));
+    const QString name = QStringLiteral("ziel.txt.kollavo-alter-inhalt-*-%1").arg(child);
+    const QStringList copies = QDir(tmp.path()).entryList({name}, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    const QString copy = tmp.filePath(copies.first());
+    QVERIFY(read(copy) == old);
+
+    QCOMPARE(interruptedWriteReports(),
+             QStringList(QStringLiteral("Kollavo wurde beendet, während es die Datei „%1“ "
+                                        "überschrieb. Der alte Inhalt dieser Datei liegt in "
+                                        "„%2“; die Kopie wurde nicht gelöscht.")
+                             .arg(path, copy)));
+    QCOMPARE(interruptedWriteReports(), QStringList());
+    QVERIFY(QFile::exists(copy));
 }
 
 void TestSafeFile::reasonNamesTheCause_data()
@@ -228,6 +331,62 @@ void TestSafeFile::reasonNamesTheCause()
     QFile::link(QStringLiteral("schleife"), tmp.filePath(QStringLiteral("schleife")));
     const QString path = QDir::isAbsolutePath(name) ? name : tmp.filePath(name);
     QCOMPARE(writeFileSafely(path, "x").value_or(QString()), reason);
+}
+
+void TestSafeFile::linksInSharedFolders_data()
+{
+    QTest::addColumn<bool>("shared");   // a sticky folder everyone may write to, like /tmp
+    QTest::addColumn<bool>("stranger"); // the link belongs to another user than folder and writer
+    QTest::addColumn<QString>("message");
+    const QString refused = QStringLiteral("„bericht.txt“ ist eine Verknüpfung, die ein anderer "
+                                           "Benutzer in einem gemeinsamen Ordner angelegt hat. "
+                                           "Kollavo folgt ihr nicht; es wurde nichts geschrieben.");
+    QTest::newRow("stranger's link in a shared folder") << true << true << refused;
+    QTest::newRow("own link in a shared folder") << true << false << QString();
+    QTest::newRow("stranger's link in a private folder") << false << true << QString();
+}
+
+void TestSafeFile::linksInSharedFolders()
+{
+    // Another user's link in /tmp must not make the teacher overwrite a file the link points to.
+    QFETCH(bool, shared);
+    QFETCH(bool, stranger);
+    QFETCH(QString, message);
+    const passwd *nobody = ::getpwnam("nobody");
+    if (stranger && (::geteuid() != 0 || !nobody))
+        QSKIP("only root can give a link to another user");
+    QTemporaryDir tmp;
+    const QString folder = tmp.filePath(QStringLiteral("gemeinsam"));
+    QVERIFY(QDir().mkdir(folder));
+    QCOMPARE(::chmod(qPrintable(folder), shared ? 01777 : 0755), 0);
+    const QString victim = tmp.filePath(QStringLiteral("wichtig"));
+    write(victim, "alt");
+    const QString link = folder + QStringLiteral("/bericht.txt");
+    QVERIFY(QFile::link(victim, link));
+    if (stranger)
+        QCOMPARE(::lchown(qPrintable(link), nobody->pw_uid, nobody->pw_gid), 0);
+
+    const auto result = writeFileSafely(link, "neu");
+
+    QCOMPARE(result.value_or(QString()), message);
+    QCOMPARE(read(victim), message.isEmpty() ? QByteArray("neu") : QByteArray("alt"));
+    QVERIFY(QFileInfo(link).isSymLink());
+}
+
+void TestSafeFile::danglingLinkIsRefused()
+{
+    // A link to a missing file stays a link: a new file in its place would not be where the
+    // user expects it.
+    QTemporaryDir tmp;
+    const QString link = tmp.filePath(QStringLiteral("bericht.txt"));
+    const QString missing = tmp.filePath(QStringLiteral("fehlt.txt"));
+    QVERIFY(QFile::link(missing, link));
+    QCOMPARE(writeFileSafely(link, "neu").value_or(QString()),
+             QStringLiteral("„bericht.txt“ ist eine Verknüpfung auf „%1“, und diese Datei gibt "
+                            "es nicht; es wurde nichts geschrieben.")
+                 .arg(missing));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(!QFile::exists(missing));
 }
 
 void TestSafeFile::strayTemporariesAreRemoved()

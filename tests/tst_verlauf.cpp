@@ -39,6 +39,8 @@ private slots:
     void shownWindowOnlyAppends();
     void typedTextBecomesHistory();
     void closingKeepsTheHistory();
+    void hugePasteIsRefused_data();
+    void hugePasteIsRefused();
     void newEmptiesTheBox();
     void rawTextKeepsWhatWasTyped();
     void undoReachesOnlyTyping_data();
@@ -167,6 +169,33 @@ void TestVerlauf::typedTextBecomesHistory()
     QVERIFY(game().history().isEmpty());
     throwValues({2});
     QCOMPARE(game().history().text(), QStringLiteral("2"));
+}
+
+void TestVerlauf::hugePasteIsRefused_data()
+{
+    QTest::addColumn<qsizetype>("size");
+    QTest::newRow("short") << qsizetype(5);
+    QTest::newRow("one over the limit") << Verlauf::PasteLimit + 1;
+}
+
+void TestVerlauf::hugePasteIsRefused()
+{
+    // A paste of ten million characters froze the program for seconds and took hundreds of MB.
+    QFETCH(qsizetype, size);
+    windows().verlauf().show();
+    throwValues({4});
+    const qsizetype messages = m_dialogs.messages.size();
+    QGuiApplication::clipboard()->setText(QString(size, u'x'));
+    box().moveCursor(QTextCursor::End);
+    box().paste();
+    const bool refused = size > Verlauf::PasteLimit;
+    QCOMPARE(game().history().text().size(), refused ? 1 : 1 + size);
+    QCOMPARE(m_dialogs.messages.size(), messages + (refused ? 1 : 0));
+    if (refused)
+        QCOMPARE(m_dialogs.messages.last().text,
+                 QStringLiteral("Der eingefügte Text hat 100.001 Zeichen. In den Verlauf lassen "
+                                "sich höchstens 100.000 Zeichen auf einmal einfügen; es wurde "
+                                "nichts eingefügt."));
 }
 
 void TestVerlauf::closingKeepsTheHistory()

@@ -18,6 +18,7 @@ private slots:
     void okTakesOnlyValidEntries_data();
     void okTakesOnlyValidEntries();
     void abbrechenChangesNothing();
+    void weightOutOfRangeIsSaid();
 };
 
 void TestZufallDialog::okTakesOnlyValidEntries_data()
@@ -68,6 +69,19 @@ void TestZufallDialog::abbrechenChangesNothing()
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.einstellung(), current);
+}
+
+void TestZufallDialog::weightOutOfRangeIsSaid()
+{
+    // Typing "150" silently left 15 in the box.
+    ZufallDialog dialog({});
+    dialog.open();
+    auto *spin = dialog.findChild<QSpinBox *>(u"Gewicht1"_s);
+    auto *edit = spin->findChild<QLineEdit *>();
+    edit->selectAll();
+    QTest::keyClicks(edit, u"150"_s);
+    QCOMPARE(spin->text(), u"15"_s);
+    QCOMPARE(dialog.meldung(), u"Ein Gewicht ist eine ganze Zahl von 0 bis 100."_s);
 }
 
 QTEST_MAIN(TestZufallDialog)

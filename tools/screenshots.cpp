@@ -13,9 +13,11 @@
 #include "setup.h"
 #include "shared_window.h"
 #include "statistics_windows.h"
+#include "zufallsgroesse.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QLocale>
@@ -149,6 +151,10 @@ int main(int argc, char *argv[])
         settle();
         ok = save(*casino.windows().auswertung(), folder, QStringLiteral("auswertung")) && ok;
         ok = save(*casino.windows().entwicklung(), folder, QStringLiteral("entwicklung")) && ok;
+        casino.windows().zufallsgroesse().show();
+        casino.windows().zufallsgroesse()->findChild<QComboBox *>(QStringLiteral("Groesse"))->setCurrentIndex(1);
+        settle();
+        ok = save(*casino.windows().zufallsgroesse(), folder, QStringLiteral("zufallsgroesse")) && ok;
 
         // The context menu of the bar chart, opened over the bar of 7.
         ok = saveContextMenu(casino, folder) && ok;
