@@ -15,8 +15,10 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 export WINEPATH="$(winpath "$qt/bin");$(winpath "$runtime");$(winpath /usr/x86_64-w64-mingw32/lib)"
 export QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
 # Wine does not hand QT_QPA_PLATFORM to the program in a form Qt honours (the tests then open
-# real windows, which fail without a desktop, and wait for ever); Qt's own argument does.
-if [ -n "${QT_QPA_PLATFORM:-}" ] && [ $# -ge 1 ]; then
+# real windows, which fail without a desktop, and wait for ever); Qt's own argument does. Only a
+# program with a GUI takes it: Qt Test refuses it in a Qt Core program.
+if [ -n "${QT_QPA_PLATFORM:-}" ] && [ $# -ge 1 ] \
+   && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null | grep -q 'DLL Name: Qt6Gui.dll'; then
     program=$1; shift
     exec wine "$program" -platform "$QT_QPA_PLATFORM" "$@"
 fi
