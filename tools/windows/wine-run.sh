@@ -17,8 +17,8 @@ export QT_PLUGIN_PATH="$(winpath "$qt/plugins")"
 # Wine does not hand QT_QPA_PLATFORM to the program in a form Qt honours (the tests then open
 # real windows, which fail without a desktop, and wait for ever); Qt's own argument does. Only a
 # program with a GUI takes it: Qt Test refuses it in a Qt Core program.
-if [ -n "${QT_QPA_PLATFORM:-}" ] && [ $# -ge 1 ] \
-   && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null | grep -q 'DLL Name: Qt6Gui.dll'; then
+imports=$( [ $# -ge 1 ] && x86_64-w64-mingw32-objdump -p "$1" 2>/dev/null || true)
+if [ -n "${QT_QPA_PLATFORM:-}" ] && grep -qE 'DLL Name: Qt6(Gui|Widgets)\.dll' <<<"$imports"; then
     program=$1; shift
     exec wine "$program" -platform "$QT_QPA_PLATFORM" "$@"
 fi
