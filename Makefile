@@ -15,7 +15,8 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # configured again, so changing BUILD_TYPE or WERROR is never silently ignored.
 CMAKE_ARGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKOLLAVO_WERROR=$(WERROR) $(EXTRA_CMAKE_ARGS)
 
-.PHONY: all deps configure build run test test-asan bench screenshots install package clean
+.PHONY: all deps configure build run test test-asan bench screenshots install package clean \
+        windows windows-deps windows-qt windows-configure test-windows
 
 all: build
 
@@ -95,5 +96,42 @@ package: build
 	@$(MAKE) --no-print-directory deps DEBIAN_PACKAGES=dpkg-dev
 	cd $(BUILD_DIR) && cpack
 
+# Windows: the installer and the portable zip, cross-built with mingw-w64 against a Qt that is
+# built from source once into a cache (about an hour) and reused after. `make test-windows` runs
+# the tests under Wine. Neither is part of `make test` or CI.
+WINDOWS_DIR ?= build-windows
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis zip xz-utils \
+                    wine64 qt6-base-dev-tools qt6-translations-l10n libboost-math-dev
+QT_SOURCE_DIR ?= $(abspath $(CURDIR)/../shared/qt-src)
+KOLLAVO_QT_WIN_PREFIX ?= $(HOME)/.cache/kollavo-qt-6.4.2-win64
+WINDOWS_CMAKE_ARGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DKOLLAVO_WERROR=$(WERROR) \
+  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+  -DKOLLAVO_QT_WIN_PREFIX=$(KOLLAVO_QT_WIN_PREFIX) \
+  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/tools/windows/wine-run.sh \
+  -DBoost_INCLUDE_DIR=$(CURDIR)/$(WINDOWS_DIR)/boost-include -DBoost_NO_BOOST_CMAKE=ON \
+  $(EXTRA_CMAKE_ARGS)
+
+windows-deps:
+	@$(MAKE) --no-print-directory deps DEBIAN_PACKAGES="$(DEBIAN_PACKAGES) $(WINDOWS_PACKAGES)"
+
+windows-qt: windows-deps
+	JOBS=$(JOBS) tools/windows/build-qt.sh "$(QT_SOURCE_DIR)" "$(KOLLAVO_QT_WIN_PREFIX)"
+
+# Boost.Math is header-only; the Windows build sees Debian's boost headers and nothing else of
+# /usr/include.
+windows-configure: windows-qt
+	@mkdir -p $(WINDOWS_DIR)/boost-include && ln -sfn /usr/include/boost $(WINDOWS_DIR)/boost-include/boost
+	$(call configure-in,$(WINDOWS_DIR),$(WINDOWS_CMAKE_ARGS))
+
+windows: windows-configure
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target kollavo
+	tools/windows/package.sh $(WINDOWS_DIR) "$(KOLLAVO_QT_WIN_PREFIX)"
+
+# Only the tests: the benchmarks and tools are Linux's.
+test-windows: windows-configure
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target tests/all
+	cd $(WINDOWS_DIR) && KOLLAVO_QT_WIN_PREFIX="$(KOLLAVO_QT_WIN_PREFIX)" \
+	  ctest --output-on-failure -j $(JOBS) --timeout 600
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(WINDOWS_DIR)

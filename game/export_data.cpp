@@ -3,69 +3,48 @@
 
 #include "austausch.h"
 
-#include <QStringEncoder>
-
 #include <algorithm>
 
 namespace Export {
 
 namespace {
 
-// ICU (through QStringEncoder) knows the code page but not our rule for the rest: it writes
-// 0x1A instead of '?', silently drops default-ignorable characters (U+200B …) and a lone
-// surrogate at the end, and its error flag only says that something failed somewhere (and in
-// Qt 6.4 survives resetState()). So a piece is trusted only when every code unit became exactly
-// one byte and each 0x1A byte stands for a U+001A; a piece that fails is halved until the
-// characters that cannot be encoded stand alone.
-bool encodeClean(QStringEncoder &encoder, QStringView piece, QByteArray &out)
-{
-    const QByteArray bytes = encoder.encode(piece);
-    if (bytes.size() != piece.size())
-        return false;
-    for (qsizetype i = bytes.indexOf('\x1A'); i >= 0; i = bytes.indexOf('\x1A', i + 1)) {
-        if (piece[i] != QChar(0x1A))
-            return false;
-    }
-    out += bytes;
-    return true;
-}
+// Windows-1252 is a fixed table: Latin-1 but for 0x80–0x9F, which hold these characters; the
+// five bytes it leaves free stand for the control characters of the same number, as ICU and
+// Windows map them. A table rather than ICU, which Qt for Windows is built without.
+constexpr char16_t High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void encode(QStringEncoder &encoder, QStringView piece, QByteArray &out, qsizetype &replaced)
+// The byte for `c`, or -1 when the code page has none.
+int byteFor(char16_t c)
 {
-    if (piece.isEmpty() || encodeClean(encoder, piece, out))
-        return;
-    const bool onePair =
-        piece.size() == 2 && piece[0].isHighSurrogate() && piece[1].isLowSurrogate();
-    if (piece.size() == 1 || onePair) {
-        out += '?';
-        ++replaced;
-        return;
-    }
-    qsizetype half = piece.size() / 2;
-    if (piece[half - 1].isHighSurrogate() && piece[half].isLowSurrogate())
-        ++half; // a surrogate pair stays whole; size ≥ 3 here, so both halves are shorter
-    encode(encoder, piece.first(half), out, replaced);
-    encode(encoder, piece.sliced(half), out, replaced);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    const auto *found = std::find(std::begin(High), std::end(High), c);
+    return found == std::end(High) ? -1 : int(0x80 + (found - std::begin(High)));
 }
 
 } // namespace
 
 QByteArray toWindows1252(QStringView text, qsizetype *replaced)
 {
-    QStringEncoder encoder("windows-1252", QStringEncoder::Flag::Stateless);
-    Q_ASSERT(encoder.isValid()); // Qt built with ICU
     QByteArray bytes;
     bytes.reserve(text.size());
     qsizetype unrepresentable = 0;
-    // Windows-1252 extends ASCII, so ASCII runs (nearly all of a history) are copied as they
-    // are and only the rest goes through the encoder: an edited history with thousands of
-    // special characters then costs no more than a plain one.
-    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
-    for (auto it = text.begin(); it != text.end();) {
-        const auto asciiEnd = std::find_if_not(it, text.end(), isAscii);
-        bytes += QStringView(it, asciiEnd).toLatin1();
-        it = std::find_if(asciiEnd, text.end(), isAscii);
-        encode(encoder, QStringView(asciiEnd, it), bytes, unrepresentable);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (const int byte = byteFor(c); byte >= 0) {
+            bytes += char(byte);
+            continue;
+        }
+        // A character beyond the first plane is one '?', not one per half.
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        bytes += '?';
+        ++unrepresentable;
     }
     if (replaced)
         *replaced = unrepresentable;

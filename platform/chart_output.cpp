@@ -3,10 +3,10 @@
 
 #include "dialogs.h"
 #include "safe_file.h"
+#include "scratch_file.h"
 
 #include <QBuffer>
 #include <QClipboard>
-#include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLocale>
@@ -17,13 +17,10 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QSvgGenerator>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <new>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -278,52 +275,6 @@ void paintPage(QPainter &painter, QPrinter &printer, const QString &titleLine,
     paint(painter);
 }
 
-// Where the printer writes a PDF before it replaces the chosen file: an unnamed file, which a
-// killed program cannot leave behind, reached by the printer through /proc; a named temporary
-// file where the system has no unnamed ones.
-class ScratchPdf
-{
-public:
-    ScratchPdf()
-    {
-#ifdef O_TMPFILE
-        m_fd = ::open(QFile::encodeName(QDir::tempPath()).constData(),
-                      O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-#endif
-    }
-    ScratchPdf(const ScratchPdf &) = delete;
-    ScratchPdf &operator=(const ScratchPdf &) = delete;
-    ~ScratchPdf()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    // The name to print to; empty when no file could be made.
-    QString name()
-    {
-        if (m_fd >= 0)
-            return QStringLiteral("/proc/self/fd/%1").arg(m_fd);
-        return m_named.open() ? m_named.fileName() : QString();
-    }
-
-    QByteArray bytes()
-    {
-        if (m_fd < 0) {
-            m_named.seek(0);
-            return m_named.readAll();
-        }
-        QFile file;
-        if (!file.open(m_fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-            return QByteArray();
-        return file.readAll();
-    }
-
-private:
-    int m_fd = -1;
-    QTemporaryFile m_named{QDir::tempPath() + QStringLiteral("/kollavo-XXXXXX.pdf")};
-};
-
 } // namespace
 
 QImage chartImage(QSize logicalSize, const ChartPainter &paint, qreal scale)
@@ -408,7 +359,7 @@ void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLin
     // knows whether the new one fits.
     const QString target =
         printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-    ScratchPdf pdf;
+    ScratchFile pdf;
     if (!target.isEmpty()) {
         const QString scratch = pdf.name();
         if (scratch.isEmpty()) {

@@ -3,6 +3,7 @@
 
 #include "design_font.h"
 #include "history_text.h"
+#include "memory_probe.h"
 #include "twips.h"
 
 
@@ -18,13 +19,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <utility>
-
-#if defined(Q_OS_UNIX)
-#include <sys/mman.h>
-#endif
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -52,19 +48,7 @@ qint64 memoryForBox(qsizetype chars)
 
 bool Verlauf::memoryAvailable(qint64 bytes)
 {
-#if defined(Q_OS_UNIX)
-    // Mapped and given back untouched: it costs no memory, and unlike malloc it leaves the
-    // allocator's thresholds as they were.
-    const auto size = static_cast<std::size_t>(bytes);
-    void *block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED)
-        return false;
-    munmap(block, size);
-    return true;
-#else
-    const std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<std::size_t>(bytes)]);
-    return block != nullptr;
-#endif
+    return ::memoryAvailable(bytes);
 }
 
 QString historyTextOf(QStringView raw)
