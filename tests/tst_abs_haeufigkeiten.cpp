@@ -4,6 +4,7 @@
 #include "casino.h"
 #include "chart_accessibility.h"
 #include "fakes.h"
+#include "fonts_present.h"
 #include "auswertung.h"
 #include "entwicklung.h"
 #include "statistics_windows.h"
@@ -467,6 +468,7 @@ void Test::worksheetOutput_data()
 
 void Test::worksheetOutput()
 {
+    SKIP_WITHOUT_FONTS();
     // Guards a worksheet action that writes an empty or pixel-only chart or another table.
     QFETCH(QString, action);
     QFETCH(QStringList, fragments);

@@ -5,6 +5,7 @@
 #include "casino.h"
 #include "entwicklung.h"
 #include "fakes.h"
+#include "fonts_present.h"
 #include "history_text.h"
 #include "rel_haeufigkeiten.h"
 #include "statistics_windows.h"
@@ -1107,6 +1108,7 @@ void TestCasino::windowsFollowInOneOrder()
 
 void TestCasino::zoomForAProjector()
 {
+    SKIP_WITHOUT_FONTS();
     // Enlarged for a projector, the menu must not hide the dice and the roll button; back at
     // 100 % the window must be exactly as it was, to the pixel.
     m_casino->show();

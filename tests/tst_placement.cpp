@@ -2,6 +2,7 @@
 // Runs once per offscreen screen configuration (see CMakeLists.txt); the expectations follow it.
 #include "casino.h"
 #include "fakes.h"
+#include "fonts_present.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
 #include "screen_fit.h"
@@ -152,6 +153,7 @@ void TestPlacement::scaledScreen()
 
 void TestPlacement::theoryBesideTheOthers()
 {
+    SKIP_WITHOUT_FONTS(); // the windows' sizes come from their text
     // "Auswertung" and "Entwicklung" opening over the main window or over each other hide what
     // a lesson compares; on a small screen they must still lie wholly on it.
     for (const QString &item : {u"Mabs"_s, u"Mrel"_s, u"MVerlauf"_s})
@@ -206,6 +208,7 @@ void TestPlacement::theoryBesideTheOthers()
 
 void TestPlacement::newWindowsOnTheScreen()
 {
+    SKIP_WITHOUT_FONTS(); // the windows' sizes come from their text
     // Windows that came after the design, opened from a context menu, hung off a small screen.
     if (QGuiApplication::primaryScreen()->availableGeometry().width() < 1024)
         QSKIP("needs a screen of at least 1024 × 768 from the offscreen configuration");
@@ -235,6 +238,7 @@ void TestPlacement::zoomForAProjector_data()
 
 void TestPlacement::zoomForAProjector()
 {
+    SKIP_WITHOUT_FONTS();
     // Enlarged for a projector, a window must stay on the screen with its texts grown; back at
     // 100 % it must be exactly as it was, to the pixel.
     QFETCH(QString, window);
