@@ -214,6 +214,10 @@ void TestSafeFileWin::lockedOrReadOnlyFileIsKept()
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(result, std::optional(reason));
     QCOMPARE(read(path), QByteArray("alte Daten"));
+    // Wine's ReplaceFileW first makes an empty "rf*.tmp" in the folder to move the old file to,
+    // and leaves it there when the move fails; Windows' own does not.
+    if (locked && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QEXPECT_FAIL("", "Wine's ReplaceFileW leaves its own empty rf*.tmp behind", Continue);
     QCOMPARE(entries(dir.path()), before);
 }
 
