@@ -468,10 +468,11 @@ void Test::worksheetOutput_data()
 
 void Test::worksheetOutput()
 {
-    SKIP_WITHOUT_FONTS();
     // Guards a worksheet action that writes an empty or pixel-only chart or another table.
     QFETCH(QString, action);
     QFETCH(QStringList, fragments);
+    if (action == u"MBildSpeichern")
+        SKIP_WITHOUT_FONTS(); // the picture's captions are text
     setDice(2);
     for (const QList<int> &faces : {QList<int>{6, 6}, {6, 6}, {1, 2}})
         throwDice(faces);

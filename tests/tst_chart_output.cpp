@@ -467,11 +467,13 @@ void TestChartOutput::fileShowsTheScreen_data()
 
 void TestChartOutput::fileShowsTheScreen()
 {
-    SKIP_WITHOUT_FONTS();
     // A saved chart that loses a bar's shade, a mark or a label, or shows another state of the
     // game than the window, misleads the worksheet made from it.
     QFETCH(QString, chart);
     QFETCH(QString, format);
+    // The vector and printed files draw the labels as text, the PNG copies the screen's pixels.
+    if (format != u"png")
+        SKIP_WITHOUT_FONTS();
     ScriptedDialogs dialogs;
     ScriptedRandom random;
     auto casino = startProgram(dialogs, random);
