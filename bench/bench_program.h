@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "dialogs.h"
 #include "setup.h"
@@ -25,8 +25,8 @@ namespace Bench {
 // A new game of `dice` dice and `throws` throws per move, as the menu would set it up.
 inline void newGame(Casino &casino, qint16 dice, qint32 throws)
 {
-    Setup::setAnzahl(dice);
-    Austausch::Wurfzahl = throws;
+    casino.game().setDice(dice);
+    casino.game().setThrowsPerMove(throws);
     casino.MNeu_Click();
 }
 

@@ -54,7 +54,7 @@ QString infoText()
 }
 
 Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
-    : m_dialogs(dialogs), m_random(random), m_windows(m_game, dialogs, std::move(pie))
+    : m_dialogs(dialogs), m_game(random), m_windows(m_game, dialogs, std::move(pie))
 
 {
     setObjectName(QStringLiteral("Casino"));
@@ -217,8 +217,6 @@ void Casino::Form_Load()
 
 void Casino::MNeu_Click()
 {
-    // With a start value every game throws the same sequence from it.
-    m_random.restart();
     const qint16 dice = m_game.dice();
     ElementList<QLabel> &eins = m_faces.front();
     const int existing = eins.count();
@@ -280,7 +278,7 @@ void Casino::MWuerfe_Click()
 void Casino::CBKollavo_MouseDown()
 {
     const qint32 throwsAsked = m_game.throwsPerMove();
-    const MoveResult result = m_game.move(m_random);
+    const MoveResult result = m_game.move();
     showFaces(result);
     if (result.limitReached)
         reportAfterThePress([this, result, throwsAsked] { reportCountLimit(result, throwsAsked); });
@@ -353,7 +351,6 @@ void Casino::MZufall_Click()
             return;
         }
         m_game.setZufall(chosen);
-        m_random.setSeed(chosen.startwert);
         MNeu_Click();
     });
     dialog->open();
@@ -454,8 +451,9 @@ void Casino::exportData()
     // Streamed: a long history is not copied whole into memory once more.
     qsizetype replaced = 0;
     const QString &history = m_game.history().text();
-    if (const auto error = writeFileSafely(path, Export::sizeBound(history),
-                                           Export::pieces(history, &replaced))) {
+    const Austausch &values = m_game.austausch();
+    if (const auto error = writeFileSafely(path, Export::sizeBound(values, history),
+                                           Export::pieces(values, history, &replaced))) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);

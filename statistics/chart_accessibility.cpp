@@ -2,10 +2,10 @@
 #include "chart_accessibility.h"
 
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
 #include "auswertung.h"
 #include "distribution.h"
 #include "entwicklung.h"
+#include "game.h"
 #include "rel_haeufigkeiten.h"
 #include "number_format.h"
 #include "verlauf.h"
@@ -42,17 +42,27 @@ QString throwsText(qint64 n)
     return NumberFormat::integer(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
 }
 
-// One die shows a face, more dice a sum.
-QString sumWord()
+// The game that the chart window holding `element` shows.
+const Game &gameOf(const QWidget &element)
 {
-    return Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme");
+    for (const QWidget *w = &element; w; w = w->parentWidget()) {
+        if (const auto *chart = dynamic_cast<const GameChart *>(w))
+            return chart->shownGame();
+    }
+    Q_UNREACHABLE();
 }
 
-std::optional<SumDistribution> currentDistribution()
+// One die shows a face, more dice a sum.
+QString sumWord(const Game &game)
 {
-    if (Austausch::Anzahl < 1 || Austausch::Anzahl > 7)
+    return game.dice() == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme");
+}
+
+std::optional<SumDistribution> currentDistribution(const Game &game)
+{
+    if (!game.isSetUp())
         return std::nullopt;
-    return SumDistribution(Austausch::Anzahl);
+    return SumDistribution(game.dice());
 }
 
 QList<QWidget *> childWidgets(const QWidget &parent)
@@ -105,7 +115,8 @@ QList<QWidget *> barChartOrder(const QWidget &chart)
     widgets.removeIf([&rank](const QWidget *w) { return rank(w).first == 4; });
     std::stable_sort(widgets.begin(), widgets.end(),
                      [&rank](const QWidget *a, const QWidget *b) { return rank(a) < rank(b); });
-    const int sums = Austausch::MaxSumme - Austausch::MinSumme + 1;
+    const Game &game = gameOf(chart);
+    const int sums = game.maxSum() - game.minSum() + 1;
     widgets.removeIf([sums](const QWidget *w) {
         return w->objectName() == QLatin1StringView("absH") && indexOf(*w) >= sums;
     });
@@ -116,10 +127,11 @@ QList<QWidget *> barChartOrder(const QWidget &chart)
 QList<QWidget *> pieOrder(const QWidget &pie)
 {
     QList<QWidget *> labels;
+    const Game &game = gameOf(pie);
     for (QWidget *w : childWidgets(pie)) {
         const int summe = indexOf(*w);
-        if (w->objectName() == QLatin1StringView("Ergebnis") && summe >= Austausch::MinSumme
-            && summe <= Austausch::MaxSumme && summe >= 1)
+        if (w->objectName() == QLatin1StringView("Ergebnis") && summe >= game.minSum()
+            && summe <= game.maxSum() && summe >= 1)
             labels.append(w);
     }
     std::sort(labels.begin(), labels.end(),
@@ -136,7 +148,7 @@ QWidget *elementOf(const QWidget &chart, int summe)
 {
     const bool bars = qobject_cast<const AbsHaeufigkeiten *>(&chart) != nullptr;
     const QString name = bars ? QStringLiteral("absH") : QStringLiteral("Ergebnis");
-    const int index = bars ? summe - Austausch::MinSumme : summe;
+    const int index = bars ? summe - gameOf(chart).minSum() : summe;
     for (QWidget *w : childWidgets(chart)) {
         if (w->objectName() == name && indexOf(*w) == index)
             return w;
@@ -171,8 +183,9 @@ public:
 
     int summe() const
     {
-        const int first = Austausch::MinSumme;
-        const int last = Austausch::MaxSumme;
+        const Game &game = gameOf(m_chart);
+        const int first = game.minSum();
+        const int last = game.maxSum();
         if (first < 1 || first > last)
             return 0;
         return std::clamp(m_summe == 0 ? first : m_summe, first, last);
@@ -256,7 +269,8 @@ private:
                                     std::max(height() - 9, 1)));
             return path;
         }
-        const PieLayout layout = pieLayout(static_cast<float>(width()), static_cast<float>(height()));
+        const PieLayout layout = pieLayout(gameOf(m_chart), static_cast<float>(width()),
+                                             static_cast<float>(height()));
         for (const PieWedge &wedge : layout.wedges) {
             if (wedge.summe != s)
                 continue;
@@ -278,6 +292,7 @@ private:
         if (s == 0)
             return false;
         const bool pie = qobject_cast<const RelHaeufigkeiten *>(&m_chart) != nullptr;
+        const Game &game = gameOf(m_chart);
         int next = s;
         switch (key.key()) {
         case Qt::Key_Right:
@@ -297,15 +312,15 @@ private:
             next = s - 1;
             break;
         case Qt::Key_Home:
-            next = Austausch::MinSumme;
+            next = game.minSum();
             break;
         case Qt::Key_End:
-            next = Austausch::MaxSumme;
+            next = game.maxSum();
             break;
         default:
             return false;
         }
-        m_summe = std::clamp<int>(next, Austausch::MinSumme, Austausch::MaxSumme);
+        m_summe = std::clamp<int>(next, game.minSum(), game.maxSum());
         update();
         tellFocus();
         return true;
@@ -527,7 +542,7 @@ public:
         switch (kind()) {
         case Kind::Bar:
             // Bars left over from a game with more dice have no height.
-            s.invisible = s.invisible || summe() > Austausch::MaxSumme;
+            s.invisible = s.invisible || summe() > gameOf(*w).maxSum();
             break;
         case Kind::Wedge:
             // A wedge too thin to carry its label still stands for its sum.
@@ -571,7 +586,8 @@ protected:
 
     int summe() const
     {
-        return kind() == Kind::Bar ? Austausch::MinSumme + indexOf(*widget()) : indexOf(*widget());
+        return kind() == Kind::Bar ? gameOf(*widget()).minSum() + indexOf(*widget())
+                                    : indexOf(*widget());
     }
 
     // The value is part of the name: a screen reader speaks the name of the focused element
@@ -582,7 +598,8 @@ protected:
         case Kind::Bar:
         case Kind::Wedge: {
             const QString value = valueText();
-            const QString what = QStringLiteral("%1 %2").arg(sumWord(), NumberFormat::integer(summe()));
+            const QString what = QStringLiteral("%1 %2").arg(sumWord(gameOf(*widget())),
+                                                          NumberFormat::integer(summe()));
             return value.isEmpty() ? what : what + QStringLiteral(": ") + value;
         }
         default:
@@ -598,11 +615,12 @@ protected:
     QString valueText() const
     {
         const int s = summe();
-        const auto distribution = currentDistribution();
+        const Game &game = gameOf(*widget());
+        const auto distribution = currentDistribution(game);
         if (!distribution || s < distribution->minSum() || s > distribution->maxSum())
             return {};
-        const qint64 count = Austausch::Haeufigkeit[s];
-        const qint64 total = Austausch::totalCount();
+        const qint64 count = game.count(s);
+        const qint64 total = game.throws();
         if (kind() == Kind::Bar) {
             QString text = throwsText(count);
             const auto *marks = widget()->parentWidget()->findChild<QAction *>(
@@ -639,15 +657,17 @@ protected:
     QString name() const override
     {
         return frequency() ? QStringLiteral("relative Häufigkeit der %1 %2")
-                                 .arg(sumWord(), NumberFormat::integer(m_window.summe()))
-                           : QStringLiteral("Mittelwert der %1").arg(Austausch::Anzahl == 1
+                                 .arg(sumWord(m_window.shownGame()),
+                                      NumberFormat::integer(m_window.summe()))
+                           : QStringLiteral("Mittelwert der %1").arg(m_window.shownGame().dice() == 1
                                                                           ? QStringLiteral("Augenzahlen")
                                                                           : QStringLiteral("Augensummen"));
     }
 
     QString description() const override
     {
-        const auto distribution = currentDistribution();
+        const Game &game = m_window.shownGame();
+        const auto distribution = currentDistribution(game);
         if (!distribution)
             return QStringLiteral("noch keine Würfe");
         const bool ofSum = frequency();
@@ -655,7 +675,7 @@ protected:
         qint64 throws = 0;
         qint64 total = 0; // count of the sum, or the sum of all sums
         for (int k = distribution->minSum(); k <= distribution->maxSum(); ++k) {
-            const qint64 c = Austausch::Haeufigkeit[k];
+            const qint64 c = game.count(k);
             throws += c;
             total += ofSum ? (k == s ? c : 0) : c * k;
         }

@@ -1,7 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class Game;
 class QWidget;
+
+// A window whose charts the accessibility layer describes: it tells the layer the game it shows,
+// the game it was handed.
+class GameChart
+{
+public:
+    virtual ~GameChart() = default;
+    virtual const Game &shownGame() const = 0;
+};
 
 // What assistive technology learns about the statistics windows, through Qt's accessibility
 // interfaces: each window is a window (not a filler) read top to bottom; each bar and each

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rel_haeufigkeiten.h"
 
-#include "austausch.h"
 #include "chart_accessibility.h"
 #include "design_font.h"
 #include "distribution.h"
@@ -189,7 +188,7 @@ void RelHaeufigkeiten::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
-PieLayout pieLayout(float scaleWidth, float scaleHeight)
+PieLayout pieLayout(const Game &game, float scaleWidth, float scaleHeight)
 {
     PieLayout layout;
     const float cx = scaleWidth / 2.0f;
@@ -204,12 +203,12 @@ PieLayout pieLayout(float scaleWidth, float scaleHeight)
 
     // Read once: the range cannot change during a redraw. Before the main window has set up the
     // game (all 0) there is no sum to draw.
-    const int maxSummeWert = Austausch::MaxSumme;
-    const int minSumme = std::max<int>(Austausch::MinSumme, 1);
+    const int maxSummeWert = game.maxSum();
+    const int minSumme = std::max<int>(game.minSum(), 1);
     const int maxSumme = std::min<int>(maxSummeWert, Austausch::HoechsteSumme);
 
     // At most 42 × 32767 throws, so the count fits the 32 bits the chart computes in.
-    qint32 total = minSumme <= maxSumme ? static_cast<qint32>(Austausch::totalCount()) : 0;
+    qint32 total = minSumme <= maxSumme ? static_cast<qint32>(game.throws()) : 0;
     if (total == 0)
         total = 1;
 
@@ -220,7 +219,7 @@ PieLayout pieLayout(float scaleWidth, float scaleHeight)
         const qint16 helligkeit = static_cast<qint16>(s * 250);
         wedge.colour = QColor(roundToInt(helligkeit / double(maxSummeWert)), 0, 0);
 
-        const double a = Austausch::Haeufigkeit[s] * ZweiPi / total;
+        const double a = game.count(s) * ZweiPi / total;
         // P turned counter-clockwise on the screen by a about the centre; rounding each end point
         // before it starts the next wedge is what chains the wedges.
         const double cosA = std::cos(a);
@@ -295,7 +294,7 @@ void RelHaeufigkeiten::Form_Resize()
     QPainter painter;
     beginDrawing(painter);
 
-    m_layout = pieLayout(scaleWidth(), scaleHeight());
+    m_layout = pieLayout(m_game, scaleWidth(), scaleHeight());
     drawWedges(painter);
     // The surface keeps the last wedge's colour as its fill colour.
     if (!m_layout.wedges.isEmpty())

@@ -34,7 +34,7 @@ void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs
                          return chartTitleLine(owner->windowTitle(), game.dice(), game.throws(),
                                                QDate::currentDate(), worksheetZufall(game));
                      },
-                     [] { return frequencyTable(QLocale()); },
+                     [&game] { return frequencyTable(game.austausch(), QLocale()); },
                      [owner, &game] {
                          const QString zufall = worksheetZufall(game);
                          return zufall.isEmpty() ? owner->windowTitle()

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "auswertung.h"
 #include "casino.h"
 #include "entwicklung.h"
@@ -181,11 +181,11 @@ void TestCasino::startsWithTheDesignedWindow()
 void TestCasino::startsWithOneDieShowingOne()
 {
     // The first game: one die at slot 0 showing 1, nothing counted, sum labels 1 … 6 only.
-    QCOMPARE(Austausch::Anzahl, 1);
-    QCOMPARE(Austausch::Wurfzahl, 1);
-    QCOMPARE(Austausch::MinSumme, 1);
-    QCOMPARE(Austausch::MaxSumme, 6);
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().Anzahl, 1);
+    QCOMPARE(game().austausch().Wurfzahl, 1);
+    QCOMPARE(game().austausch().MinSumme, 1);
+    QCOMPARE(game().austausch().MaxSumme, 6);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QCOMPARE(m_casino->faceArray(1).count(), 1);
     QCOMPARE(Twips::left(m_casino->faceArray(1)[0]), 120.0f);
     QCOMPARE(frontFace(0), QStringLiteral("Eins"));
@@ -214,7 +214,7 @@ void TestCasino::anyMouseButtonThrows()
     random.pushValues({5});
     press(button);
     QCOMPARE(game().history().text(), QStringLiteral("5"));
-    QCOMPARE(Austausch::Haeufigkeit[5], 1);
+    QCOMPARE(game().austausch().Haeufigkeit[5], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Fuenf"));
 }
 
@@ -235,7 +235,7 @@ void TestCasino::facesShowTheLastThrow()
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("3")};
     m_casino->MAnzahl_Click();
-    Austausch::Wurfzahl = 3;
+    game().austausch().Wurfzahl = 3;
     ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4, 5, 6, 6, 2, 3});
     m_casino->CBKollavo_MouseDown();
@@ -282,14 +282,14 @@ void TestCasino::newClearsCountsAndHistory()
     random.pushValues({3, 4});
     m_casino->CBKollavo_MouseDown();
     m_casino->MNeu_Click();
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QVERIFY(game().history().isEmpty());
 
     m_casino->CBKollavo_MouseDown();
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("1")};
     m_casino->MAnzahl_Click();
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QVERIFY(game().history().isEmpty());
 }
 
@@ -314,9 +314,9 @@ void TestCasino::numberOfDiceAsksUntilValid()
     m_casino->MAnzahl_Click();
     QLocale::setDefault(QLocale::system());
 
-    QCOMPARE(Austausch::Anzahl, dice);
-    QCOMPARE(Austausch::MinSumme, dice);
-    QCOMPARE(Austausch::MaxSumme, 6 * dice);
+    QCOMPARE(game().austausch().Anzahl, dice);
+    QCOMPARE(game().austausch().MinSumme, dice);
+    QCOMPARE(game().austausch().MaxSumme, 6 * dice);
     QCOMPARE(dialogs.inputs.size(), answers.size());
     for (const ScriptedDialogs::Input &input : std::as_const(dialogs.inputs)) {
         QCOMPARE(input.prompt,
@@ -336,13 +336,13 @@ void TestCasino::throwsPerMoveAsksUntilValid()
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QString(), QStringLiteral("-1"), QStringLiteral("32768")};
     m_casino->MWuerfe_Click();
-    QCOMPARE(Austausch::Wurfzahl, 32768);
+    QCOMPARE(game().austausch().Wurfzahl, 32768);
     QCOMPARE(dialogs.inputs.size(), 3);
     QCOMPARE(dialogs.inputs.last().prompt,
              QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."));
     QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("1"));
     QCOMPARE(game().history().text(), QStringLiteral("6"));
-    QCOMPARE(Austausch::Haeufigkeit[6], 1);
+    QCOMPARE(game().austausch().Haeufigkeit[6], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
 
     dialogs.inputAnswers = {QStringLiteral("0")};
@@ -356,8 +356,8 @@ void TestCasino::countLimitIsReported()
 {
     // A move that reaches a full count stops and tells the user, instead of corrupting counts.
     ScriptedDialogs &dialogs = *m_dialogs;
-    Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
-    Austausch::Wurfzahl = 4;
+    game().austausch().Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    game().austausch().Wurfzahl = 4;
     ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4});
     m_casino->CBKollavo_MouseDown();
@@ -374,7 +374,7 @@ void TestCasino::countLimitIsReported()
 void TestCasino::outOfMemoryIsReported()
 {
     // A move that runs out of memory keeps the throws it made and tells the user, not a crash.
-    Austausch::Wurfzahl = 4;
+    game().austausch().Wurfzahl = 4;
     m_random->pushValues({1, 2, 3, 4});
     m_random->failAtDraw = 2;
     m_casino->CBKollavo_MouseDown();
@@ -507,8 +507,8 @@ void TestCasino::closingAWindowUnderAMessage()
     QVERIFY(shared.loadedWidget()->isVisible());
     m_dialogs->whileMessageOpen = [&shared] { shared.loadedWidget()->close(); };
 
-    Austausch::Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
-    Austausch::Wurfzahl = 2147483647;
+    game().austausch().Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
+    game().austausch().Wurfzahl = 2147483647;
     m_random->pushValues({1});
     m_casino->CBKollavo_MouseDown();
     QTRY_COMPARE(m_dialogs->messages.size(), 1);

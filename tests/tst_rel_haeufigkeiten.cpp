@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "chart_accessibility.h"
 #include "fakes.h"
@@ -49,12 +49,12 @@ public:
 // A game of `anzahl` dice whose sums, from the lowest on, were thrown `counts` times.
 void setGame(int anzahl, const QList<int> &counts)
 {
-    Austausch::Anzahl = static_cast<qint16>(anzahl);
-    Austausch::MinSumme = static_cast<qint16>(anzahl);
-    Austausch::MaxSumme = static_cast<qint16>(6 * anzahl);
-    Austausch::Haeufigkeit.clear();
+    game().austausch().Anzahl = static_cast<qint16>(anzahl);
+    game().austausch().MinSumme = static_cast<qint16>(anzahl);
+    game().austausch().MaxSumme = static_cast<qint16>(6 * anzahl);
+    game().austausch().Haeufigkeit.clear();
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[anzahl + i] = static_cast<qint16>(counts[i]);
+        game().austausch().Haeufigkeit[anzahl + i] = static_cast<qint16>(counts[i]);
 }
 
 QList<int> eachSumOnce(int anzahl)
@@ -543,7 +543,7 @@ void TestRelHaeufigkeiten::screenReaderReadsTheWedges()
     QCOMPARE(pie->indexOfChild(wedge), summe - dice);
     QVERIFY(!wedge->state().invisible);
     const QString shown =
-        wedgeToolTip(summe, counts[summe - dice], Austausch::totalCount(), dice).section(u'=', 1);
+        wedgeToolTip(summe, counts[summe - dice], game().austausch().totalCount(), dice).section(u'=', 1);
     QVERIFY2(shown.startsWith(u' ' + name.section(u' ', 2, 3)), qPrintable(shown));
 }
 
@@ -602,7 +602,7 @@ void TestRelHaeufigkeiten::wedgeUnderPoint()
     QFETCH(int, sum);
 
     setGame(1, counts);
-    const PieLayout layout = pieLayout(size.width(), size.height());
+    const PieLayout layout = pieLayout(game(), size.width(), size.height());
     const QPoint point = qIsNaN(degrees) ? QPoint(3, 3) : probe(QRect(QPoint(), size), degrees);
     QCOMPARE(wedgeAt(layout, point), sum);
 }
