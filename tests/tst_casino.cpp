@@ -11,6 +11,7 @@
 #include "twips.h"
 #include "verlauf.h"
 #include "wrapping_menu_bar.h"
+#include "zufallsgroesse.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -24,11 +25,15 @@
 
 
 #include <QChart>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHash>
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -37,6 +42,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +54,8 @@ class TestCasino : public QObject
 private slots:
     void init();
     void cleanup();
+    void reopenedWindowKeepsItsMenu_data();
+    void reopenedWindowKeepsItsMenu();
 
     void startsWithTheDesignedWindow();
     void startsWithOneDieShowingOne();
@@ -1068,6 +1076,85 @@ void TestCasino::windowsFollowInOneOrder()
     }
     qApp->removeEventFilter(&follow);
     QCOMPARE(follow.order, order);
+}
+
+void TestCasino::reopenedWindowKeepsItsMenu_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *window : {"absHaeufigkeiten", "relHaeufigkeiten", "Entwicklung",
+                               "Zufallsgroesse"})
+        QTest::newRow(window) << QString::fromLatin1(window);
+}
+
+void TestCasino::reopenedWindowKeepsItsMenu()
+{
+    // A chart closed and opened again is a new window: an item of its menu that was wired only
+    // to the first one (the bar chart's "Auswertung …") did nothing.
+    QFETCH(QString, window);
+    StatisticsWindows &all = windows();
+    const QHash<QString, SharedWindowBase *> byName{
+        {u"absHaeufigkeiten"_s, &all.absHaeufigkeiten()},
+        {u"relHaeufigkeiten"_s, &all.relHaeufigkeiten()},
+        {u"Entwicklung"_s, &all.entwicklung()},
+        {u"Zufallsgroesse"_s, &all.zufallsgroesse()}};
+    SharedWindowBase &shared = *byName.value(window);
+    press();
+    shared.show();
+    QPointer<QWidget> first = shared.loadedWidget();
+    first->close();
+    QTRY_VERIFY(!first);
+    shared.show();
+    QWidget *reopened = shared.loadedWidget();
+    QVERIFY(reopened && reopened->isVisible());
+
+    const QList<QMenu *> menus = reopened->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(menus.size(), 1);
+    const QList<QAction *> actions = menus.first()->actions();
+    QVERIFY(!actions.isEmpty());
+    QClipboard &clipboard = *QGuiApplication::clipboard();
+    const auto shownAfter = [](SharedWindowBase &opened, QAction *item) {
+        opened.unload();
+        item->trigger();
+        return opened.loadedWidget() && opened.loadedWidget()->isVisible();
+    };
+    for (QAction *item : actions) {
+        if (item->isSeparator())
+            continue;
+        const QString name = item->objectName();
+        clipboard.clear();
+        if (name == u"MAuswertung"_s) {
+            QVERIFY(shownAfter(all.auswertung(), item));
+        } else if (name == u"MEntwicklung"_s) {
+            QVERIFY(shownAfter(all.entwicklung(), item));
+        } else if (name == u"MZufallsgroesse"_s) {
+            QVERIFY(shownAfter(all.zufallsgroesse(), item));
+        } else if (name == u"MErwartet"_s) {
+            item->trigger();
+            const QList<QLabel *> marks = reopened->findChildren<QLabel *>(u"Erwartung"_s);
+            QVERIFY(std::any_of(marks.cbegin(), marks.cend(),
+                                [](const QLabel *mark) { return mark->isVisible(); }));
+        } else if (name == u"MBildKopieren"_s) {
+            item->trigger();
+            QVERIFY(!clipboard.image().isNull());
+        } else if (name == u"MTabelleKopieren"_s) {
+            item->trigger();
+            // The one throw of the game, a 4, counted once.
+            QVERIFY2(clipboard.text().contains(u"\n4\t1\t"_s), qPrintable(clipboard.text()));
+        } else if (name == u"MBildSpeichern"_s) {
+            m_dialogs->saveAnswers = {QString()};
+            item->trigger();
+            QCOMPARE(m_dialogs->saveFilters.size(), 1);
+            m_dialogs->saveFilters.clear();
+        } else if (name == u"MDrucken"_s) {
+            m_dialogs->printAnswers = {false};
+            item->trigger();
+            QCOMPARE(m_dialogs->printDialogs, 1);
+            m_dialogs->printDialogs = 0;
+        } else {
+            QFAIL(qPrintable(u"no check for the menu item "_s + name));
+        }
+    }
+    QVERIFY(m_dialogs->messages.isEmpty());
 }
 
 QTEST_MAIN(TestCasino)
