@@ -11,6 +11,7 @@
 #include "focus_frame.h"
 #include "kollavo_config.h"
 #include "memory_shortage.h"
+#include "number_format.h"
 #include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
@@ -314,13 +315,12 @@ void Casino::reportAfterThePress(std::function<void()> report)
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,
                       const QString &howTheDiceFall)
 {
-    // The program speaks German, so its numbers do too, whatever the system's locale.
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const auto throws = [&german](qint64 n) {
-        return german.toString(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+    const auto throws = [](qint64 n) {
+        return NumberFormat::integer(n)
+               + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
     };
     QString tip = QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3")
-                      .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
+                      .arg(NumberFormat::integer(dice), throws(throwsPerMove), throws(throwsSoFar));
     if (!howTheDiceFall.isEmpty())
         tip += QStringLiteral(" · ") + howTheDiceFall;
     return tip + QStringLiteral(" · F5 würfelt");
