@@ -25,7 +25,7 @@ int main(int argc, char *argv[])
     for (int s = state.MinSumme; s <= state.MaxSumme; ++s)
         state.Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
 
-    QtDialogs dialogs; // never shown
+    SilentDialogs dialogs;
     AbsHaeufigkeiten window(game, dialogs);
     window.absH_Refresh(); // creates the 36 bars
 

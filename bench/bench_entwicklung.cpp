@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
     state.Anzahl = Dice;
     state.MinSumme = Dice;
     state.MaxSumme = 6 * Dice;
-    QtDialogs dialogs; // never shown
+    SilentDialogs dialogs;
     SharedWindow<Entwicklung> window([&] { return new Entwicklung(game, dialogs); });
     measured = &window;
 

@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
     // The wedges of the first redraw, to draw them alone below.
     std::vector<Wedge> wedges;
     bool recording = true;
-    QtDialogs dialogs; // never shown
+    SilentDialogs dialogs;
     RelHaeufigkeiten window(game, dialogs, [&](QPainter &painter,
  int l, int t, int r, int b, int x1,
                                          int y1, int x2, int y2) {

@@ -28,23 +28,6 @@
 
 namespace {
 
-// Nothing here may wait for a user: every dialog answers at once and leaves a note on stderr.
-class NoDialogs final : public Dialogs
-{
-public:
-    QString inputBox(const QString &prompt, const QString &, const QString &defaultText) override
-    {
-        QTextStream(stderr) << "input box answered with its default: " << prompt << '\n';
-        return defaultText;
-    }
-    void messageBox(const QString &text, const QString &, Icon) override
-    {
-        QTextStream(stderr) << "message box: " << text << '\n';
-    }
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    bool printDialog(QPrinter &) override { return false; }
-};
-
 // Posted events include the shows, layouts and deferred deletions the commands above queued.
 void settle()
 {
@@ -101,7 +84,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    NoDialogs noDialogs;
+    // Nothing here may wait for a user: every dialog answers at once and leaves a note.
+    SilentDialogs noDialogs;
+    noDialogs.note = [](const QString &text) { QTextStream(stderr) << text << '\n'; };
     ClockSeededRandom random;
 
     bool ok = true;
