@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chi_square.h"
 #include "distribution.h"
 #include "zufall.h"
 
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 class Game;
@@ -41,8 +43,10 @@ public:
 
     explicit AuswertungModel(QObject *parent = nullptr);
 
-    // `counts[i]` is the count of the sum distribution.minSum() + i.
-    void setCounts(const SumDistribution &distribution, std::vector<qint64> counts);
+    // `counts[i]` is the count of the sum distribution.minSum() + i; `classes` are the χ² test's
+    // pooled classes of these counts (none without a test).
+    void setCounts(const SumDistribution &distribution, std::vector<qint64> counts,
+                   std::span<const ChiSquare::Class> classes);
     // Loaded dice add a last column: each sum's probability under the weights. None: fair dice,
     // or the settings are secret.
     void setLoaded(std::optional<SumChances> chances);
