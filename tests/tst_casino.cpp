@@ -1037,8 +1037,8 @@ void TestCasino::windowsFollowInOneOrder_data()
 
 void TestCasino::windowsFollowInOneOrder()
 {
-    // The windows follow the game in the order they always have: the bar chart, then the pie,
-    // then the theory windows, also after the user closed one and opened it again.
+    // The windows follow the game in one order: the bar chart, then the pie, then the theory
+    // windows, also after the user closed one and opened it again.
     QFETCH(QString, command);
     QFETCH(QStringList, order);
     m_dialogs->inputAnswers = {u"2"_s};
