@@ -135,6 +135,8 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
 
 void RelHaeufigkeiten::drawWedges(QPainter &painter) const
 {
+    if (painter.isActive())
+        painter.setPen(QPen(Qt::white, 1));
     for (const PieWedge &wedge : m_layout.wedges) {
         if (painter.isActive())
             painter.setBrush(wedge.colour);
@@ -148,8 +150,6 @@ void RelHaeufigkeiten::paintChart(QPainter &painter) const
 {
     painter.save();
     painter.fillRect(rect(), Qt::white);
-    // The wedges as the surface got them, outlined in white.
-    painter.setPen(QPen(Qt::white, 1));
     drawWedges(painter);
     for (const PieWedge &wedge : m_layout.wedges) {
         const QLabel &label = m_ergebnis[wedge.summe];
@@ -338,6 +338,7 @@ void RelHaeufigkeiten::beginDrawing(QPainter &painter)
     // a hairline; with more device pixels than logical ones the edges can afford to be smooth.
     if (m_surface.devicePixelRatio() > 1)
         painter.setRenderHint(QPainter::Antialiasing);
+    // White outlines as the wedges have, also for the click's ellipse.
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(m_fillColor);
 }

@@ -107,8 +107,8 @@ private:
     void followScreen();
 
     void showToolTip(QHelpEvent &event);
-    // The last redraw's wedges through the pie function, each filled with its colour: onto the
-    // surface, and onto a file's painter.
+    // The last redraw's wedges through the pie function, outlined in white and each filled
+    // with its colour: the one drawing of the wedges, onto the surface and onto a file's painter.
     void drawWedges(QPainter &painter) const;
 
     // The surface's own operations.
