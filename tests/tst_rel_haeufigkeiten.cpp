@@ -93,6 +93,7 @@ private slots:
     void fillColours_data();
     void fillColours();
     void emptyClientArea();
+    void wedgesOutlinedInWhite();
     void pieDrawsTheWedge_data();
     void pieDrawsTheWedge();
     void labelPositions_data();
@@ -591,6 +592,29 @@ void TestRelHaeufigkeiten::wedgeUnderPoint_data()
         << QList<int>{1, 2, 3, 4, 5, 20} << 90.0 + 180.0 / 35 << 1;
     QTest::newRow("outside the ellipse") << design << eachSumOnce(1) << qQNaN() << 0;
     QTest::newRow("no throws") << design << QList<int>{} << 120.0 << 0;
+}
+
+void TestRelHaeufigkeiten::wedgesOutlinedInWhite()
+{
+    // Outlines drawn in black, on the screen and so in every file, went unseen: the wedges are
+    // set apart by white lines along their radii.
+    setGame(1, {1, 1, 1, 1, 1, 1});
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
+    window.relH_Refresh();
+    const QImage screen = window.grab().toImage();
+    const PieLayout layout = pieLayout(game(), float(window.width()), float(window.height()));
+    QCOMPARE(layout.wedges.size(), 6);
+    const QPointF centre(layout.cx, layout.cy);
+    for (const PieWedge &wedge : layout.wedges) {
+        // Halfway along the radius where the wedge begins, a white pixel within one of the line.
+        const QPoint middle = ((centre + QPointF(wedge.from)) / 2).toPoint();
+        bool white = false;
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy)
+                white = white || screen.pixelColor(middle + QPoint(dx, dy)) == QColor(Qt::white);
+        }
+        QVERIFY2(white, qPrintable(QStringLiteral("radius of the wedge of %1").arg(wedge.summe)));
+    }
 }
 
 // The wedge under a point must follow the drawn angles, stretched charts and the ellipse's edge.
