@@ -43,6 +43,7 @@ class AbsHaeufigkeiten : public QWidget, public GameChart
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Bars; }
     const Game &shownGame() const override { return m_game; }
     // `dialogs` are the main window's: every dialog this window shows belongs to it.
     AbsHaeufigkeiten(const Game &game, Dialogs &dialogs);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
 #include "chi_square.h"
 #include "distribution.h"
 #include "zufall.h"
@@ -70,11 +71,12 @@ private:
 // "Auswertung": how the throws since New compare with fair dice: mean and standard deviation
 // beside their theoretical values, Pearson's χ² test with a sentence for pupils, and a table of
 // every sum.
-class Auswertung : public QWidget
+class Auswertung : public QWidget, public AccessibleWindow
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Evaluation; }
     explicit Auswertung(const Game &game);
 
     // Reads the game state again; cheap enough to run after every move.

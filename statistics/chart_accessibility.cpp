@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart_accessibility.h"
 
-#include "abs_haeufigkeiten.h"
-#include "auswertung.h"
 #include "distribution.h"
-#include "entwicklung.h"
 #include "game.h"
-#include "rel_haeufigkeiten.h"
 #include "number_format.h"
-#include "verlauf.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -40,6 +35,19 @@ namespace {
 QString throwsText(qint64 n)
 {
     return NumberFormat::integer(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+}
+
+// What `object` is to the layer: a statistics window of one kind, or none.
+std::optional<AccessibleWindow::Kind> kindOf(const QObject *object)
+{
+    if (const auto *window = dynamic_cast<const AccessibleWindow *>(object))
+        return window->accessibleKind();
+    return std::nullopt;
+}
+
+bool isKind(const QObject *object, AccessibleWindow::Kind kind)
+{
+    return kindOf(object) == kind;
 }
 
 // The game that the chart window holding `element` shows.
@@ -146,7 +154,7 @@ bool keyboardInUse = false;
 // The bar or the wedge's label that stands for `summe` to assistive technology.
 QWidget *elementOf(const QWidget &chart, int summe)
 {
-    const bool bars = qobject_cast<const AbsHaeufigkeiten *>(&chart) != nullptr;
+    const bool bars = isKind(&chart, AccessibleWindow::Kind::Bars);
     const QString name = bars ? QStringLiteral("absH") : QStringLiteral("Ergebnis");
     const int index = bars ? summe - gameOf(chart).minSum() : summe;
     for (QWidget *w : childWidgets(chart)) {
@@ -263,24 +271,14 @@ private:
         const int s = summe();
         if (s == 0)
             return path;
-        if (qobject_cast<const AbsHaeufigkeiten *>(&m_chart)) {
+        if (isKind(&m_chart, AccessibleWindow::Kind::Bars)) {
             if (const QWidget *bar = elementOf(m_chart, s))
                 path.addRect(QRectF(bar->x() + 1.5, 4.5, std::max(bar->width() - 3, 1),
                                     std::max(height() - 9, 1)));
             return path;
         }
-        const PieLayout layout = pieLayout(gameOf(m_chart), static_cast<float>(width()),
-                                             static_cast<float>(height()));
-        for (const PieWedge &wedge : layout.wedges) {
-            if (wedge.summe != s)
-                continue;
-            if (wedge.drawn)
-                return wedgePath(layout, wedge);
-            const QPointF centre(layout.cx - std::sin(wedge.phi) * layout.cx / 2,
-                                 layout.cy - std::cos(wedge.phi) * layout.cy / 2);
-            path.addEllipse(centre, 6, 6);
-            return path;
-        }
+        if (const auto *chart = dynamic_cast<const GameChart *>(&m_chart))
+            return chart->sumOutline(s);
         return path;
     }
 
@@ -291,7 +289,7 @@ private:
         const int s = summe();
         if (s == 0)
             return false;
-        const bool pie = qobject_cast<const RelHaeufigkeiten *>(&m_chart) != nullptr;
+        const bool pie = isKind(&m_chart, AccessibleWindow::Kind::Pie);
         const Game &game = gameOf(m_chart);
         int next = s;
         switch (key.key()) {
@@ -643,7 +641,7 @@ protected:
 class DevelopmentChart : public ChartElement
 {
 public:
-    DevelopmentChart(QWidget *view, const Entwicklung &window)
+    DevelopmentChart(QWidget *view, const GameChart &window)
         : ChartElement(view, QAccessible::Chart), m_window(window)
     {
     }
@@ -651,14 +649,14 @@ public:
 protected:
     bool frequency() const
     {
-        return m_window.groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
+        return m_window.showsFrequency();
     }
 
     QString name() const override
     {
         return frequency() ? QStringLiteral("relative Häufigkeit der %1 %2")
                                  .arg(sumWord(m_window.shownGame()),
-                                      NumberFormat::integer(m_window.summe()))
+                                      NumberFormat::integer(m_window.shownSum()))
                            : QStringLiteral("Mittelwert der %1").arg(m_window.shownGame().dice() == 1
                                                                           ? QStringLiteral("Augenzahlen")
                                                                           : QStringLiteral("Augensummen"));
@@ -671,7 +669,7 @@ protected:
         if (!distribution)
             return QStringLiteral("noch keine Würfe");
         const bool ofSum = frequency();
-        const int s = m_window.summe();
+        const int s = m_window.shownSum();
         qint64 throws = 0;
         qint64 total = 0; // count of the sum, or the sum of all sums
         for (int k = distribution->minSum(); k <= distribution->maxSum(); ++k) {
@@ -709,7 +707,7 @@ protected:
     }
 
 private:
-    const Entwicklung &m_window;
+    const GameChart &m_window;
 };
 
 QString withoutColon(QString text)
@@ -905,25 +903,25 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return nullptr;
     auto *w = static_cast<QWidget *>(object);
 
-    if (qobject_cast<AbsHaeufigkeiten *>(w))
-        return new Container(w, QAccessible::Window, &barChartOrder);
-    if (qobject_cast<RelHaeufigkeiten *>(w))
-        return new Container(w, QAccessible::Window, &pieOrder);
-    if (qobject_cast<Verlauf *>(w) || qobject_cast<Auswertung *>(w)
-        || qobject_cast<Entwicklung *>(w))
+    using Kind = AccessibleWindow::Kind;
+    if (const auto kind = kindOf(w)) {
+        if (*kind == Kind::Bars)
+            return new Container(w, QAccessible::Window, &barChartOrder);
+        if (*kind == Kind::Pie)
+            return new Container(w, QAccessible::Window, &pieOrder);
         return new Container(w, QAccessible::Window, &readingOrder);
+    }
 
     QWidget *const parent = w->parentWidget();
     if (!parent)
         return nullptr;
     // Only the chart's own elements: its menu and dialogs, windows of their own, keep Qt's
     // interfaces. An element may not have its name yet, so it is not told by its name.
-    if ((qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
-        && !w->isWindow())
+    if ((isKind(parent, Kind::Bars) || isKind(parent, Kind::Pie)) && !w->isWindow())
         return remembered<ChartChild>(w);
     if (dynamic_cast<ChangeNotice *>(w))
         return new QAccessibleWidget(w, QAccessible::Notification);
-    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QComboBox *>(w)) {
+    if (isKind(parent, Kind::Development) && qobject_cast<QComboBox *>(w)) {
         auto *box = static_cast<QComboBox *>(w);
         auto *notice = new ChangeNotice(parent);
         QObject::connect(box, &QComboBox::currentTextChanged, notice, [box, notice] {
@@ -932,9 +930,9 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         });
         return new ChoiceWithValue(w);
     }
-    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QChartView *>(w))
-        return remembered<DevelopmentChart>(w, *static_cast<Entwicklung *>(parent));
-    if (qobject_cast<Auswertung *>(w->window())) {
+    if (isKind(parent, Kind::Development) && qobject_cast<QChartView *>(w))
+        return remembered<DevelopmentChart>(w, *dynamic_cast<const GameChart *>(parent));
+    if (isKind(w->window(), Kind::Evaluation)) {
         if (qobject_cast<QGroupBox *>(w))
             return new Container(w, QAccessible::Grouping, &readingOrder);
         if (qobject_cast<QLabel *>(w))

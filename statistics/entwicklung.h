@@ -33,7 +33,10 @@ class Entwicklung : public QWidget, public GameChart
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Development; }
     const Game &shownGame() const override { return m_game; }
+    bool showsFrequency() const override;
+    int shownSum() const override { return summe(); }
     // Six decades of throws across a window a thousand pixels wide: about a bucket per pixel
     // column, and every bucket's extremes are kept.
     static constexpr int BucketsPerDecade = 100;

@@ -146,6 +146,23 @@ void RelHaeufigkeiten::drawWedges(QPainter &painter) const
     }
 }
 
+QPainterPath RelHaeufigkeiten::sumOutline(int summe) const
+{
+    QPainterPath path;
+    const PieLayout layout = pieLayout(m_game, scaleWidth(), scaleHeight());
+    for (const PieWedge &wedge : layout.wedges) {
+        if (wedge.summe != summe)
+            continue;
+        if (wedge.drawn)
+            return wedgePath(layout, wedge);
+        const QPointF centre(layout.cx - std::sin(wedge.phi) * layout.cx / 2,
+                             layout.cy - std::cos(wedge.phi) * layout.cy / 2);
+        path.addEllipse(centre, 6, 6);
+        return path;
+    }
+    return path;
+}
+
 void RelHaeufigkeiten::paintChart(QPainter &painter) const
 {
     painter.save();

@@ -65,7 +65,9 @@ class RelHaeufigkeiten : public QWidget, public GameChart
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Pie; }
     const Game &shownGame() const override { return m_game; }
+    QPainterPath sumOutline(int summe) const override;
     // `dialogs` are the main window's: every dialog this window shows belongs to it. `pie` draws
     // each wedge, as Pie does.
     RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFunction pie = &Pie);
