@@ -7,7 +7,7 @@ WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
 DEBIAN_PACKAGES := cmake ninja-build make g++ qt6-base-dev qt6-charts-dev qt6-svg-dev \
-                   libboost-math-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
+                   libboost-math-dev qt6-translations-l10n fonts-dejavu-core libgl-dev libxcb1-dev \
                    desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

@@ -3,6 +3,7 @@
 
 #include "abs_haeufigkeiten.h"
 #include "chart_accessibility.h"
+#include "close_request.h"
 
 #include "design_font.h"
 #include "dice_area.h"
@@ -20,11 +21,14 @@
 #include "setup.h"
 #include "twips.h"
 #include "verlauf.h"
+#include "window_zoom.h"
 #include "wrapping_menu_bar.h"
 #include "zufall_dialog.h"
 
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
@@ -63,6 +67,7 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     // Before any window exists: Qt keeps the accessible interface it makes first for a widget.
     installMainWindowAccessibility();
     installChartAccessibility();
+    watchCloseWhileBlocked(*this, [this] { closeBoxWhileBlocked(); });
 
     createDiceRow();
     createActions();
@@ -84,12 +89,18 @@ Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
     });
     connect(&m_game, &Game::thrown, this, &Casino::updateRollButtonTip);
 
+    // For a projector: the menu and the roll button's caption grow, and the window with the
+    // menu's rows. The dice stay as drawn: they stand at fixed places in a window of fixed width.
+    new WindowZoom(*this);
+
     Form_Load();
 
     // Old file contents that a Kollavo killed while writing left in a copy.
     reportAfterThePress([this] {
-        for (const QString &report : interruptedWriteReports())
-            m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+        for (const QString &report : interruptedWriteReports()) {
+            if (!m_closeAfterReport)
+                m_dialogs.messageBox(report, Title, Dialogs::Icon::Warning);
+        }
     });
 }
 
@@ -305,8 +316,13 @@ void Casino::reportAfterThePress(std::function<void()> report)
     QMetaObject::invokeMethod(
         this,
         [this, report = std::move(report)] {
-            if (!m_unloaded)
-                report();
+            if (m_unloaded)
+                return;
+            m_reportOpen = true;
+            report();
+            m_reportOpen = false;
+            if (m_closeAfterReport)
+                close();
         },
         Qt::QueuedConnection);
 
@@ -409,6 +425,17 @@ void Casino::MInfo_Click()
 void Casino::MEnde_Click()
 {
     close(); // the unload step closes the statistics windows
+}
+
+void Casino::closeBoxWhileBlocked()
+{
+    // A press's message is dropped for it, as for "Ende"; any other dialog asks something
+    // first, and the window stays open as Qt has it.
+    if (!m_reportOpen)
+        return;
+    m_closeAfterReport = true;
+    if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+        box->reject();
 }
 
 bool Casino::event(QEvent *event)

@@ -57,6 +57,8 @@ public:
     void MExport_Click();
     // "Würfel und Zufall …" from the tray's context menu: start value and weights.
     void MZufall_Click();
+    // The close box while a modal dialog blocks the window, which Qt itself ignores.
+    void closeBoxWhileBlocked();
 
 protected:
     bool event(QEvent *event) override;
@@ -88,6 +90,8 @@ private:
     StatisticsWindows m_windows;
     // The unload step ran: the window is closing or closed, and asks nothing more.
     bool m_unloaded = false;
+    bool m_reportOpen = false;      // a press's message is on the screen
+    bool m_closeAfterReport = false; // the close box was clicked meanwhile
 
 
 

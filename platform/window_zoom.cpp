@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QLayout>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QWidget>
@@ -31,9 +32,13 @@ QFont scaledFont(QFont font, qreal factor)
 
 void scaleWidgetFonts(QWidget &root, qreal factor)
 {
-    QList<QWidget *> widgets = root.findChildren<QWidget *>();
-    widgets.prepend(&root);
+    // Guarded: a new font can make a widget rebuild its children (a menu bar its rows).
+    QList<QPointer<QWidget>> widgets{&root};
+    for (QWidget *child : root.findChildren<QWidget *>())
+        widgets.append(child);
     for (QWidget *w : std::as_const(widgets)) {
+        if (!w)
+            continue;
         QVariant base = w->property(BaseFont);
         if (!base.isValid()) {
             // Only fonts set on purpose; the others follow their parent's.

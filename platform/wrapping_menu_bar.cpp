@@ -2,6 +2,7 @@
 #include "wrapping_menu_bar.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <mutex>
 
 namespace {
 
@@ -79,10 +81,140 @@ private:
     QPointer<QAction> m_item;
 };
 
+// One item of the bar as assistive technology sees it: focused while the keyboard is on it,
+// which Qt's own items of each row never are, as the rows do not walk themselves.
+class AccessibleItem : public QAccessibleInterface, public QAccessibleActionInterface
+{
+public:
+    AccessibleItem(WrappingMenuBar &bar, QAction &item) : m_bar(&bar), m_item(&item) {}
+
+    bool isValid() const override { return m_bar && m_item; }
+    QObject *object() const override { return m_item; }
+    QWindow *window() const override { return m_bar ? m_bar->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_bar);
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name && m_item ? m_item->text().remove(u'&') : QString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        const QMenuBar *row = isValid() ? m_bar->rowOf(m_item) : nullptr;
+        if (!row)
+            return {};
+        const QRect r = row->actionGeometry(m_item);
+        return QRect(row->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        if (!isValid())
+            return s;
+        s.focusable = true;
+        s.focused = m_bar->keyboardItem() == m_item;
+        s.invisible = !m_item->isVisible() || !m_bar->isVisible();
+        s.disabled = !m_item->isEnabled();
+        s.hasPopup = m_item->menu() != nullptr;
+        return s;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && isValid())
+            m_bar->openOrTrigger(m_item);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<WrappingMenuBar> m_bar;
+    QPointer<QAction> m_item;
+};
+
+// The bar as one menu bar of all its items, whichever row they stand in.
+class AccessibleBar : public QAccessibleWidget
+{
+public:
+    explicit AccessibleBar(WrappingMenuBar &bar) : QAccessibleWidget(&bar, QAccessible::MenuBar) {}
+
+    int childCount() const override { return static_cast<int>(items().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QAction *> all = items();
+        return index >= 0 && index < all.size() ? itemInterface(all[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? static_cast<int>(items().indexOf(qobject_cast<QAction *>(child->object())))
+                     : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        for (QAction *item : items()) {
+            QAccessibleInterface *i = itemInterface(item);
+            if (i->rect().contains(x, y))
+                return i;
+        }
+        return nullptr;
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        QAction *item = bar().keyboardItem();
+        return item ? itemInterface(item) : nullptr;
+    }
+
+private:
+    WrappingMenuBar &bar() const { return *static_cast<WrappingMenuBar *>(widget()); }
+    QList<QAction *> items() const
+    {
+        QList<QAction *> visible;
+        for (const QMenuBar *row : bar().rows()) {
+            for (QAction *item : row->actions()) {
+                if (item->isVisible())
+                    visible.append(item);
+            }
+        }
+        return visible;
+    }
+    // Made once per item and kept by Qt's cache until the item goes.
+    QAccessibleInterface *itemInterface(QAction *item) const
+    {
+        const QAccessible::Id id = m_ids.value(item);
+        if (QAccessibleInterface *known = id ? QAccessible::accessibleInterface(id) : nullptr)
+            return known;
+        auto *made = new AccessibleItem(bar(), *item);
+        m_ids.insert(item, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+
+    mutable QHash<QAction *, QAccessible::Id> m_ids;
+};
+
+QAccessibleInterface *barInterface(const QString &, QObject *object)
+{
+    auto *bar = qobject_cast<WrappingMenuBar *>(object);
+    return bar ? new AccessibleBar(*bar) : nullptr;
+}
+
 } // namespace
 
 WrappingMenuBar::WrappingMenuBar(QWidget *parent) : QWidget(parent), m_layout(new QVBoxLayout(this))
 {
+    // Before Qt makes an interface of its own for the bar.
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(&barInterface); });
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_layout->setSpacing(0);
     newRow();
@@ -301,10 +433,10 @@ void WrappingMenuBar::highlight(QAction *item)
                                                                                     : nullptr);
     // A screen reader follows the highlight as it follows the focus.
     if (item && QAccessible::isActive()) {
-        QMenuBar *const row = rowOf(item);
-        QAccessibleEvent focus(row, QAccessible::Focus);
-        focus.setChild(static_cast<int>(row->actions().indexOf(item)));
-        QAccessible::updateAccessibility(&focus);
+        if (QAccessibleInterface *focused = QAccessible::queryAccessibleInterface(this)->focusChild()) {
+            QAccessibleEvent focus(focused, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
     }
 }
 

@@ -38,6 +38,10 @@ public:
 
     // The item highlighted for the keyboard; null while the keyboard is elsewhere.
     QAction *keyboardItem() const { return m_keyboardItem; }
+    // The row that shows `item`; null for an item not in the bar.
+    QMenuBar *rowOf(QAction *item) const;
+    // Opens the item's menu, or triggers an item without one, as Return does.
+    void openOrTrigger(QAction *item);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -54,8 +58,6 @@ private:
     void enterKeyboardMode();
     void leaveKeyboardMode(bool restoreFocus);
     void highlight(QAction *item);
-    void openOrTrigger(QAction *item);
-    QMenuBar *rowOf(QAction *item) const;
 
     QList<QAction *> m_items; // in their order, menus as their menu actions
     std::vector<QMenuBar *> m_rows;

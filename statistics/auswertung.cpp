@@ -20,6 +20,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <span>
 
@@ -45,14 +46,23 @@ qint64 throwsForTest(const SumDistribution &distribution)
     return 5 * (distribution.maxSum() - distribution.minSum() + 1);
 }
 
-// The table as wide as all its columns, so that the window around it never cuts one; high
-// enough for a few rows.
+// The table as wide as all its columns, so that the window around it never cuts one, but no
+// wider than the screen leaves it (zoomed on a small screen it scrolls sideways); high enough
+// for a few rows.
 void fitTableWidth(QTableView &table)
 {
     QHeaderView &header = *table.horizontalHeader();
     header.resizeSections(QHeaderView::ResizeToContents);
-    table.setMinimumWidth(header.length() + 2 * table.frameWidth()
-                          + table.verticalScrollBar()->sizeHint().width());
+    int width = header.length() + 2 * table.frameWidth()
+                + table.verticalScrollBar()->sizeHint().width();
+    const QWidget &window = *table.window();
+    if (const QScreen *screen = window.screen(); screen && window.layout()) {
+        const QMargins margins = window.layout()->contentsMargins();
+        width = std::min(width, screen->availableGeometry().width()
+                                    - (window.frameGeometry().width() - window.width())
+                                    - margins.left() - margins.right());
+    }
+    table.setMinimumWidth(width);
     table.setMinimumHeight(header.sizeHint().height()
                            + 6 * table.verticalHeader()->defaultSectionSize()
                            + 2 * table.frameWidth());

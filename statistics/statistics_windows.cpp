@@ -97,9 +97,39 @@ void StatisticsWindows::showEntwicklung(int sum)
 {
     if (sum == 0 && m_game.isSetUp())
         sum = SumDistribution(m_game.dice()).mostLikelySum();
+    const bool firstOpening = !m_entwicklung.isLoaded();
     // Chosen before showing: a hidden window draws its chart once, when it appears.
     m_entwicklung->showSum(sum);
     m_entwicklung.showInFront();
+    if (firstOpening)
+        keepTheTestInView();
+}
+
+void StatisticsWindows::keepTheTestInView()
+{
+    // On a small screen Entwicklung, moved up onto it, would cover Auswertung's χ², degrees of
+    // freedom and p-value: it ends left of Auswertung where its chart has room, else left of
+    // the numbers.
+    QWidget *auswertung = m_auswertung.loadedWidget();
+    QWidget *entwicklung = m_entwicklung.loadedWidget();
+    if (!auswertung || !auswertung->isVisible() || !entwicklung)
+        return;
+    QRect numbers;
+    for (const char *name : {"ChiQuadrat", "Freiheitsgrade", "pWert"}) {
+        if (const auto *number = auswertung->findChild<QWidget *>(QLatin1StringView(name)))
+            numbers |= QRect(number->mapToGlobal(QPoint()), number->size());
+    }
+    const QRect own = entwicklung->frameGeometry();
+    if (!own.intersects(numbers))
+        return;
+    const int frame = own.width() - entwicklung->width();
+    for (const int right : {auswertung->frameGeometry().left(), numbers.left()}) {
+        const int width = right - own.left() - frame;
+        if (width >= entwicklung->minimumSizeHint().width()) {
+            entwicklung->resize(width, entwicklung->height());
+            return;
+        }
+    }
 }
 
 void StatisticsWindows::linkTheoryActions(QWidget *chart)

@@ -53,6 +53,7 @@ public:
     void showEntwicklung(int sum);
 
 private:
+    void keepTheTestInView();
     void followNewGame();
     void followMove();
     void refreshTheory();

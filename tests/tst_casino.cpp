@@ -14,7 +14,9 @@
 #include "zufallsgroesse.h"
 
 #include <QAccessible>
+#include <QFontInfo>
 #include <QAction>
+#include <QMessageBox>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -69,6 +71,7 @@ private slots:
     void numberOfDiceAsksUntilValid();
     void throwsPerMoveAsksUntilValid();
     void countLimitIsReported();
+    void closeBoxWhileTheLimitIsReported();
     void outOfMemoryIsReported();
     void windowItemsShowAndHide_data();
     void windowItemsShowAndHide();
@@ -97,6 +100,7 @@ private slots:
     void windowsFollowInOneOrder();
     void menuFromTheKeyboard();
     void desktopFontRefitsTheWindow();
+    void zoomForAProjector();
 
 private:
     // What `window` shows of the game, in a few words: see windowsFollowTheGame_data().
@@ -377,6 +381,30 @@ void TestCasino::countLimitIsReported()
     QVERIFY2(text.contains(QStringLiteral("32767")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Von den 4 Würfen dieses Spielzugs wurden 2")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("„Neu“")), qPrintable(text));
+}
+
+void TestCasino::closeBoxWhileTheLimitIsReported()
+{
+    // Qt drops the close box's request while the message blocks the window: the program went
+    // on after the message, and only a second click closed it.
+    game().austausch().Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    m_random->pushValues({3});
+    m_casino->show();
+    action("Mabs")->trigger();
+    bool boxClosed = false;
+    m_dialogs->whileMessageOpen = [this, &boxClosed] {
+        QMessageBox box(QMessageBox::Warning, u"Kollavo"_s, u"Zählgrenze"_s, QMessageBox::Ok,
+                        m_casino.get());
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        m_casino->closeBoxWhileBlocked();
+        boxClosed = !box.isVisible();
+    };
+    m_casino->CBKollavo_MouseDown();
+    QTRY_COMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(boxClosed);
+    QVERIFY(!m_casino->isVisible());
+    QVERIFY(!windows().absHaeufigkeiten().isLoaded());
 }
 
 void TestCasino::outOfMemoryIsReported()
@@ -860,9 +888,16 @@ void TestCasino::menuFromTheKeyboard()
     auto *bar = qobject_cast<WrappingMenuBar *>(m_casino->menuWidget());
     QVERIFY(bar->rows().size() > 1);
     QTest::keyClick(m_casino.get(), Qt::Key_Alt);
+    // A screen reader speaks the focused object: the item, not a nameless container.
+    const auto focused = [bar] {
+        const QAccessibleInterface *item = QAccessible::queryAccessibleInterface(bar)->focusChild();
+        return item && item->state().focused ? item->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(focused(), u"Neu"_s);
     QTest::keyClick(bar, Qt::Key_Left);
     QTest::keyClick(bar, Qt::Key_Left);
     QCOMPARE(bar->keyboardItem(), action("MInfo"));
+    QCOMPARE(focused(), u"Info"_s);
     QTest::keyClick(bar, Qt::Key_Return);
     QCOMPARE(m_dialogs->messages.size(), 1);
 }
@@ -1155,6 +1190,30 @@ void TestCasino::reopenedWindowKeepsItsMenu()
         }
     }
     QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestCasino::zoomForAProjector()
+{
+    // Enlarged for a projector, the menu must not hide the dice and the roll button; back at
+    // 100 % the window must be exactly as it was, to the pixel.
+    m_casino->show();
+    m_casino->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_casino.get()));
+    auto *button = m_casino->findChild<QPushButton *>(u"CBKollavo"_s);
+    QTest::keyClick(m_casino.get(), Qt::Key_0, Qt::ControlModifier); // keys show the focus
+    const QSize size = m_casino->size();
+    const QImage before = m_casino->grab().toImage();
+    const qreal caption = QFontInfo(button->font()).pointSizeF();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(m_casino.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(QFontInfo(button->font()).pointSizeF(), 2 * caption);
+    QTRY_VERIFY(m_casino->height() > size.height());
+    QVERIFY(m_casino->rect().contains(
+        QRect(button->mapTo(m_casino.get(), QPoint()), button->size())));
+    QTest::keyClick(m_casino.get(), Qt::Key_0, Qt::ControlModifier);
+    QTRY_COMPARE(m_casino->size(), size);
+    // The menu's rows made anew for the font appear with the next events.
+    QTRY_COMPARE(m_casino->grab().toImage(), before);
 }
 
 QTEST_MAIN(TestCasino)
