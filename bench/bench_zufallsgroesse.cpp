@@ -23,19 +23,19 @@ constexpr int Runs = 21;
 constexpr int MovePairs = 41;
 
 // About 380,000 throws of seven dice, the longest game, straight into the game state.
-void fillLongGame()
+void fillLongGame(Austausch &state)
 {
     constexpr int Dice = 7;
     constexpr int Throws = 380000;
-    Austausch::reset();
-    Austausch::Anzahl = Dice;
-    Austausch::Wurfzahl = 1;
-    Austausch::MinSumme = Dice;
-    Austausch::MaxSumme = 6 * Dice;
+    state.reset();
+    state.Anzahl = Dice;
+    state.Wurfzahl = 1;
+    state.MinSumme = Dice;
+    state.MaxSumme = 6 * Dice;
     std::mt19937 generator(20261208);
     std::uniform_int_distribution<int> die(1, 6);
-    Austausch::Wurfsummen.reserve(Throws);
-    Austausch::Wurfaugen.reserve(Throws);
+    state.Wurfsummen.reserve(Throws);
+    state.Wurfaugen.reserve(Throws);
     for (int t = 0; t < Throws; ++t) {
         int sum = 0;
         quint32 faces = 0;
@@ -44,9 +44,9 @@ void fillLongGame()
             sum += face;
             faces += Austausch::augeImWurf(face);
         }
-        ++Austausch::Haeufigkeit[sum];
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
-        Austausch::Wurfaugen.push_back(faces);
+        ++state.Haeufigkeit[sum];
+        state.Wurfsummen.push_back(static_cast<quint8>(sum));
+        state.Wurfaugen.push_back(faces);
     }
 }
 
@@ -57,8 +57,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SilentDialogs silent;
     {
-        fillLongGame();
-        const Game game;
+        Game game;
+        fillLongGame(game.austausch());
         SharedWindow<Zufallsgroesse> window([&] { return new Zufallsgroesse(game, silent); });
         // Opening: created, every throw of the record counted once, shown and painted.
         Bench::report("Zufallsgroesse: open (create, count, show, paint), 380,000 throws",
@@ -87,7 +87,6 @@ int main(int argc, char *argv[])
                                       }),
                       "ms");
         window.unload();
-        Austausch::reset();
     }
 
     ClockSeededRandom random;
