@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
 #include "auswertung.h"
+#include "bench_program.h"
 #include "bench_util.h"
 #include "game.h"
 #include "shared_window.h"
 
 #include <QApplication>
-
-#include <random>
 
 // The evaluation window near the end of the longest game: about 380,000 throws of seven dice.
 int main(int argc, char *argv[])
@@ -15,23 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Game game;
     Austausch &state = game.austausch();
-
-    constexpr int Dice = 7;
-    constexpr int Throws = 380000;
-    state.Anzahl = Dice;
-    state.Wurfzahl = 1;
-    state.MinSumme = Dice;
-    state.MaxSumme = 6 * Dice;
-    std::mt19937 generator(20261208);
-    std::uniform_int_distribution<int> die(1, 6);
-    state.Wurfsummen.reserve(Throws);
-    for (int t = 0; t < Throws; ++t) {
-        int sum = 0;
-        for (int d = 0; d < Dice; ++d)
-            sum += die(generator);
-        ++state.Haeufigkeit[sum];
-        state.Wurfsummen.push_back(static_cast<quint8>(sum));
-    }
+    Bench::fillLongGame(state);
 
     SharedWindow<Auswertung> auswertung([&game] { return new Auswertung(game); });
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window of random variables: opened late in the longest game, and what it adds to a move.
-#include "austausch.h"
 #include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
@@ -14,41 +13,12 @@
 #include <QComboBox>
 
 #include <memory>
-#include <random>
 
 namespace {
 
 constexpr int Runs = 21;
 // A move is short and the ratio of two noisy medians noisier still: more pairs for it.
 constexpr int MovePairs = 41;
-
-// About 380,000 throws of seven dice, the longest game, straight into the game state.
-void fillLongGame(Austausch &state)
-{
-    constexpr int Dice = 7;
-    constexpr int Throws = 380000;
-    state.reset();
-    state.Anzahl = Dice;
-    state.Wurfzahl = 1;
-    state.MinSumme = Dice;
-    state.MaxSumme = 6 * Dice;
-    std::mt19937 generator(20261208);
-    std::uniform_int_distribution<int> die(1, 6);
-    state.Wurfsummen.reserve(Throws);
-    state.Wurfaugen.reserve(Throws);
-    for (int t = 0; t < Throws; ++t) {
-        int sum = 0;
-        quint32 faces = 0;
-        for (int d = 0; d < Dice; ++d) {
-            const int face = die(generator);
-            sum += face;
-            faces += Austausch::augeImWurf(face);
-        }
-        ++state.Haeufigkeit[sum];
-        state.Wurfsummen.push_back(static_cast<quint8>(sum));
-        state.Wurfaugen.push_back(faces);
-    }
-}
 
 } // namespace
 
@@ -58,7 +28,7 @@ int main(int argc, char *argv[])
     SilentDialogs silent;
     {
         Game game;
-        fillLongGame(game.austausch());
+        Bench::fillLongGame(game.austausch());
         SharedWindow<Zufallsgroesse> window([&] { return new Zufallsgroesse(game, silent); });
         // Opening: created, every throw of the record counted once, shown and painted.
         Bench::report("Zufallsgroesse: open (create, count, show, paint), 380,000 throws",
