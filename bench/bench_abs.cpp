@@ -14,25 +14,26 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Game game;
+    Austausch &state = game.austausch();
 
-    Austausch::Anzahl = 7;
-    Austausch::Wurfzahl = 1;
-    Austausch::MinSumme = 7;
-    Austausch::MaxSumme = 42;
+    state.Anzahl = 7;
+    state.Wurfzahl = 1;
+    state.MinSumme = 7;
+    state.MaxSumme = 42;
     // Roughly the bell of seven dice after a few thousand throws.
-    for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s)
-        Austausch::Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
+    for (int s = state.MinSumme; s <= state.MaxSumme; ++s)
+        state.Haeufigkeit[s] = static_cast<qint16>(300 * std::exp(-(s - 24.5) * (s - 24.5) / 50));
 
-    QtDialogs dialogs; // never shown
-    const Game game;
+    SilentDialogs dialogs;
     AbsHaeufigkeiten window(game, dialogs);
     window.absH_Refresh(); // creates the 36 bars
 
     // Every pass sees one more throw, so the heights and the scale really change.
-    int next = Austausch::MinSumme;
-    const auto countOneThrow = [&next] {
-        ++Austausch::Haeufigkeit[next];
-        next = next == Austausch::MaxSumme ? Austausch::MinSumme : next + 1;
+    int next = state.MinSumme;
+    const auto countOneThrow = [&next, &state] {
+        ++state.Haeufigkeit[next];
+        next = next == state.MaxSumme ? state.MinSumme : next + 1;
     };
     const auto pass = [&window] { window.absH_Refresh(); };
 

@@ -1,37 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
 #include "auswertung.h"
+#include "bench_program.h"
 #include "bench_util.h"
 #include "game.h"
 #include "shared_window.h"
 
 #include <QApplication>
 
-#include <random>
-
 // The evaluation window near the end of the longest game: about 380,000 throws of seven dice.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Game game;
+    Austausch &state = game.austausch();
+    Bench::fillLongGame(state);
 
-    constexpr int Dice = 7;
-    constexpr int Throws = 380000;
-    Austausch::Anzahl = Dice;
-    Austausch::Wurfzahl = 1;
-    Austausch::MinSumme = Dice;
-    Austausch::MaxSumme = 6 * Dice;
-    std::mt19937 generator(20261208);
-    std::uniform_int_distribution<int> die(1, 6);
-    Austausch::Wurfsummen.reserve(Throws);
-    for (int t = 0; t < Throws; ++t) {
-        int sum = 0;
-        for (int d = 0; d < Dice; ++d)
-            sum += die(generator);
-        ++Austausch::Haeufigkeit[sum];
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
-    }
-
-    const Game game;
     SharedWindow<Auswertung> auswertung([&game] { return new Auswertung(game); });
 
     // Opening: created on first use, shown, and the events of its showing handled, which lays
@@ -50,11 +33,11 @@ int main(int argc, char *argv[])
                   "ms", 50.0);
 
     // A move of one throw, then the refresh the main window runs after it.
-    int next = Austausch::MinSumme;
-    const auto oneThrow = [&next] {
-        ++Austausch::Haeufigkeit[next];
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(next));
-        next = next == Austausch::MaxSumme ? Austausch::MinSumme : next + 1;
+    int next = state.MinSumme;
+    const auto oneThrow = [&next, &state] {
+        ++state.Haeufigkeit[next];
+        state.Wurfsummen.push_back(static_cast<quint8>(next));
+        next = next == state.MaxSumme ? state.MinSumme : next + 1;
     };
     Bench::report("Auswertung: refresh after a move, window shown",
                   Bench::medianMs(201, oneThrow, [&] { auswertung->refresh(); }), "ms", 5.0);

@@ -21,12 +21,13 @@ namespace {
 constexpr int Runs = 21;
 constexpr qint32 Throws = 100000;
 
-void prepare(HistoryText &history)
+void prepare(Austausch &game, HistoryText &history)
 {
-    Setup::setAnzahl(7);
-    Austausch::Wurfzahl = Throws;
-    Austausch::Haeufigkeit.clear();
-    Austausch::Wurfsummen.clear();
+    Setup::setAnzahl(game, 7);
+    game.Wurfzahl = Throws;
+    game.Haeufigkeit.clear();
+    game.Wurfsummen.clear();
+    game.Wurfaugen.clear();
     history.clear();
 }
 
@@ -42,6 +43,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     ClockSeededRandom random;
+    Austausch game;
     HistoryText history; // shown nowhere: the move with the history window hidden
     const DiceWeights fair;
     const DiceWeights loaded({1, 1, 1, 1, 1, 5});
@@ -52,10 +54,10 @@ int main(int argc, char *argv[])
     QElapsedTimer warm;
     warm.start();
     while (warm.elapsed() < 500) {
-        prepare(history);
-        performMove(random, history, fair);
-        prepare(history);
-        performMove(random, history, loaded);
+        prepare(game, history);
+        performMove(game, random, history, fair);
+        prepare(game, history);
+        performMove(game, random, history, loaded);
     }
 
     // Alternating, so that a change of the machine's speed meets both alike.
@@ -63,10 +65,10 @@ int main(int argc, char *argv[])
     std::vector<double> loadedTimes;
     for (int run = 0; run < Runs; ++run) {
         for (const DiceWeights *weights : {&fair, &loaded}) {
-            prepare(history);
+            prepare(game, history);
             QElapsedTimer timer;
             timer.start();
-            performMove(random, history, *weights);
+            performMove(game, random, history, *weights);
             const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
             (weights == &fair ? fairTimes : loadedTimes).push_back(ms);
         }

@@ -33,16 +33,16 @@ SharedWindow<Entwicklung> &entwicklung()
     return *measured;
 }
 
-void fillRecord(int throws, quint32 seed)
+void fillRecord(Austausch &state, int throws, quint32 seed)
 {
     QRandomGenerator random(seed);
-    Austausch::Wurfsummen.clear();
-    Austausch::Wurfsummen.reserve(static_cast<std::size_t>(LongGame) + 10000);
+    state.Wurfsummen.clear();
+    state.Wurfsummen.reserve(static_cast<std::size_t>(LongGame) + 10000);
     for (int t = 0; t < throws; ++t) {
         int sum = 0;
         for (int d = 0; d < Dice; ++d)
             sum += random.bounded(1, 7);
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
+        state.Wurfsummen.push_back(static_cast<quint8>(sum));
     }
 }
 
@@ -65,25 +65,26 @@ void grab(const QDir &folder, const QString &name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Game game;
+    Austausch &state = game.austausch();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    Austausch::Anzahl = Dice;
-    Austausch::MinSumme = Dice;
-    Austausch::MaxSumme = 6 * Dice;
-    QtDialogs dialogs; // never shown
-    const Game game;
+    state.Anzahl = Dice;
+    state.MinSumme = Dice;
+    state.MaxSumme = 6 * Dice;
+    SilentDialogs dialogs;
     SharedWindow<Entwicklung> window([&] { return new Entwicklung(game, dialogs); });
     measured = &window;
 
     if (argc > 1) {
         const QDir folder(QString::fromLocal8Bit(argv[1]));
         QDir().mkpath(folder.path());
-        fillRecord(0, 1);
+        fillRecord(state, 0, 1);
         grab(folder, QStringLiteral("entwicklung_leer.png"));
         entwicklung().unload();
-        fillRecord(3000, 1);
+        fillRecord(state, 3000, 1);
         grab(folder, QStringLiteral("entwicklung_3000.png"));
         entwicklung().unload();
-        fillRecord(LongGame, 2);
+        fillRecord(state, LongGame, 2);
         grab(folder, QStringLiteral("entwicklung_380000.png"));
         entwicklung()->findChild<QComboBox *>(QStringLiteral("Groesse"))->setCurrentIndex(1);
         grab(folder, QStringLiteral("entwicklung_mittelwert.png"));
@@ -99,7 +100,7 @@ int main(int argc, char *argv[])
         entwicklung().unload();
     }
 
-    fillRecord(LongGame, 3);
+    fillRecord(state, LongGame, 3);
     const double open = Bench::medianMs(
         Runs, [] { entwicklung().unload(); }, [] {
             entwicklung().show();
@@ -122,9 +123,9 @@ int main(int argc, char *argv[])
     entwicklung().show();
     settle();
     QRandomGenerator random(4);
-    const auto move = [&random] {
+    const auto move = [&random, &state] {
         for (int t = 0; t < 10; ++t)
-            Austausch::Wurfsummen.push_back(static_cast<quint8>(Dice * 3 + random.bounded(0, 8)));
+            state.Wurfsummen.push_back(static_cast<quint8>(Dice * 3 + random.bounded(0, 8)));
     };
     const double update = Bench::medianMs(Runs, move, [] { entwicklung()->refresh(); });
     // The same, with the layout and painting the event loop does afterwards.
@@ -145,7 +146,7 @@ int main(int argc, char *argv[])
     Bench::report("Entwicklung: another sum chosen (one pass over the record)", switchSum, "ms");
     std::printf("(%lld points drawn for %zu throws)\n",
                 static_cast<long long>(entwicklung()->beobachtet().count()),
-                Austausch::Wurfsummen.size());
+                state.Wurfsummen.size());
     entwicklung().unload();
 
     return 0;

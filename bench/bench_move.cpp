@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of a move: drawing and formatting the numbers, against the whole press with the
 // windows' work around it.
-#include "austausch.h"
+#include "game.h"
 #include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
@@ -45,28 +45,31 @@ int main(int argc, char *argv[])
 
     // (a) The bare loop: draw, format the line, count.
     HistoryText bare;
+    Austausch bareGame;
     // Warm-up: on a virtual machine the processor runs slow for the first few hundred
     // milliseconds of load, which would make the first figures measure the host, not the code.
     for (QElapsedTimer warm; !warm.isValid() || warm.elapsed() < 500;) {
         if (!warm.isValid())
             warm.start();
-        Setup::setAnzahl(7);
-        Austausch::Wurfzahl = Throws;
-        Austausch::Haeufigkeit.clear();
-        Austausch::Wurfsummen.clear();
+        Setup::setAnzahl(bareGame, 7);
+        bareGame.Wurfzahl = Throws;
+        bareGame.Haeufigkeit.clear();
+        bareGame.Wurfsummen.clear();
+        bareGame.Wurfaugen.clear();
         bare.clear();
-        performMove(random, bare);
+        performMove(bareGame, random, bare);
     }
     const double a = Bench::medianMs(
         Runs,
         [&] {
-            Setup::setAnzahl(7);
-            Austausch::Wurfzahl = Throws;
-            Austausch::Haeufigkeit.clear();
-            Austausch::Wurfsummen.clear();
+            Setup::setAnzahl(bareGame, 7);
+            bareGame.Wurfzahl = Throws;
+            bareGame.Haeufigkeit.clear();
+            bareGame.Wurfsummen.clear();
+            bareGame.Wurfaugen.clear();
             bare.clear();
         },
-        [&] { performMove(random, bare); });
+        [&] { performMove(bareGame, random, bare); });
 
     // (b) The whole press, history window hidden.
     const double b = Bench::medianMs(
@@ -80,7 +83,10 @@ int main(int argc, char *argv[])
     qint32 throwsDone = 0;
     const double d = Bench::medianMs(
         5, [&] { Bench::newGame(*casino, 1, 2147483647); },
-        [&] { casino->CBKollavo_MouseDown(); throwsDone = static_cast<qint32>(Austausch::totalCount()); });
+        [&] {
+            casino->CBKollavo_MouseDown();
+            throwsDone = static_cast<qint32>(casino->game().throws());
+        });
     char name[96];
     std::snprintf(name, sizeof name, "(d) game of one die up to the count limit (%d throws)", throwsDone);
     Bench::report(name, d, "ms", 50);

@@ -29,19 +29,20 @@ struct Wedge
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Game game;
+    Austausch &state = game.austausch();
 
     // Seven dice with every sum thrown, uneven counts: all 36 wedges and labels are drawn.
-    Austausch::Anzahl = 7;
-    Austausch::MinSumme = 7;
-    Austausch::MaxSumme = 42;
+    state.Anzahl = 7;
+    state.MinSumme = 7;
+    state.MaxSumme = 42;
     for (int s = 7; s <= 42; ++s)
-        Austausch::Haeufigkeit[s] = static_cast<qint16>(1 + (s * 37) % 100);
+        state.Haeufigkeit[s] = static_cast<qint16>(1 + (s * 37) % 100);
 
     // The wedges of the first redraw, to draw them alone below.
     std::vector<Wedge> wedges;
     bool recording = true;
-    QtDialogs dialogs; // never shown
-    const Game game;
+    SilentDialogs dialogs;
     RelHaeufigkeiten window(game, dialogs, [&](QPainter &painter,
  int l, int t, int r, int b, int x1,
                                          int y1, int x2, int y2) {

@@ -2,7 +2,7 @@
 // The cost of the history window: a move with it shown against hidden, the game to the count
 // limit, showing it after a long game, a keystroke in a long history, and the memory it takes.
 // Every timed step includes the painting that follows it.
-#include "austausch.h"
+#include "game.h"
 #include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
@@ -100,7 +100,7 @@ int peakRun(const char *mode)
         if (std::strcmp(mode, "export") == 0) {
             casino.MExport_Click();
         } else {
-            const QByteArray bytes = Export::toWindows1252(Export::content(casino.game().history().text()));
+            const QByteArray bytes = Export::toWindows1252(Export::content(casino.game().austausch(), casino.game().history().text()));
             writeFileSafely(silent.saveAnswer, bytes);
         }
         std::printf("%ld\n%ld\n", before, peakKilobytes());
@@ -198,7 +198,7 @@ int main(int argc, char *argv[])
         [&] {
             newGame(*casino, 7, 300000);
             press(*casino);
-            Austausch::Wurfzahl = Throws / 2;
+            casino->game().setThrowsPerMove(Throws / 2);
         },
         [&] { press(*casino); });
     Bench::report("move of 50,000 throws after 300,000, history shown", onTop, "ms");

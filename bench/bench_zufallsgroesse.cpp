@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window of random variables: opened late in the longest game, and what it adds to a move.
-#include "austausch.h"
 #include "bench_program.h"
 #include "bench_util.h"
 #include "casino.h"
@@ -14,41 +13,12 @@
 #include <QComboBox>
 
 #include <memory>
-#include <random>
 
 namespace {
 
 constexpr int Runs = 21;
 // A move is short and the ratio of two noisy medians noisier still: more pairs for it.
 constexpr int MovePairs = 41;
-
-// About 380,000 throws of seven dice, the longest game, straight into the game state.
-void fillLongGame()
-{
-    constexpr int Dice = 7;
-    constexpr int Throws = 380000;
-    Austausch::reset();
-    Austausch::Anzahl = Dice;
-    Austausch::Wurfzahl = 1;
-    Austausch::MinSumme = Dice;
-    Austausch::MaxSumme = 6 * Dice;
-    std::mt19937 generator(20261208);
-    std::uniform_int_distribution<int> die(1, 6);
-    Austausch::Wurfsummen.reserve(Throws);
-    Austausch::Wurfaugen.reserve(Throws);
-    for (int t = 0; t < Throws; ++t) {
-        int sum = 0;
-        quint32 faces = 0;
-        for (int d = 0; d < Dice; ++d) {
-            const int face = die(generator);
-            sum += face;
-            faces += Austausch::augeImWurf(face);
-        }
-        ++Austausch::Haeufigkeit[sum];
-        Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
-        Austausch::Wurfaugen.push_back(faces);
-    }
-}
 
 } // namespace
 
@@ -57,8 +27,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SilentDialogs silent;
     {
-        fillLongGame();
-        const Game game;
+        Game game;
+        Bench::fillLongGame(game.austausch());
         SharedWindow<Zufallsgroesse> window([&] { return new Zufallsgroesse(game, silent); });
         // Opening: created, every throw of the record counted once, shown and painted.
         Bench::report("Zufallsgroesse: open (create, count, show, paint), 380,000 throws",
@@ -87,7 +57,6 @@ int main(int argc, char *argv[])
                                       }),
                       "ms");
         window.unload();
-        Austausch::reset();
     }
 
     ClockSeededRandom random;

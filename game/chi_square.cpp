@@ -38,7 +38,7 @@ std::vector<Class> pool(const SumDistribution &distribution, std::span<const qin
     const qint64 outcomes = distribution.outcomes();
 
     std::vector<Class> classes;
-    Class open{distribution.minSum(), distribution.minSum(), 0, 0};
+    Class open{distribution.minSum(), distribution.minSum(), 0};
     qint64 openWays = 0;
     for (int s = distribution.minSum(); s <= distribution.maxSum(); ++s) {
         open.lastSum = s;
@@ -47,22 +47,18 @@ std::vector<Class> pool(const SumDistribution &distribution, std::span<const qin
         // E ≥ 5 compared in integers (throws × ways ≥ 5 × 6ⁿ): a class expecting exactly 5 must
         // not stay open because of a rounding error. The product stays far inside 64 bits.
         if (throws * openWays >= 5 * outcomes) {
-            open.expected = distribution.expectedOfWays(openWays, throws);
             classes.push_back(open);
-            open = Class{s + 1, s + 1, 0, 0};
+            open = Class{s + 1, s + 1, 0};
             openWays = 0;
         }
     }
     if (openWays > 0) {
-        open.expected = distribution.expectedOfWays(openWays, throws);
-
         if (classes.empty()) {
             classes.push_back(open);
         } else {
             Class &last = classes.back();
             last.lastSum = open.lastSum;
             last.observed += open.observed;
-            last.expected += open.expected;
         }
     }
     return classes;

@@ -21,7 +21,6 @@ struct Class
     int firstSum;
     int lastSum;
     qint64 observed;
-    double expected;
 };
 
 struct Result

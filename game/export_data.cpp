@@ -51,16 +51,17 @@ QByteArray toWindows1252(QStringView text, qsizetype *replaced)
     return bytes;
 }
 
-std::function<QByteArray()> pieces(const QString &history, qsizetype *replaced)
+std::function<QByteArray()> pieces(const Austausch &a, const QString &history,
+                                   qsizetype *replaced)
 {
     // Small enough to be found in memory that is running short, large enough to cost little.
     constexpr qsizetype PieceSize = qsizetype(1) << 16;
     *replaced = 0;
-    return [history, replaced, at = qsizetype(-1)]() mutable {
+    return [&a, history, replaced, at = qsizetype(-1)]() mutable {
         qsizetype count = 0;
         QByteArray piece;
         if (at < 0) {
-            piece = toWindows1252(content(QString()), &count);
+            piece = toWindows1252(content(a, QString()), &count);
             at = 0;
         } else if (at < history.size()) {
             qsizetype end = std::min(at + PieceSize, history.size());
@@ -75,25 +76,25 @@ std::function<QByteArray()> pieces(const QString &history, qsizetype *replaced)
     };
 }
 
-qint64 sizeBound(const QString &history)
+qint64 sizeBound(const Austausch &a, const QString &history)
 {
     // One byte at most for every UTF-16 code unit.
-    return content(QString()).size() + history.size();
+    return content(a, QString()).size() + history.size();
 }
 
-QString content(const QString &history)
+QString content(const Austausch &a, const QString &history)
 {
     // Each line is built with a blank before every item, and the first blank is then dropped.
     QString sums;
     QString counts;
     QString dice;
-    const qint16 minSumme = Austausch::MinSumme;
-    const qint16 maxSumme = Austausch::MaxSumme;
+    const qint16 minSumme = a.MinSumme;
+    const qint16 maxSumme = a.MaxSumme;
     for (int s = minSumme; s <= maxSumme; ++s) {
         sums += u' ' + QString::number(s);
-        counts += u' ' + QString::number(Austausch::Haeufigkeit[s]);
+        counts += u' ' + QString::number(a.Haeufigkeit[s]);
     }
-    const qint16 anzahl = Austausch::Anzahl;
+    const qint16 anzahl = a.Anzahl;
     for (int k = 1; k <= anzahl; ++k)
         dice += QStringLiteral(" Würfel") + QString::number(k);
 

@@ -7,27 +7,27 @@
 
 #include <algorithm>
 
-QString frequencyTable(const QLocale &locale)
+QString frequencyTable(const Austausch &a, const QLocale &locale)
 {
     // Rows end in LF, the line end of text on this platform's clipboard; spreadsheets take LF
     // and CR LF alike.
-    QString table = (Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl")
+    QString table = (a.Anzahl == 1 ? QStringLiteral("Augenzahl")
                                             : QStringLiteral("Augensumme"))
                     + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
                                      "Wahrscheinlichkeit\terwartete Häufigkeit\n");
-    if (Austausch::Anzahl < 1)
+    if (a.Anzahl < 1)
         return table;
 
     // Integers without group separators: plain digits are read as the same number by every
     // spreadsheet, whatever its own language settings.
     QLocale plain = locale;
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    const SumDistribution distribution(Austausch::Anzahl);
-    const qint64 total = Austausch::totalCount();
+    const SumDistribution distribution(a.Anzahl);
+    const qint64 total = a.totalCount();
     // The digits of the Auswertung table, as fractions rather than percentages: a spreadsheet
     // computes with 0,0823, not with "8,23 %".
-    for (int s = Austausch::MinSumme; s <= Austausch::MaxSumme; ++s) {
-        const qint16 count = Austausch::Haeufigkeit[s];
+    for (int s = a.MinSumme; s <= a.MaxSumme; ++s) {
+        const qint16 count = a.Haeufigkeit[s];
         const qint64 ways = distribution.ways(s);
         table += NumberFormat::integer(s, plain) + u'\t' + NumberFormat::integer(count, plain)
                  + u'\t'

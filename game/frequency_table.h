@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
-// The counts of the current game beside what theory expects, as tab-separated text for a
+struct Austausch;
+
+// The counts of the game `a` beside what theory expects, as tab-separated text for a
 // spreadsheet: a header row, then one row per reachable sum, numbers written in `locale`.
-QString frequencyTable(const QLocale &locale);
+QString frequencyTable(const Austausch &a, const QLocale &locale);

@@ -30,15 +30,15 @@ void clearUpperVectorState()
 // ask for two billion throws, but no count passes 32767, so a game records at most 32767 per
 // reachable sum: reserve no more than that. Growing at least geometrically keeps a game of many
 // short moves linear in its throws.
-void reserveThrowRecord(qint32 throws)
+void reserveThrowRecord(Austausch &a, qint32 throws)
 {
     qint64 countable = 0;
-    for (int s = std::max<int>(1, Austausch::MinSumme); s <= Austausch::MaxSumme; ++s)
-        countable += Austausch::HoechsteHaeufigkeit - Austausch::Haeufigkeit[s];
-    std::vector<quint8> &record = Austausch::Wurfsummen;
+    for (int s = std::max<int>(1, a.MinSumme); s <= a.MaxSumme; ++s)
+        countable += Austausch::HoechsteHaeufigkeit - a.Haeufigkeit[s];
+    std::vector<quint8> &record = a.Wurfsummen;
     const auto asked = static_cast<std::size_t>(std::min<qint64>(throws, countable));
     const std::size_t needed = record.size() + asked;
-    std::vector<quint32> &faces = Austausch::Wurfaugen;
+    std::vector<quint32> &faces = a.Wurfaugen;
     if (needed <= record.capacity() && needed <= faces.capacity())
         return;
     const std::size_t most = record.size() + static_cast<std::size_t>(countable);
@@ -47,28 +47,28 @@ void reserveThrowRecord(qint32 throws)
     faces.reserve(room);
 }
 
-// The move's loop, once per way of turning a draw into a face, so that fair dice run exactly
-// the code they always ran.
+// The move's loop, once per way of turning a draw into a face, so that the loop of fair dice
+// holds no test for weights.
 template <class FaceOf>
-MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
+MoveResult throwDice(Austausch &a, RandomSource &random, HistoryText &history, FaceOf faceOf)
 {
     MoveResult result;
-    const qint32 throws = Austausch::Wurfzahl;
+    const qint32 throws = a.Wurfzahl;
     // Out of memory, the move stops before the throw it was making: that throw has no count, no
     // record and no line, so everything before it still agrees. One try around the loop, so a
     // throw costs no more than without it.
     try {
-        reserveThrowRecord(throws);
+        reserveThrowRecord(a, throws);
         // A line with its CR LF is 2 × Anzahl + 1 characters.
         HistoryText::Appender lines(history,
-                                    static_cast<qint64>(throws) * (2 * Austausch::Anzahl + 1));
+                                    static_cast<qint64>(throws) * (2 * a.Anzahl + 1));
         // The digits go straight into the history as they are drawn; the faces of the last
         // counted throw are read back from its line at the end.
         qsizetype lastDigits = 0;
         qsizetype lineStart = lines.size();
         try {
             for (qint32 t = 0; t < throws; ++t) {
-                const qint16 dice = Austausch::Anzahl;
+                const qint16 dice = a.Anzahl;
                 lineStart = lines.size();
                 lines.ensureRoom(2 * dice + 1);
                 lines.startLine();
@@ -87,7 +87,7 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
                     faces += Austausch::augeImWurf(value);
                 }
 
-                qint16 &count = Austausch::Haeufigkeit[sum];
+                qint16 &count = a.Haeufigkeit[sum];
                 if (count == Austausch::HoechsteHaeufigkeit) {
                     lines.truncate(lineStart);
                     result.limitReached = true;
@@ -96,8 +96,8 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
                 }
                 // Recorded before it is counted: should the record fail to grow, nothing of
                 // this throw is left.
-                Austausch::Wurfaugen.push_back(faces);
-                Austausch::Wurfsummen.push_back(static_cast<quint8>(sum));
+                a.Wurfaugen.push_back(faces);
+                a.Wurfsummen.push_back(static_cast<quint8>(sum));
                 ++count;
                 lastDigits = digits;
                 result.dice = dice;
@@ -106,7 +106,7 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
         } catch (const std::bad_alloc &) {
             lines.truncate(lineStart);
             // The faces went in first: without their sum they are taken back (never grows).
-            Austausch::Wurfaugen.resize(Austausch::Wurfsummen.size());
+            a.Wurfaugen.resize(a.Wurfsummen.size());
             result.outOfMemory = true;
         }
 
@@ -123,12 +123,13 @@ MoveResult throwDice(RandomSource &random, HistoryText &history, FaceOf faceOf)
 
 } // namespace
 
-MoveResult performMove(RandomSource &random, HistoryText &history, const DiceWeights &weights)
+MoveResult performMove(Austausch &a, RandomSource &random, HistoryText &history,
+                       const DiceWeights &weights)
 {
     clearUpperVectorState();
     random.reseed();
     if (weights.isFair()) {
-        return throwDice(random, history, [&random](float r) {
+        return throwDice(a, random, history, [&random](float r) {
             // A draw of 0 would be the die value 0: draw again.
             while (r == 0.0f)
                 r = random.next();
@@ -136,7 +137,7 @@ MoveResult performMove(RandomSource &random, HistoryText &history, const DiceWei
         });
     }
     // r = k / 2^24 exactly, so this gives k back. A copy keeps the thresholds in registers.
-    return throwDice(random, history, [table = weights](float r) {
+    return throwDice(a, random, history, [table = weights](float r) {
         return table.face(static_cast<quint32>(r * 0x1p24f));
     });
 }

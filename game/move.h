@@ -8,6 +8,7 @@
 
 #include <array>
 
+struct Austausch;
 class HistoryText;
 class RandomSource;
 
@@ -33,7 +34,7 @@ inline qint16 dieValue(float r)
     return static_cast<qint16>(roundHalfEven(static_cast<double>(r) * 6.0 + 0.5));
 }
 
-// One move ("Spielzug") on the game state: re-seed, then Wurfzahl throws of Anzahl dice each.
+// One move ("Spielzug") on the game `a`: re-seed, then Wurfzahl throws of Anzahl dice each.
 // Every throw adds its line to `history`, one count to Haeufigkeit and its sum to Wurfsummen.
 // A draw of exactly 0 would give the die value 0 (and with one die the sum 0, which has no
 // count): it is drawn again. A throw whose sum's count already stands at 32767 is not performed;
@@ -42,5 +43,5 @@ inline qint16 dieValue(float r)
 // whatever their weights, from dieValue() as above.
 // Without memory for the history or the throw record the move stops before the throw it was
 // making (MoveResult::outOfMemory) instead of throwing std::bad_alloc.
-MoveResult performMove(RandomSource &random, HistoryText &history,
+MoveResult performMove(Austausch &a, RandomSource &random, HistoryText &history,
                        const DiceWeights &weights = DiceWeights());

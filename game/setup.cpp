@@ -83,19 +83,19 @@ std::optional<qint32> parseWurfzahl(const QString &entry, const QLocale &locale)
     return static_cast<qint32>(roundHalfEven(*x));
 }
 
-void setDefaults()
+void setDefaults(Austausch &a)
 {
-    Austausch::Wurfzahl = 1;
-    Austausch::Anzahl = 1;
-    Austausch::MinSumme = 1;
-    Austausch::MaxSumme = 6;
+    a.Wurfzahl = 1;
+    a.Anzahl = 1;
+    a.MinSumme = 1;
+    a.MaxSumme = 6;
 }
 
-void setAnzahl(qint16 anzahl)
+void setAnzahl(Austausch &a, qint16 anzahl)
 {
-    Austausch::Anzahl = anzahl;
-    Austausch::MinSumme = anzahl;
-    Austausch::MaxSumme = static_cast<qint16>(6 * anzahl);
+    a.Anzahl = anzahl;
+    a.MinSumme = anzahl;
+    a.MaxSumme = static_cast<qint16>(6 * anzahl);
 }
 
 } // namespace Setup

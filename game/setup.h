@@ -8,6 +8,8 @@
 
 // The rules of the setup commands that touch only the game state; the dialogs and the New
 // command's window work live with the main window.
+struct Austausch;
+
 namespace Setup {
 
 // The numeric test and the conversion of an entry, in one step so they cannot disagree:
@@ -22,8 +24,8 @@ std::optional<qint16> parseAnzahl(const QString &entry, const QLocale &locale = 
 std::optional<qint32> parseWurfzahl(const QString &entry, const QLocale &locale = QLocale());
 
 // The start-up defaults: Wurfzahl 1, Anzahl 1, MinSumme 1, MaxSumme 6, in this order.
-void setDefaults();
+void setDefaults(Austausch &a);
 // Writes Anzahl together with MinSumme and MaxSumme, which always follow it.
-void setAnzahl(qint16 anzahl);
+void setAnzahl(Austausch &a, qint16 anzahl);
 
 } // namespace Setup

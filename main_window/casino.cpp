@@ -12,6 +12,7 @@
 #include "focus_frame.h"
 #include "kollavo_config.h"
 #include "memory_shortage.h"
+#include "number_format.h"
 #include "random_source.h"
 #include "rel_haeufigkeiten.h"
 #include "resources.h"
@@ -58,7 +59,7 @@ QString infoText()
 }
 
 Casino::Casino(Dialogs &dialogs, RandomSource &random, PieFunction pie)
-    : m_dialogs(dialogs), m_random(random), m_windows(m_game, dialogs, std::move(pie))
+    : m_dialogs(dialogs), m_game(random), m_windows(m_game, dialogs, std::move(pie))
 
 {
     setObjectName(QStringLiteral("Casino"));
@@ -228,8 +229,6 @@ void Casino::Form_Load()
 
 void Casino::MNeu_Click()
 {
-    // With a start value every game throws the same sequence from it.
-    m_random.restart();
     const qint16 dice = m_game.dice();
     ElementList<QLabel> &eins = m_faces.front();
     const int existing = eins.count();
@@ -291,7 +290,7 @@ void Casino::MWuerfe_Click()
 void Casino::CBKollavo_MouseDown()
 {
     const qint32 throwsAsked = m_game.throwsPerMove();
-    const MoveResult result = m_game.move(m_random);
+    const MoveResult result = m_game.move();
     showFaces(result);
     if (result.limitReached)
         reportAfterThePress([this, result, throwsAsked] { reportCountLimit(result, throwsAsked); });
@@ -332,13 +331,12 @@ void Casino::reportAfterThePress(std::function<void()> report)
 QString rollButtonTip(qint16 dice, qint32 throwsPerMove, qint64 throwsSoFar,
                       const QString &howTheDiceFall)
 {
-    // The program speaks German, so its numbers do too, whatever the system's locale.
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const auto throws = [&german](qint64 n) {
-        return german.toString(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
+    const auto throws = [](qint64 n) {
+        return NumberFormat::integer(n)
+               + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
     };
     QString tip = QStringLiteral("%1 Würfel · %2 pro Spielzug · bisher %3")
-                      .arg(german.toString(dice), throws(throwsPerMove), throws(throwsSoFar));
+                      .arg(NumberFormat::integer(dice), throws(throwsPerMove), throws(throwsSoFar));
     if (!howTheDiceFall.isEmpty())
         tip += QStringLiteral(" · ") + howTheDiceFall;
     return tip + QStringLiteral(" · F5 würfelt");
@@ -369,7 +367,6 @@ void Casino::MZufall_Click()
             return;
         }
         m_game.setZufall(chosen);
-        m_random.setSeed(chosen.startwert);
         MNeu_Click();
     });
     dialog->open();
@@ -481,8 +478,9 @@ void Casino::exportData()
     // Streamed: a long history is not copied whole into memory once more.
     qsizetype replaced = 0;
     const QString &history = m_game.history().text();
-    if (const auto error = writeFileSafely(path, Export::sizeBound(history),
-                                           Export::pieces(history, &replaced))) {
+    const Austausch &values = m_game.austausch();
+    if (const auto error = writeFileSafely(path, Export::sizeBound(values, history),
+                                           Export::pieces(values, history, &replaced))) {
         m_dialogs.messageBox(
             QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden.\r\n%2").arg(path, *error),
             Title, Dialogs::Icon::Warning);

@@ -44,6 +44,8 @@ public:
     const ElementList<QLabel> &faceArray(int value) const;
 
     const Game &game() const { return m_game; }
+    // For tests and tools that set up a game without throwing it.
+    Game &game() { return m_game; }
     StatisticsWindows &windows() { return m_windows; }
 
     void MNeu_Click();
@@ -83,7 +85,6 @@ private:
                                                                      const QLocale &));
 
     Dialogs &m_dialogs;
-    RandomSource &m_random;
     // Declared before the windows, which must not outlive it.
     Game m_game;
     StatisticsWindows m_windows;

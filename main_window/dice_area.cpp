@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dice_area.h"
 
+#include "number_format.h"
 #include "roll_button.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QLocale>
 #include <QPainter>
 
 #include <mutex>
@@ -160,14 +160,13 @@ QString lastThrowText(std::span<const qint16> faces)
 {
     if (faces.empty())
         return QStringLiteral("Noch kein Wurf");
-    const QLocale german(QLocale::German, QLocale::Germany);
     QStringList values;
     for (const qint16 face : faces)
-        values.append(german.toString(face));
+        values.append(NumberFormat::integer(face));
     QString text = QStringLiteral("Letzter Wurf: ") + values.join(QStringLiteral(", "));
     if (faces.size() > 1) {
         const int sum = std::accumulate(faces.begin(), faces.end(), 0);
-        text += QStringLiteral(" – Augensumme ") + german.toString(sum);
+        text += QStringLiteral(" – Augensumme ") + NumberFormat::integer(sum);
     }
     return text;
 }
@@ -193,9 +192,8 @@ QString moveAnnouncement(std::span<const qint16> faces, qint64 throwsDone, qint6
 {
     QString text = lastThrowText(faces);
     if (throwsDone > 1) {
-        const QLocale german(QLocale::German, QLocale::Germany);
         text += QStringLiteral(" – %1 Würfe, bisher %2")
-                    .arg(german.toString(throwsDone), german.toString(throwsSoFar));
+                    .arg(NumberFormat::integer(throwsDone), NumberFormat::integer(throwsSoFar));
     }
     return text;
 }

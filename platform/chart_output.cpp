@@ -9,7 +9,6 @@
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -391,15 +390,4 @@ void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLin
     }
     if (const auto error = writeFileSafely(target, bytes))
         fail(cannotWrite(target, *error));
-}
-
-QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
-                       const QString &howTheDiceFall)
-{
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const QString throwWord = throws == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfe");
-    const QString zufall = howTheDiceFall.isEmpty() ? QString() : QStringLiteral(" – ") + howTheDiceFall;
-    return QStringLiteral("%1 – %2 Würfel – %3 %4%5 – %6")
-        .arg(caption, german.toString(dice), german.toString(throws), throwWord, zufall,
-             date.toString(QStringLiteral("dd.MM.yyyy")));
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDate>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -45,7 +44,3 @@ void saveChart(Dialogs &dialogs, const QObject *window, const QString &title, QS
 void printChart(Dialogs &dialogs, const QObject *window, const QString &titleLine,
                 QSize logicalSize, const ChartPainter &paint);
 
-// The title line of a printed chart: caption, dice, throws since New, how the dice fall (when
-// that is given) and the date, in German.
-QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
-                       const QString &howTheDiceFall = {});

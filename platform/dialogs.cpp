@@ -71,3 +71,26 @@ bool QtDialogs::printDialog(QPrinter &printer)
     QPrintDialog box(&printer, m_owner);
     return box.exec() == QDialog::Accepted;
 }
+
+QString SilentDialogs::inputBox(const QString &prompt, const QString &, const QString &defaultText)
+{
+    if (note)
+        note(QStringLiteral("input box answered with its default: ") + prompt);
+    return defaultText;
+}
+
+void SilentDialogs::messageBox(const QString &text, const QString &, Icon)
+{
+    if (note)
+        note(QStringLiteral("message box: ") + text);
+}
+
+QString SilentDialogs::saveFileName(const QStringList &, QString *, const QString &)
+{
+    return saveAnswer;
+}
+
+bool SilentDialogs::printDialog(QPrinter &)
+{
+    return false;
+}

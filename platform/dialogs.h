@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QFileDialog;
 class QPrinter;
 class QWidget;
@@ -52,6 +54,23 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
+};
+
+// Dialogs that answer at once, for programs that run without a user (benchmarks, the screenshot
+// tool): an entry box keeps its default text, a save dialog gives `saveAnswer` (empty: cancelled),
+// the print dialog is cancelled. `note`, when set, hears every prompt and message.
+class SilentDialogs final : public Dialogs
+{
+public:
+    QString saveAnswer;
+    std::function<void(const QString &)> note;
+
+    QString inputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    QString saveFileName(const QStringList &filters, QString *selectedFilter,
+                         const QString &defaultSuffix) override;
+    bool printDialog(QPrinter &printer) override;
 };
 
 // Sets `dialog` up as a save dialog offering `filters`, which asks before it replaces a file and,

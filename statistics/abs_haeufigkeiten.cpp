@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
 
-#include "austausch.h"
 #include "chart_accessibility.h"
 #include "design_font.h"
 #include "distribution.h"
@@ -87,11 +86,11 @@ void setBarColour(QLabel &bar, int colourValue)
 
 namespace BarChart {
 
-qint32 scaleMaximum(qint16 minSumme, qint16 maxSumme)
+qint32 scaleMaximum(const Game &game)
 {
     qint32 maximum = 0;
-    for (int s = minSumme; s <= maxSumme; ++s)
-        maximum = std::max<qint32>(maximum, Austausch::Haeufigkeit[s]);
+    for (int s = game.minSum(); s <= game.maxSum(); ++s)
+        maximum = std::max<qint32>(maximum, game.count(s));
     return maximum == 0 ? 1 : maximum;
 }
 
@@ -234,8 +233,8 @@ void AbsHaeufigkeiten::contextMenuEvent(QContextMenuEvent *event)
 
 int AbsHaeufigkeiten::sumAt(QPoint pos) const
 {
-    const qint16 minSumme = Austausch::MinSumme;
-    const int sums = Austausch::MaxSumme - minSumme + 1;
+    const qint16 minSumme = m_game.minSum();
+    const int sums = m_game.maxSum() - minSumme + 1;
     // Bars beyond MaxSumme have no height, so they can never be under the pointer.
     for (int i = 0; i < std::min(sums, m_absH.count()); ++i) {
         const QLabel &bar = m_absH[i];
@@ -330,22 +329,22 @@ void AbsHaeufigkeiten::resizeEvent(QResizeEvent *event)
 void AbsHaeufigkeiten::Form_Resize()
 
 {
-    const qint16 minSumme = Austausch::MinSumme;
-    const qint16 maxSumme = Austausch::MaxSumme;
+    const qint16 minSumme = m_game.minSum();
+    const qint16 maxSumme = m_game.maxSum();
     // Before the main window has set up a game there are no sums to count.
     if (minSumme < 1 || maxSumme > Austausch::HoechsteSumme || minSumme > maxSumme)
         return;
 
     const float w = Twips::fromPixels(width());
     const float h = Twips::fromPixels(height());
-    qint32 maximum = BarChart::scaleMaximum(minSumme, maxSumme);
+    qint32 maximum = BarChart::scaleMaximum(m_game);
     // While the marks show, the scale also holds the highest expected count, so that no mark
     // lies above the window: M′ = max(M, ⌈highest E⌉), counted in integers.
-    if (m_mErwartet->isChecked() && Austausch::Anzahl >= 1 && Austausch::Anzahl <= 7) {
-        const SumDistribution distribution(Austausch::Anzahl);
+    if (m_mErwartet->isChecked() && m_game.isSetUp()) {
+        const SumDistribution distribution(m_game.dice());
         const qint64 ways = distribution.ways(distribution.mostLikelySum());
         const qint64 outcomes = distribution.outcomes();
-        const qint64 expected = (Austausch::totalCount() * ways + outcomes - 1) / outcomes;
+        const qint64 expected = (m_game.throws() * ways + outcomes - 1) / outcomes;
         maximum = static_cast<qint32>(std::max<qint64>(maximum, expected));
     }
     const qint32 step = BarChart::gridStep(maximum);
@@ -355,7 +354,7 @@ void AbsHaeufigkeiten::Form_Resize()
 
     // The bar stands on the bottom edge with the height it really got, not the one asked for.
     const auto place = [&](QLabel &bar, int index) {
-        const qint16 count = Austausch::Haeufigkeit[minSumme + index];
+        const qint16 count = m_game.count(minSumme + index);
         Twips::setLeft(bar, BarChart::barLeft(index, barWidth, margin));
         Twips::setWidth(bar, barWidth);
         Twips::setHeight(bar, BarChart::barHeight(count, maximum, h));

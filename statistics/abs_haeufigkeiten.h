@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
 #include "element_list.h"
 #include "line_element.h"
 
@@ -20,9 +21,8 @@ class QResizeEvent;
 // Every value rounds to single precision exactly where the window system would receive it.
 namespace BarChart {
 
-// The largest count in Haeufigkeit of the sums Mn … Mx, at least 1 so that nothing divides by
-// zero.
-qint32 scaleMaximum(qint16 minSumme, qint16 maxSumme);
+// The largest count of the game's reachable sums, at least 1 so that nothing divides by zero.
+qint32 scaleMaximum(const Game &game);
 // One tenth of the scale maximum, at least 1.
 qint32 gridStep(qint32 maximum);
 // The width of each of `sums` bars between the left margin and the right edge; 0 when the chart
@@ -38,11 +38,13 @@ float levelY(double value, qint32 maximum, float chartHeight);
 } // namespace BarChart
 
 // "absolute Häufigkeiten": the count of every reachable sum as a bar chart.
-class AbsHaeufigkeiten : public QWidget
+class AbsHaeufigkeiten : public QWidget, public GameChart
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Bars; }
+    const Game &shownGame() const override { return m_game; }
     // `dialogs` are the main window's: every dialog this window shows belongs to it.
     AbsHaeufigkeiten(const Game &game, Dialogs &dialogs);
 

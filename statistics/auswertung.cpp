@@ -115,7 +115,8 @@ AuswertungModel::AuswertungModel(QObject *parent)
 {
 }
 
-void AuswertungModel::setCounts(const SumDistribution &distribution, std::vector<qint64> counts)
+void AuswertungModel::setCounts(const SumDistribution &distribution, std::vector<qint64> counts,
+                                std::span<const ChiSquare::Class> classes)
 {
     Q_ASSERT(counts.size() == static_cast<std::size_t>(distribution.maxSum() - distribution.minSum() + 1));
     const bool sameRows = distribution.dice() == m_distribution.dice() && !m_counts.empty();
@@ -127,11 +128,9 @@ void AuswertungModel::setCounts(const SumDistribution &distribution, std::vector
     for (qint64 c : m_counts)
         m_throws += c;
     m_classes.assign(m_counts.size(), QString());
-    if (const auto result = ChiSquare::test(m_distribution, std::span<const qint64>(m_counts))) {
-        for (const ChiSquare::Class &c : result->classes) {
-            for (int s = c.firstSum; s <= c.lastSum; ++s)
-                m_classes[static_cast<std::size_t>(s - m_distribution.minSum())] = classText(c);
-        }
+    for (const ChiSquare::Class &c : classes) {
+        for (int s = c.firstSum; s <= c.lastSum; ++s)
+            m_classes[static_cast<std::size_t>(s - m_distribution.minSum())] = classText(c);
     }
     if (!sameRows)
         endResetModel();
@@ -499,7 +498,9 @@ void Auswertung::refresh()
         m_deutung->setText(verdict);
     }
 
-    m_model->setCounts(distribution, std::move(counts));
+    m_model->setCounts(distribution, std::move(counts),
+                       result ? std::span<const ChiSquare::Class>(result->classes)
+                              : std::span<const ChiSquare::Class>());
 
     const Zufallseinstellung &zufall = m_game.zufall();
     const bool loaded = !m_game.weights().isFair() && !zufall.geheim;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
+#include "chi_square.h"
 #include "distribution.h"
 #include "zufall.h"
 
@@ -10,6 +12,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <vector>
 
 class Game;
@@ -41,8 +44,10 @@ public:
 
     explicit AuswertungModel(QObject *parent = nullptr);
 
-    // `counts[i]` is the count of the sum distribution.minSum() + i.
-    void setCounts(const SumDistribution &distribution, std::vector<qint64> counts);
+    // `counts[i]` is the count of the sum distribution.minSum() + i; `classes` are the χ² test's
+    // pooled classes of these counts (none without a test).
+    void setCounts(const SumDistribution &distribution, std::vector<qint64> counts,
+                   std::span<const ChiSquare::Class> classes);
     // Loaded dice add a last column: each sum's probability under the weights. None: fair dice,
     // or the settings are secret.
     void setLoaded(std::optional<SumChances> chances);
@@ -66,11 +71,12 @@ private:
 // "Auswertung": how the throws since New compare with fair dice: mean and standard deviation
 // beside their theoretical values, Pearson's χ² test with a sentence for pupils, and a table of
 // every sum.
-class Auswertung : public QWidget
+class Auswertung : public QWidget, public AccessibleWindow
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Evaluation; }
     explicit Auswertung(const Game &game);
 
     // Reads the game state again; cheap enough to run after every move.

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chart_accessibility.h"
 
-#include "abs_haeufigkeiten.h"
-#include "austausch.h"
-#include "auswertung.h"
 #include "distribution.h"
-#include "entwicklung.h"
-#include "rel_haeufigkeiten.h"
+#include "game.h"
 #include "number_format.h"
-#include "verlauf.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -42,17 +37,40 @@ QString throwsText(qint64 n)
     return NumberFormat::integer(n) + (n == 1 ? QStringLiteral(" Wurf") : QStringLiteral(" Würfe"));
 }
 
-// One die shows a face, more dice a sum.
-QString sumWord()
+// What `object` is to the layer: a statistics window of one kind, or none.
+std::optional<AccessibleWindow::Kind> kindOf(const QObject *object)
 {
-    return Austausch::Anzahl == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme");
+    if (const auto *window = dynamic_cast<const AccessibleWindow *>(object))
+        return window->accessibleKind();
+    return std::nullopt;
 }
 
-std::optional<SumDistribution> currentDistribution()
+bool isKind(const QObject *object, AccessibleWindow::Kind kind)
 {
-    if (Austausch::Anzahl < 1 || Austausch::Anzahl > 7)
+    return kindOf(object) == kind;
+}
+
+// The game that the chart window holding `element` shows.
+const Game &gameOf(const QWidget &element)
+{
+    for (const QWidget *w = &element; w; w = w->parentWidget()) {
+        if (const auto *chart = dynamic_cast<const GameChart *>(w))
+            return chart->shownGame();
+    }
+    Q_UNREACHABLE();
+}
+
+// One die shows a face, more dice a sum.
+QString sumWord(const Game &game)
+{
+    return game.dice() == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme");
+}
+
+std::optional<SumDistribution> currentDistribution(const Game &game)
+{
+    if (!game.isSetUp())
         return std::nullopt;
-    return SumDistribution(Austausch::Anzahl);
+    return SumDistribution(game.dice());
 }
 
 QList<QWidget *> childWidgets(const QWidget &parent)
@@ -105,7 +123,8 @@ QList<QWidget *> barChartOrder(const QWidget &chart)
     widgets.removeIf([&rank](const QWidget *w) { return rank(w).first == 4; });
     std::stable_sort(widgets.begin(), widgets.end(),
                      [&rank](const QWidget *a, const QWidget *b) { return rank(a) < rank(b); });
-    const int sums = Austausch::MaxSumme - Austausch::MinSumme + 1;
+    const Game &game = gameOf(chart);
+    const int sums = game.maxSum() - game.minSum() + 1;
     widgets.removeIf([sums](const QWidget *w) {
         return w->objectName() == QLatin1StringView("absH") && indexOf(*w) >= sums;
     });
@@ -116,10 +135,11 @@ QList<QWidget *> barChartOrder(const QWidget &chart)
 QList<QWidget *> pieOrder(const QWidget &pie)
 {
     QList<QWidget *> labels;
+    const Game &game = gameOf(pie);
     for (QWidget *w : childWidgets(pie)) {
         const int summe = indexOf(*w);
-        if (w->objectName() == QLatin1StringView("Ergebnis") && summe >= Austausch::MinSumme
-            && summe <= Austausch::MaxSumme && summe >= 1)
+        if (w->objectName() == QLatin1StringView("Ergebnis") && summe >= game.minSum()
+            && summe <= game.maxSum() && summe >= 1)
             labels.append(w);
     }
     std::sort(labels.begin(), labels.end(),
@@ -134,9 +154,9 @@ bool keyboardInUse = false;
 // The bar or the wedge's label that stands for `summe` to assistive technology.
 QWidget *elementOf(const QWidget &chart, int summe)
 {
-    const bool bars = qobject_cast<const AbsHaeufigkeiten *>(&chart) != nullptr;
+    const bool bars = isKind(&chart, AccessibleWindow::Kind::Bars);
     const QString name = bars ? QStringLiteral("absH") : QStringLiteral("Ergebnis");
-    const int index = bars ? summe - Austausch::MinSumme : summe;
+    const int index = bars ? summe - gameOf(chart).minSum() : summe;
     for (QWidget *w : childWidgets(chart)) {
         if (w->objectName() == name && indexOf(*w) == index)
             return w;
@@ -171,8 +191,9 @@ public:
 
     int summe() const
     {
-        const int first = Austausch::MinSumme;
-        const int last = Austausch::MaxSumme;
+        const Game &game = gameOf(m_chart);
+        const int first = game.minSum();
+        const int last = game.maxSum();
         if (first < 1 || first > last)
             return 0;
         return std::clamp(m_summe == 0 ? first : m_summe, first, last);
@@ -250,23 +271,14 @@ private:
         const int s = summe();
         if (s == 0)
             return path;
-        if (qobject_cast<const AbsHaeufigkeiten *>(&m_chart)) {
+        if (isKind(&m_chart, AccessibleWindow::Kind::Bars)) {
             if (const QWidget *bar = elementOf(m_chart, s))
                 path.addRect(QRectF(bar->x() + 1.5, 4.5, std::max(bar->width() - 3, 1),
                                     std::max(height() - 9, 1)));
             return path;
         }
-        const PieLayout layout = pieLayout(static_cast<float>(width()), static_cast<float>(height()));
-        for (const PieWedge &wedge : layout.wedges) {
-            if (wedge.summe != s)
-                continue;
-            if (wedge.drawn)
-                return wedgePath(layout, wedge);
-            const QPointF centre(layout.cx - std::sin(wedge.phi) * layout.cx / 2,
-                                 layout.cy - std::cos(wedge.phi) * layout.cy / 2);
-            path.addEllipse(centre, 6, 6);
-            return path;
-        }
+        if (const auto *chart = dynamic_cast<const GameChart *>(&m_chart))
+            return chart->sumOutline(s);
         return path;
     }
 
@@ -277,7 +289,8 @@ private:
         const int s = summe();
         if (s == 0)
             return false;
-        const bool pie = qobject_cast<const RelHaeufigkeiten *>(&m_chart) != nullptr;
+        const bool pie = isKind(&m_chart, AccessibleWindow::Kind::Pie);
+        const Game &game = gameOf(m_chart);
         int next = s;
         switch (key.key()) {
         case Qt::Key_Right:
@@ -297,15 +310,15 @@ private:
             next = s - 1;
             break;
         case Qt::Key_Home:
-            next = Austausch::MinSumme;
+            next = game.minSum();
             break;
         case Qt::Key_End:
-            next = Austausch::MaxSumme;
+            next = game.maxSum();
             break;
         default:
             return false;
         }
-        m_summe = std::clamp<int>(next, Austausch::MinSumme, Austausch::MaxSumme);
+        m_summe = std::clamp<int>(next, game.minSum(), game.maxSum());
         update();
         tellFocus();
         return true;
@@ -527,7 +540,7 @@ public:
         switch (kind()) {
         case Kind::Bar:
             // Bars left over from a game with more dice have no height.
-            s.invisible = s.invisible || summe() > Austausch::MaxSumme;
+            s.invisible = s.invisible || summe() > gameOf(*w).maxSum();
             break;
         case Kind::Wedge:
             // A wedge too thin to carry its label still stands for its sum.
@@ -571,7 +584,8 @@ protected:
 
     int summe() const
     {
-        return kind() == Kind::Bar ? Austausch::MinSumme + indexOf(*widget()) : indexOf(*widget());
+        return kind() == Kind::Bar ? gameOf(*widget()).minSum() + indexOf(*widget())
+                                    : indexOf(*widget());
     }
 
     // The value is part of the name: a screen reader speaks the name of the focused element
@@ -582,7 +596,8 @@ protected:
         case Kind::Bar:
         case Kind::Wedge: {
             const QString value = valueText();
-            const QString what = QStringLiteral("%1 %2").arg(sumWord(), NumberFormat::integer(summe()));
+            const QString what = QStringLiteral("%1 %2").arg(sumWord(gameOf(*widget())),
+                                                          NumberFormat::integer(summe()));
             return value.isEmpty() ? what : what + QStringLiteral(": ") + value;
         }
         default:
@@ -598,11 +613,12 @@ protected:
     QString valueText() const
     {
         const int s = summe();
-        const auto distribution = currentDistribution();
+        const Game &game = gameOf(*widget());
+        const auto distribution = currentDistribution(game);
         if (!distribution || s < distribution->minSum() || s > distribution->maxSum())
             return {};
-        const qint64 count = Austausch::Haeufigkeit[s];
-        const qint64 total = Austausch::totalCount();
+        const qint64 count = game.count(s);
+        const qint64 total = game.throws();
         if (kind() == Kind::Bar) {
             QString text = throwsText(count);
             const auto *marks = widget()->parentWidget()->findChild<QAction *>(
@@ -625,7 +641,7 @@ protected:
 class DevelopmentChart : public ChartElement
 {
 public:
-    DevelopmentChart(QWidget *view, const Entwicklung &window)
+    DevelopmentChart(QWidget *view, const GameChart &window)
         : ChartElement(view, QAccessible::Chart), m_window(window)
     {
     }
@@ -633,29 +649,31 @@ public:
 protected:
     bool frequency() const
     {
-        return m_window.groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
+        return m_window.showsFrequency();
     }
 
     QString name() const override
     {
         return frequency() ? QStringLiteral("relative Häufigkeit der %1 %2")
-                                 .arg(sumWord(), NumberFormat::integer(m_window.summe()))
-                           : QStringLiteral("Mittelwert der %1").arg(Austausch::Anzahl == 1
+                                 .arg(sumWord(m_window.shownGame()),
+                                      NumberFormat::integer(m_window.shownSum()))
+                           : QStringLiteral("Mittelwert der %1").arg(m_window.shownGame().dice() == 1
                                                                           ? QStringLiteral("Augenzahlen")
                                                                           : QStringLiteral("Augensummen"));
     }
 
     QString description() const override
     {
-        const auto distribution = currentDistribution();
+        const Game &game = m_window.shownGame();
+        const auto distribution = currentDistribution(game);
         if (!distribution)
             return QStringLiteral("noch keine Würfe");
         const bool ofSum = frequency();
-        const int s = m_window.summe();
+        const int s = m_window.shownSum();
         qint64 throws = 0;
         qint64 total = 0; // count of the sum, or the sum of all sums
         for (int k = distribution->minSum(); k <= distribution->maxSum(); ++k) {
-            const qint64 c = Austausch::Haeufigkeit[k];
+            const qint64 c = game.count(k);
             throws += c;
             total += ofSum ? (k == s ? c : 0) : c * k;
         }
@@ -689,7 +707,7 @@ protected:
     }
 
 private:
-    const Entwicklung &m_window;
+    const GameChart &m_window;
 };
 
 QString withoutColon(QString text)
@@ -885,25 +903,25 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return nullptr;
     auto *w = static_cast<QWidget *>(object);
 
-    if (qobject_cast<AbsHaeufigkeiten *>(w))
-        return new Container(w, QAccessible::Window, &barChartOrder);
-    if (qobject_cast<RelHaeufigkeiten *>(w))
-        return new Container(w, QAccessible::Window, &pieOrder);
-    if (qobject_cast<Verlauf *>(w) || qobject_cast<Auswertung *>(w)
-        || qobject_cast<Entwicklung *>(w))
+    using Kind = AccessibleWindow::Kind;
+    if (const auto kind = kindOf(w)) {
+        if (*kind == Kind::Bars)
+            return new Container(w, QAccessible::Window, &barChartOrder);
+        if (*kind == Kind::Pie)
+            return new Container(w, QAccessible::Window, &pieOrder);
         return new Container(w, QAccessible::Window, &readingOrder);
+    }
 
     QWidget *const parent = w->parentWidget();
     if (!parent)
         return nullptr;
     // Only the chart's own elements: its menu and dialogs, windows of their own, keep Qt's
     // interfaces. An element may not have its name yet, so it is not told by its name.
-    if ((qobject_cast<AbsHaeufigkeiten *>(parent) || qobject_cast<RelHaeufigkeiten *>(parent))
-        && !w->isWindow())
+    if ((isKind(parent, Kind::Bars) || isKind(parent, Kind::Pie)) && !w->isWindow())
         return remembered<ChartChild>(w);
     if (dynamic_cast<ChangeNotice *>(w))
         return new QAccessibleWidget(w, QAccessible::Notification);
-    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QComboBox *>(w)) {
+    if (isKind(parent, Kind::Development) && qobject_cast<QComboBox *>(w)) {
         auto *box = static_cast<QComboBox *>(w);
         auto *notice = new ChangeNotice(parent);
         QObject::connect(box, &QComboBox::currentTextChanged, notice, [box, notice] {
@@ -912,9 +930,9 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         });
         return new ChoiceWithValue(w);
     }
-    if (qobject_cast<Entwicklung *>(parent) && qobject_cast<QChartView *>(w))
-        return remembered<DevelopmentChart>(w, *static_cast<Entwicklung *>(parent));
-    if (qobject_cast<Auswertung *>(w->window())) {
+    if (isKind(parent, Kind::Development) && qobject_cast<QChartView *>(w))
+        return remembered<DevelopmentChart>(w, *dynamic_cast<const GameChart *>(parent));
+    if (isKind(w->window(), Kind::Evaluation)) {
         if (qobject_cast<QGroupBox *>(w))
             return new Container(w, QAccessible::Grouping, &readingOrder);
         if (qobject_cast<QLabel *>(w))

@@ -1,7 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPainterPath>
+
+class Game;
 class QWidget;
+
+// A statistics window as the accessibility layer reads it; each window says which it is, so the
+// layer needs none of their classes.
+class AccessibleWindow
+{
+public:
+    enum class Kind { Bars, Pie, Development, History, Evaluation };
+    virtual ~AccessibleWindow() = default;
+    virtual Kind accessibleKind() const = 0;
+};
+
+// A window whose charts the accessibility layer describes: it tells the layer the game it shows,
+// the game it was handed, and what the keyboard's highlight and the chart's name need of it.
+class GameChart : public AccessibleWindow
+{
+public:
+    virtual const Game &shownGame() const = 0;
+    // The pie: the outline of the wedge of `summe` at the window's present size (a ring where the
+    // wedge has no area). Empty for other charts.
+    virtual QPainterPath sumOutline(int summe) const
+    {
+        static_cast<void>(summe);
+        return {};
+    }
+    // The development chart: the relative frequency of shownSum(), or else the mean.
+    virtual bool showsFrequency() const { return false; }
+    virtual int shownSum() const { return 0; }
+};
 
 // What assistive technology learns about the statistics windows, through Qt's accessibility
 // interfaces: each window is a window (not a filler) read top to bottom; each bar and each

@@ -531,3 +531,8 @@ void Entwicklung::paintChart(QPainter &painter, const QRectF &target)
     QCoreApplication::sendPostedEvents(m_chart, QEvent::LayoutRequest);
     m_chart->scene()->render(&painter, target, m_chart->sceneBoundingRect());
 }
+
+bool Entwicklung::showsFrequency() const
+{
+    return groesse() == RunningSeries::Groesse::RelativeHaeufigkeit;
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
 #include "running_frequency.h"
 
 #include <QWidget>
@@ -27,11 +28,15 @@ class QValueAxis;
 // all sums) moves after k = 1 … N throws, beside what theory expects and the band of two standard
 // deviations around it, with k on a logarithmic axis. The record of throws lives in the game
 // state; the window keeps its reduced series and only reads the throws it has not seen yet.
-class Entwicklung : public QWidget
+class Entwicklung : public QWidget, public GameChart
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Development; }
+    const Game &shownGame() const override { return m_game; }
+    bool showsFrequency() const override;
+    int shownSum() const override { return summe(); }
     // Six decades of throws across a window a thousand pixels wide: about a bucket per pixel
     // column, and every bucket's extremes are kept.
     static constexpr int BucketsPerDecade = 100;

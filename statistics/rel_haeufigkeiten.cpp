@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rel_haeufigkeiten.h"
 
-#include "austausch.h"
 #include "chart_accessibility.h"
 #include "design_font.h"
 #include "distribution.h"
@@ -136,6 +135,8 @@ void RelHaeufigkeiten::showToolTip(QHelpEvent &event)
 
 void RelHaeufigkeiten::drawWedges(QPainter &painter) const
 {
+    if (painter.isActive())
+        painter.setPen(QPen(Qt::white, 1));
     for (const PieWedge &wedge : m_layout.wedges) {
         if (painter.isActive())
             painter.setBrush(wedge.colour);
@@ -145,12 +146,27 @@ void RelHaeufigkeiten::drawWedges(QPainter &painter) const
     }
 }
 
+QPainterPath RelHaeufigkeiten::sumOutline(int summe) const
+{
+    QPainterPath path;
+    const PieLayout layout = pieLayout(m_game, scaleWidth(), scaleHeight());
+    for (const PieWedge &wedge : layout.wedges) {
+        if (wedge.summe != summe)
+            continue;
+        if (wedge.drawn)
+            return wedgePath(layout, wedge);
+        const QPointF centre(layout.cx - std::sin(wedge.phi) * layout.cx / 2,
+                             layout.cy - std::cos(wedge.phi) * layout.cy / 2);
+        path.addEllipse(centre, 6, 6);
+        return path;
+    }
+    return path;
+}
+
 void RelHaeufigkeiten::paintChart(QPainter &painter) const
 {
     painter.save();
     painter.fillRect(rect(), Qt::white);
-    // The wedges as the surface got them, outlined in white.
-    painter.setPen(QPen(Qt::white, 1));
     drawWedges(painter);
     for (const PieWedge &wedge : m_layout.wedges) {
         const QLabel &label = m_ergebnis[wedge.summe];
@@ -189,7 +205,7 @@ void RelHaeufigkeiten::resizeEvent(QResizeEvent *event)
     Form_Resize();
 }
 
-PieLayout pieLayout(float scaleWidth, float scaleHeight)
+PieLayout pieLayout(const Game &game, float scaleWidth, float scaleHeight)
 {
     PieLayout layout;
     const float cx = scaleWidth / 2.0f;
@@ -204,12 +220,12 @@ PieLayout pieLayout(float scaleWidth, float scaleHeight)
 
     // Read once: the range cannot change during a redraw. Before the main window has set up the
     // game (all 0) there is no sum to draw.
-    const int maxSummeWert = Austausch::MaxSumme;
-    const int minSumme = std::max<int>(Austausch::MinSumme, 1);
+    const int maxSummeWert = game.maxSum();
+    const int minSumme = std::max<int>(game.minSum(), 1);
     const int maxSumme = std::min<int>(maxSummeWert, Austausch::HoechsteSumme);
 
     // At most 42 × 32767 throws, so the count fits the 32 bits the chart computes in.
-    qint32 total = minSumme <= maxSumme ? static_cast<qint32>(Austausch::totalCount()) : 0;
+    qint32 total = minSumme <= maxSumme ? static_cast<qint32>(game.throws()) : 0;
     if (total == 0)
         total = 1;
 
@@ -220,7 +236,7 @@ PieLayout pieLayout(float scaleWidth, float scaleHeight)
         const qint16 helligkeit = static_cast<qint16>(s * 250);
         wedge.colour = QColor(roundToInt(helligkeit / double(maxSummeWert)), 0, 0);
 
-        const double a = Austausch::Haeufigkeit[s] * ZweiPi / total;
+        const double a = game.count(s) * ZweiPi / total;
         // P turned counter-clockwise on the screen by a about the centre; rounding each end point
         // before it starts the next wedge is what chains the wedges.
         const double cosA = std::cos(a);
@@ -295,7 +311,7 @@ void RelHaeufigkeiten::Form_Resize()
     QPainter painter;
     beginDrawing(painter);
 
-    m_layout = pieLayout(scaleWidth(), scaleHeight());
+    m_layout = pieLayout(m_game, scaleWidth(), scaleHeight());
     drawWedges(painter);
     // The surface keeps the last wedge's colour as its fill colour.
     if (!m_layout.wedges.isEmpty())
@@ -339,6 +355,7 @@ void RelHaeufigkeiten::beginDrawing(QPainter &painter)
     // a hairline; with more device pixels than logical ones the edges can afford to be smooth.
     if (m_surface.devicePixelRatio() > 1)
         painter.setRenderHint(QPainter::Antialiasing);
+    // White outlines as the wedges have, also for the click's ellipse.
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(m_fillColor);
 }

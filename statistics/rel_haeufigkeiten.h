@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
 #include "element_list.h"
 #include "pie.h"
 
@@ -43,7 +44,7 @@ struct PieLayout
     int bottom = 0;
     QList<PieWedge> wedges;
 };
-PieLayout pieLayout(float scaleWidth, float scaleHeight);
+PieLayout pieLayout(const Game &game, float scaleWidth, float scaleHeight);
 
 // The sum whose drawn wedge lies under `point`, 0 outside the ellipse or in a gap. Of wedges
 // drawn over each other the one drawn last, as on the surface.
@@ -59,11 +60,14 @@ QString wedgeToolTip(int summe, qint64 count, qint64 total, int dice);
 // Every reachable sum gets a wedge proportional to its count, counter-clockwise from 12 o'clock
 // in shades of red, with its label on the wedge's middle. Drawing goes into an image that
 // survives hiding and covering; paintEvent only copies it to the screen.
-class RelHaeufigkeiten : public QWidget
+class RelHaeufigkeiten : public QWidget, public GameChart
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::Pie; }
+    const Game &shownGame() const override { return m_game; }
+    QPainterPath sumOutline(int summe) const override;
     // `dialogs` are the main window's: every dialog this window shows belongs to it. `pie` draws
     // each wedge, as Pie does.
     RelHaeufigkeiten(const Game &game, Dialogs &dialogs, PieFunction pie = &Pie);
@@ -105,8 +109,8 @@ private:
     void followScreen();
 
     void showToolTip(QHelpEvent &event);
-    // The last redraw's wedges through the pie function, each filled with its colour: onto the
-    // surface, and onto a file's painter.
+    // The last redraw's wedges through the pie function, outlined in white and each filled
+    // with its colour: the one drawing of the wedges, onto the surface and onto a file's painter.
     void drawWedges(QPainter &painter) const;
 
     // The surface's own operations.

@@ -22,8 +22,9 @@ class Zufallsgroesse;
 // through this registry. The registry is also how the windows follow the game: after every New
 // and every move it brings each window up to date, always in the same order (the bar chart
 // before the pie, both before the theory windows), whichever of them the user closed and opened
-// again in between. The bar chart, the pie and the history exist whenever the game changes, as
-// they always have; the theory windows only once the user has asked for them.
+// again in between. The bar chart, the pie and the history are made at the first change of the
+// game, shown or not; the theory windows only once the user has asked for them. Every chart it
+// makes, again after each close too, gets its theory items wired to the theory windows.
 class StatisticsWindows : public QObject
 {
     Q_OBJECT

@@ -4,11 +4,11 @@
 #include "design_font.h"
 #include "history_text.h"
 #include "memory_probe.h"
+#include "number_format.h"
 #include "twips.h"
 
 
 #include <QLabel>
-#include <QLocale>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -237,14 +237,13 @@ Verlauf::Verlauf(HistoryText &history, MemoryCheck memoryCheck)
     : m_history(history),
       m_tfVerlauf(new HistoryBox(this,
                                  [this](qsizetype size) {
-                                     const QLocale german(QLocale::German, QLocale::Germany);
                                      emit pasteRefused(
                                          QStringLiteral("Der eingefügte Text hat %1 Zeichen. In "
                                                         "den Verlauf lassen sich höchstens %2 "
                                                         "Zeichen auf einmal einfügen; es wurde "
                                                         "nichts eingefügt.")
-                                             .arg(german.toString(size),
-                                                  german.toString(PasteLimit)));
+                                             .arg(NumberFormat::integer(size),
+                                                  NumberFormat::integer(PasteLimit)));
                                  })),
       m_memoryNote(new QLabel(this)),
       m_memoryCheck(std::move(memoryCheck))

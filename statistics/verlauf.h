@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
+
 #include <QStringView>
 #include <QWidget>
 
@@ -19,11 +21,12 @@ class QTextCursor;
 // LinesPerBlock lines: the document pays per block, not per line, so a move, the catch-up and a
 // keystroke cost what they add or show. For the user it is one line per throw all the same, and
 // every kind of line break is a CR LF in the history.
-class Verlauf : public QWidget
+class Verlauf : public QWidget, public AccessibleWindow
 {
     Q_OBJECT
 
 public:
+    Kind accessibleKind() const override { return Kind::History; }
     // Lines the program writes into one block of the box.
     static constexpr int LinesPerBlock = 100;
     // A longer paste is refused: the box lays a long line out in time that grows with its

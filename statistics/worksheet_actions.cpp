@@ -4,6 +4,7 @@
 #include "chart_actions.h"
 #include "frequency_table.h"
 #include "game.h"
+#include "number_format.h"
 
 #include <QAction>
 #include <QDate>
@@ -34,7 +35,7 @@ void addWorksheetActions(QMenu &menu, QWidget &window, const Game &game, Dialogs
                          return chartTitleLine(owner->windowTitle(), game.dice(), game.throws(),
                                                QDate::currentDate(), worksheetZufall(game));
                      },
-                     [] { return frequencyTable(QLocale()); },
+                     [&game] { return frequencyTable(game.austausch(), QLocale()); },
                      [owner, &game] {
                          const QString zufall = worksheetZufall(game);
                          return zufall.isEmpty() ? owner->windowTitle()
@@ -65,4 +66,14 @@ TheoryActions theoryActions(const QWidget &window)
     return {window.findChild<QAction *>(AuswertungName, Qt::FindDirectChildrenOnly),
             window.findChild<QAction *>(EntwicklungName, Qt::FindDirectChildrenOnly),
             window.findChild<QAction *>(ZufallsgroesseName, Qt::FindDirectChildrenOnly)};
+}
+
+QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
+                       const QString &howTheDiceFall)
+{
+    const QString throwWord = throws == 1 ? QStringLiteral("Wurf") : QStringLiteral("Würfe");
+    const QString zufall = howTheDiceFall.isEmpty() ? QString() : QStringLiteral(" – ") + howTheDiceFall;
+    return QStringLiteral("%1 – %2 Würfel – %3 %4%5 – %6")
+        .arg(caption, NumberFormat::integer(dice), NumberFormat::integer(throws), throwWord,
+             zufall, date.toString(QStringLiteral("dd.MM.yyyy")));
 }

@@ -3,6 +3,9 @@
 
 #include "chart_output.h"
 
+#include <QDate>
+#include <QString>
+
 #include <functional>
 
 class Dialogs;
@@ -10,6 +13,11 @@ class Game;
 class QAction;
 class QMenu;
 class QWidget;
+
+// The title line of a printed chart: caption, dice, throws since New, how the dice fall (when
+// that is given) and the date, in German.
+QString chartTitleLine(const QString &caption, int dice, qint64 throws, QDate date,
+                       const QString &howTheDiceFall = {});
 
 // The worksheet actions of a statistics chart ("Bild kopieren", "Bild speichern …", "Tabelle
 // kopieren", "Drucken …"): the chart as `paint` draws it at `size`, the table of the current

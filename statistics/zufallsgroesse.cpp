@@ -5,6 +5,7 @@
 #include "chart_actions.h"
 #include "game.h"
 #include "number_format.h"
+#include "worksheet_actions.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>

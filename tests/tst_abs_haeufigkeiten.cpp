@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "chart_accessibility.h"
 #include "fakes.h"
@@ -185,8 +185,8 @@ void Test::gridStep()
     QFETCH(int, maximum);
     QFETCH(int, step);
     QFETCH(int, linesInside);
-    Austausch::Haeufigkeit[3] = static_cast<qint16>(maximum);
-    Austausch::Haeufigkeit[5] = 1;
+    game().austausch().Haeufigkeit[3] = static_cast<qint16>(maximum);
+    game().austausch().Haeufigkeit[5] = 1;
     AbsHaeufigkeiten &w = window();
     w.absH_Refresh();
 
@@ -373,7 +373,7 @@ void Test::expectedCountMarks()
     QFETCH(QString, toolTip);
     setDice(dice);
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+        game().austausch().Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
     AbsHaeufigkeiten &w = window();
     w.show();
     w.absH_Refresh();
@@ -498,9 +498,9 @@ void Test::screenReaderReadsTheBars()
     // expectation while the marks are shown) as it is after the last move, and grid values above
     // the window stay as silent as they are invisible.
     setDice(2);
-    Austausch::Haeufigkeit[2] = 1;
-    Austausch::Haeufigkeit[6] = 834;
-    Austausch::Haeufigkeit[7] = 165;
+    game().austausch().Haeufigkeit[2] = 1;
+    game().austausch().Haeufigkeit[6] = 834;
+    game().austausch().Haeufigkeit[7] = 165;
     AbsHaeufigkeiten &w = window();
     w.show();
     w.absH_Refresh();
@@ -551,8 +551,8 @@ void Test::walkingTheBars()
     QFETCH(QList<int>, keys);
     QFETCH(QString, focused);
     setDice(2);
-    Austausch::Haeufigkeit[2] = 1;
-    Austausch::Haeufigkeit[7] = 165;
+    game().austausch().Haeufigkeit[2] = 1;
+    game().austausch().Haeufigkeit[7] = 165;
     AbsHaeufigkeiten &w = window();
     w.show();
     w.activateWindow();

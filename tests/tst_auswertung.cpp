@@ -27,11 +27,11 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         installChartAccessibility();
     }
-    void init() { Austausch::reset(); }
+    void init() { m_game.austausch().reset(); }
     void cleanup()
     {
         m_window.unload();
-        Austausch::reset();
+        m_game.austausch().reset();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 
@@ -127,11 +127,11 @@ void TestAuswertung::numbersInGerman()
     if (english)
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Auswertung &window = m_window.instance();
-    Austausch::Anzahl = static_cast<qint16>(dice);
-    Austausch::MinSumme = static_cast<qint16>(dice);
-    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
+    m_game.austausch().Anzahl = static_cast<qint16>(dice);
+    m_game.austausch().MinSumme = static_cast<qint16>(dice);
+    m_game.austausch().MaxSumme = static_cast<qint16>(6 * dice);
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+        m_game.austausch().Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
     window.refresh();
 
     const QStringList names{u"Wurfanzahl"_s, u"Mittelwert"_s, u"MittelwertTheorie"_s,
@@ -229,17 +229,17 @@ void TestAuswertung::verdictNeverCut()
         large.setPointSize(pointSize);
         QApplication::setFont(large);
     }
-    Austausch::Anzahl = static_cast<qint16>(dice);
-    Austausch::MinSumme = static_cast<qint16>(dice);
-    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
+    m_game.austausch().Anzahl = static_cast<qint16>(dice);
+    m_game.austausch().MinSumme = static_cast<qint16>(dice);
+    m_game.austausch().MaxSumme = static_cast<qint16>(6 * dice);
     m_window.show();
     Auswertung &window = *m_window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
+        m_game.austausch().Haeufigkeit[dice + i] = static_cast<qint16>(counts[i]);
     // Looked at after several moves, the verdict grows by a note.
     for (int look = 0; look < 3; ++look) {
-        ++Austausch::Haeufigkeit[dice];
+        ++m_game.austausch().Haeufigkeit[dice];
         window.refresh();
     }
 

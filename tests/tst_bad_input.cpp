@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "fakes.h"
 
@@ -103,11 +103,11 @@ void TestBadInput::boxesAskAgainUntilValid()
         QCOMPARE(input.defaultText, current);
     }
     if (dice) {
-        QCOMPARE(int(Austausch::Anzahl), expected);
-        QCOMPARE(int(Austausch::MinSumme), expected);
-        QCOMPARE(int(Austausch::MaxSumme), 6 * expected);
+        QCOMPARE(int(game().austausch().Anzahl), expected);
+        QCOMPARE(int(game().austausch().MinSumme), expected);
+        QCOMPARE(int(game().austausch().MaxSumme), 6 * expected);
     } else {
-        QCOMPARE(int(Austausch::Wurfzahl), expected);
+        QCOMPARE(int(game().austausch().Wurfzahl), expected);
     }
 }
 

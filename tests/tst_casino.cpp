@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "auswertung.h"
 #include "casino.h"
 #include "entwicklung.h"
@@ -12,6 +12,7 @@
 #include "twips.h"
 #include "verlauf.h"
 #include "wrapping_menu_bar.h"
+#include "zufallsgroesse.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -27,11 +28,15 @@
 
 
 #include <QChart>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHash>
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -40,6 +45,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +57,8 @@ class TestCasino : public QObject
 private slots:
     void init();
     void cleanup();
+    void reopenedWindowKeepsItsMenu_data();
+    void reopenedWindowKeepsItsMenu();
 
     void startsWithTheDesignedWindow();
     void startsWithOneDieShowingOne();
@@ -186,11 +194,11 @@ void TestCasino::startsWithTheDesignedWindow()
 void TestCasino::startsWithOneDieShowingOne()
 {
     // The first game: one die at slot 0 showing 1, nothing counted, sum labels 1 … 6 only.
-    QCOMPARE(Austausch::Anzahl, 1);
-    QCOMPARE(Austausch::Wurfzahl, 1);
-    QCOMPARE(Austausch::MinSumme, 1);
-    QCOMPARE(Austausch::MaxSumme, 6);
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().Anzahl, 1);
+    QCOMPARE(game().austausch().Wurfzahl, 1);
+    QCOMPARE(game().austausch().MinSumme, 1);
+    QCOMPARE(game().austausch().MaxSumme, 6);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QCOMPARE(m_casino->faceArray(1).count(), 1);
     QCOMPARE(Twips::left(m_casino->faceArray(1)[0]), 120.0f);
     QCOMPARE(frontFace(0), QStringLiteral("Eins"));
@@ -219,7 +227,7 @@ void TestCasino::anyMouseButtonThrows()
     random.pushValues({5});
     press(button);
     QCOMPARE(game().history().text(), QStringLiteral("5"));
-    QCOMPARE(Austausch::Haeufigkeit[5], 1);
+    QCOMPARE(game().austausch().Haeufigkeit[5], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Fuenf"));
 }
 
@@ -240,7 +248,7 @@ void TestCasino::facesShowTheLastThrow()
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("3")};
     m_casino->MAnzahl_Click();
-    Austausch::Wurfzahl = 3;
+    game().austausch().Wurfzahl = 3;
     ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4, 5, 6, 6, 2, 3});
     m_casino->CBKollavo_MouseDown();
@@ -287,14 +295,14 @@ void TestCasino::newClearsCountsAndHistory()
     random.pushValues({3, 4});
     m_casino->CBKollavo_MouseDown();
     m_casino->MNeu_Click();
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QVERIFY(game().history().isEmpty());
 
     m_casino->CBKollavo_MouseDown();
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QStringLiteral("1")};
     m_casino->MAnzahl_Click();
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(game().austausch().totalCount(), 0);
     QVERIFY(game().history().isEmpty());
 }
 
@@ -319,9 +327,9 @@ void TestCasino::numberOfDiceAsksUntilValid()
     m_casino->MAnzahl_Click();
     QLocale::setDefault(QLocale::system());
 
-    QCOMPARE(Austausch::Anzahl, dice);
-    QCOMPARE(Austausch::MinSumme, dice);
-    QCOMPARE(Austausch::MaxSumme, 6 * dice);
+    QCOMPARE(game().austausch().Anzahl, dice);
+    QCOMPARE(game().austausch().MinSumme, dice);
+    QCOMPARE(game().austausch().MaxSumme, 6 * dice);
     QCOMPARE(dialogs.inputs.size(), answers.size());
     for (const ScriptedDialogs::Input &input : std::as_const(dialogs.inputs)) {
         QCOMPARE(input.prompt,
@@ -341,13 +349,13 @@ void TestCasino::throwsPerMoveAsksUntilValid()
     ScriptedDialogs &dialogs = *m_dialogs;
     dialogs.inputAnswers = {QString(), QStringLiteral("-1"), QStringLiteral("32768")};
     m_casino->MWuerfe_Click();
-    QCOMPARE(Austausch::Wurfzahl, 32768);
+    QCOMPARE(game().austausch().Wurfzahl, 32768);
     QCOMPARE(dialogs.inputs.size(), 3);
     QCOMPARE(dialogs.inputs.last().prompt,
              QStringLiteral("Geben Sie bitte die Anzahl der Würfe pro Spielzug ein."));
     QCOMPARE(dialogs.inputs.last().defaultText, QStringLiteral("1"));
     QCOMPARE(game().history().text(), QStringLiteral("6"));
-    QCOMPARE(Austausch::Haeufigkeit[6], 1);
+    QCOMPARE(game().austausch().Haeufigkeit[6], 1);
     QCOMPARE(frontFace(0), QStringLiteral("Sechs"));
 
     dialogs.inputAnswers = {QStringLiteral("0")};
@@ -361,8 +369,8 @@ void TestCasino::countLimitIsReported()
 {
     // A move that reaches a full count stops and tells the user, instead of corrupting counts.
     ScriptedDialogs &dialogs = *m_dialogs;
-    Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
-    Austausch::Wurfzahl = 4;
+    game().austausch().Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    game().austausch().Wurfzahl = 4;
     ScriptedRandom &random = *m_random;
     random.pushValues({1, 2, 3, 4});
     m_casino->CBKollavo_MouseDown();
@@ -380,7 +388,7 @@ void TestCasino::closeBoxWhileTheLimitIsReported()
 {
     // Qt drops the close box's request while the message blocks the window: the program went
     // on after the message, and only a second click closed it.
-    Austausch::Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
+    game().austausch().Haeufigkeit[3] = Austausch::HoechsteHaeufigkeit;
     m_random->pushValues({3});
     m_casino->show();
     action("Mabs")->trigger();
@@ -403,7 +411,7 @@ void TestCasino::closeBoxWhileTheLimitIsReported()
 void TestCasino::outOfMemoryIsReported()
 {
     // A move that runs out of memory keeps the throws it made and tells the user, not a crash.
-    Austausch::Wurfzahl = 4;
+    game().austausch().Wurfzahl = 4;
     m_random->pushValues({1, 2, 3, 4});
     m_random->failAtDraw = 2;
     m_casino->CBKollavo_MouseDown();
@@ -536,8 +544,8 @@ void TestCasino::closingAWindowUnderAMessage()
     QVERIFY(shared.loadedWidget()->isVisible());
     m_dialogs->whileMessageOpen = [&shared] { shared.loadedWidget()->close(); };
 
-    Austausch::Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
-    Austausch::Wurfzahl = 2147483647;
+    game().austausch().Haeufigkeit[1] = Austausch::HoechsteHaeufigkeit;
+    game().austausch().Wurfzahl = 2147483647;
     m_random->pushValues({1});
     m_casino->CBKollavo_MouseDown();
     QTRY_COMPARE(m_dialogs->messages.size(), 1);
@@ -1065,8 +1073,8 @@ void TestCasino::windowsFollowInOneOrder_data()
 
 void TestCasino::windowsFollowInOneOrder()
 {
-    // The windows follow the game in the order they always have: the bar chart, then the pie,
-    // then the theory windows, also after the user closed one and opened it again.
+    // The windows follow the game in one order: the bar chart, then the pie, then the theory
+    // windows, also after the user closed one and opened it again.
     QFETCH(QString, command);
     QFETCH(QStringList, order);
     m_dialogs->inputAnswers = {u"2"_s};
@@ -1104,6 +1112,85 @@ void TestCasino::windowsFollowInOneOrder()
     }
     qApp->removeEventFilter(&follow);
     QCOMPARE(follow.order, order);
+}
+
+void TestCasino::reopenedWindowKeepsItsMenu_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const char *window : {"absHaeufigkeiten", "relHaeufigkeiten", "Entwicklung",
+                               "Zufallsgroesse"})
+        QTest::newRow(window) << QString::fromLatin1(window);
+}
+
+void TestCasino::reopenedWindowKeepsItsMenu()
+{
+    // A chart closed and opened again is a new window: an item of its menu that was wired only
+    // to the first one (the bar chart's "Auswertung …") did nothing.
+    QFETCH(QString, window);
+    StatisticsWindows &all = windows();
+    const QHash<QString, SharedWindowBase *> byName{
+        {u"absHaeufigkeiten"_s, &all.absHaeufigkeiten()},
+        {u"relHaeufigkeiten"_s, &all.relHaeufigkeiten()},
+        {u"Entwicklung"_s, &all.entwicklung()},
+        {u"Zufallsgroesse"_s, &all.zufallsgroesse()}};
+    SharedWindowBase &shared = *byName.value(window);
+    press();
+    shared.show();
+    QPointer<QWidget> first = shared.loadedWidget();
+    first->close();
+    QTRY_VERIFY(!first);
+    shared.show();
+    QWidget *reopened = shared.loadedWidget();
+    QVERIFY(reopened && reopened->isVisible());
+
+    const QList<QMenu *> menus = reopened->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(menus.size(), 1);
+    const QList<QAction *> actions = menus.first()->actions();
+    QVERIFY(!actions.isEmpty());
+    QClipboard &clipboard = *QGuiApplication::clipboard();
+    const auto shownAfter = [](SharedWindowBase &opened, QAction *item) {
+        opened.unload();
+        item->trigger();
+        return opened.loadedWidget() && opened.loadedWidget()->isVisible();
+    };
+    for (QAction *item : actions) {
+        if (item->isSeparator())
+            continue;
+        const QString name = item->objectName();
+        clipboard.clear();
+        if (name == u"MAuswertung"_s) {
+            QVERIFY(shownAfter(all.auswertung(), item));
+        } else if (name == u"MEntwicklung"_s) {
+            QVERIFY(shownAfter(all.entwicklung(), item));
+        } else if (name == u"MZufallsgroesse"_s) {
+            QVERIFY(shownAfter(all.zufallsgroesse(), item));
+        } else if (name == u"MErwartet"_s) {
+            item->trigger();
+            const QList<QLabel *> marks = reopened->findChildren<QLabel *>(u"Erwartung"_s);
+            QVERIFY(std::any_of(marks.cbegin(), marks.cend(),
+                                [](const QLabel *mark) { return mark->isVisible(); }));
+        } else if (name == u"MBildKopieren"_s) {
+            item->trigger();
+            QVERIFY(!clipboard.image().isNull());
+        } else if (name == u"MTabelleKopieren"_s) {
+            item->trigger();
+            // The one throw of the game, a 4, counted once.
+            QVERIFY2(clipboard.text().contains(u"\n4\t1\t"_s), qPrintable(clipboard.text()));
+        } else if (name == u"MBildSpeichern"_s) {
+            m_dialogs->saveAnswers = {QString()};
+            item->trigger();
+            QCOMPARE(m_dialogs->saveFilters.size(), 1);
+            m_dialogs->saveFilters.clear();
+        } else if (name == u"MDrucken"_s) {
+            m_dialogs->printAnswers = {false};
+            item->trigger();
+            QCOMPARE(m_dialogs->printDialogs, 1);
+            m_dialogs->printDialogs = 0;
+        } else {
+            QFAIL(qPrintable(u"no check for the menu item "_s + name));
+        }
+    }
+    QVERIFY(m_dialogs->messages.isEmpty());
 }
 
 void TestCasino::zoomForAProjector()

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "chart_output.h"
 #include "dialogs.h"
@@ -202,8 +202,6 @@ class TestChartOutput : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { Austausch::reset(); }
-
     void savedFormat_data();
     void savedFormat();
     void saveDialogSettlesTheSuffix_data();
@@ -441,12 +439,13 @@ void TestChartOutput::frequencyTable()
     QFETCH(int, dice);
     QFETCH(QList<int>, counts);
     QFETCH(QString, rows);
-    Austausch::Anzahl = qint16(dice);
-    Austausch::MinSumme = qint16(dice);
-    Austausch::MaxSumme = qint16(6 * dice);
+    Austausch game;
+    game.Anzahl = qint16(dice);
+    game.MinSumme = qint16(dice);
+    game.MaxSumme = qint16(6 * dice);
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[dice + i] = qint16(counts[i]);
-    QCOMPARE(::frequencyTable(QLocale(QLocale::German, QLocale::Germany)),
+        game.Haeufigkeit[dice + i] = qint16(counts[i]);
+    QCOMPARE(::frequencyTable(game, QLocale(QLocale::German, QLocale::Germany)),
              (dice == 1 ? QStringLiteral("Augenzahl") : QStringLiteral("Augensumme"))
                  + QStringLiteral("\tabsolute Häufigkeit\trelative Häufigkeit\t"
                                   "Wahrscheinlichkeit\terwartete Häufigkeit\n")
@@ -482,13 +481,14 @@ void TestChartOutput::fileShowsTheScreen()
     dialogs.inputAnswers = {QStringLiteral("2")};
     casino->MAnzahl_Click();
     const QList<int> counts{10, 20, 30, 40, 50, 70, 50, 40, 30, 20, 0};
+    Austausch &state = game().austausch();
     for (int i = 0; i < counts.size(); ++i) {
-        Austausch::Haeufigkeit[2 + i] = static_cast<qint16>(counts[i]);
-        Austausch::Wurfsummen.insert(Austausch::Wurfsummen.end(), size_t(counts[i]),
-                                     static_cast<quint8>(2 + i));
+        state.Haeufigkeit[2 + i] = static_cast<qint16>(counts[i]);
+        state.Wurfsummen.insert(state.Wurfsummen.end(), size_t(counts[i]),
+                                static_cast<quint8>(2 + i));
     }
     std::mt19937 shuffle(7);
-    std::shuffle(Austausch::Wurfsummen.begin(), Austausch::Wurfsummen.end(), shuffle);
+    std::shuffle(state.Wurfsummen.begin(), state.Wurfsummen.end(), shuffle);
 
     QWidget *window = nullptr;
     QWidget *screen = nullptr; // what shows the chart

@@ -33,18 +33,25 @@ private slots:
 
 namespace {
 
+// The game values the moves of these tests write into.
+Austausch &state()
+{
+    static Austausch values;
+    return values;
+}
+
 // "Neu" (restart), then one move per entry of `throwsPerMove`; the history they wrote.
 QString game(RandomSource &random, const DiceWeights &weights, int dice,
              const QList<int> &throwsPerMove)
 {
-    Austausch::reset();
-    Setup::setDefaults();
-    Setup::setAnzahl(static_cast<qint16>(dice));
+    state().reset();
+    Setup::setDefaults(state());
+    Setup::setAnzahl(state(), static_cast<qint16>(dice));
     HistoryText history;
     random.restart();
     for (int throws : throwsPerMove) {
-        Austausch::Wurfzahl = throws;
-        performMove(random, history, weights);
+        state().Wurfzahl = throws;
+        performMove(state(), random, history, weights);
     }
     return history.text();
 
@@ -111,7 +118,7 @@ void TestDice::facesComeUpByTheirWeights()
         // exactly nothing for a weight of 0.
         const double p = weights[static_cast<std::size_t>(face - 1)] / total;
         const double bound = 5 * std::sqrt(Throws * p * (1 - p));
-        const int count = Austausch::Haeufigkeit[face];
+        const int count = state().Haeufigkeit[face];
         QVERIFY2(std::abs(count - Throws * p) <= bound,
                  qPrintable(u"face %1: %2 times"_s.arg(face).arg(count)));
     }

@@ -84,12 +84,12 @@ Record randomRecord(int dice, int throws, quint32 seed)
     return record;
 }
 
-void startGame(int dice, const Record &record)
+void startGame(Austausch &game, int dice, const Record &record)
 {
-    Austausch::Anzahl = static_cast<qint16>(dice);
-    Austausch::MinSumme = static_cast<qint16>(dice);
-    Austausch::MaxSumme = static_cast<qint16>(6 * dice);
-    Austausch::Wurfsummen = record;
+    game.Anzahl = static_cast<qint16>(dice);
+    game.MinSumme = static_cast<qint16>(dice);
+    game.MaxSumme = static_cast<qint16>(6 * dice);
+    game.Wurfsummen = record;
 }
 
 } // namespace
@@ -97,7 +97,7 @@ void startGame(int dice, const Record &record)
 void TestEntwicklung::cleanup()
 {
     m_window.unload();
-    Austausch::reset();
+    m_game.austausch().reset();
 }
 
 void TestEntwicklung::reducedSeries_data()
@@ -225,7 +225,7 @@ void TestEntwicklung::windowFollowsItsChoice()
     QFETCH(double, lastValue);
     QFETCH(double, theory);
 
-    startGame(2, {7, 7, 2, 12, 7, 8});
+    startGame(m_game.austausch(), 2, {7, 7, 2, 12, 7, 8});
     Entwicklung &window = *m_window;
     window.show();
     QCOMPARE(window.objectName(), QStringLiteral("Entwicklung"));
@@ -252,18 +252,18 @@ void TestEntwicklung::windowFollowsItsChoice()
 void TestEntwicklung::newClearsTheChart()
 {
     // After New the old game's line must go, even when the next refresh finds throws again.
-    startGame(1, {6, 6, 6, 6, 6, 6, 6, 6});
+    startGame(m_game.austausch(), 1, {6, 6, 6, 6, 6, 6, 6, 6});
     Entwicklung &window = *m_window;
     window.showSum(6);
     window.show();
     QCOMPARE(window.beobachtet().points().constLast(), QPointF(8, 1.0));
 
-    Austausch::Wurfsummen.clear();
+    m_game.austausch().Wurfsummen.clear();
     window.refresh();
     QCOMPARE(window.beobachtet().count(), 0);
     QVERIFY(!window.findChild<QLabel *>(QStringLiteral("Hinweis"))->isHidden());
 
-    Austausch::Wurfsummen = {1, 6, 1};
+    m_game.austausch().Wurfsummen = {1, 6, 1};
     window.refresh();
     QCOMPARE(window.beobachtet().points().constLast(), QPointF(3, 1.0 / 3));
     QVERIFY(window.findChild<QLabel *>(QStringLiteral("Hinweis"))->isHidden());
@@ -272,7 +272,7 @@ void TestEntwicklung::newClearsTheChart()
 void TestEntwicklung::closingReleases()
 {
     // The owner must learn that the window is gone, and the next touch must build a new one.
-    startGame(2, {});
+    startGame(m_game.austausch(), 2, {});
     m_window.show();
     QSignalSpy released(&m_window, &SharedWindowBase::released);
     m_window->close();
@@ -298,8 +298,8 @@ void TestEntwicklung::worksheetOutput()
     // Guards a context menu that blocks, or worksheet actions writing nothing or another table.
     QFETCH(QString, action);
     QFETCH(QStringList, fragments);
-    startGame(2, {7, 7, 2, 12, 7, 8});
-    Austausch::Haeufigkeit[7] = 3;
+    startGame(m_game.austausch(), 2, {7, 7, 2, 12, 7, 8});
+    m_game.austausch().Haeufigkeit[7] = 3;
     Entwicklung &window = *m_window;
     window.show();
     QTemporaryDir tmp;
@@ -350,9 +350,9 @@ void TestEntwicklung::screenReaderReadsTheChart()
     QFETCH(Record, record);
     QFETCH(QString, name);
     QFETCH(QString, description);
-    startGame(2, record);
+    startGame(m_game.austausch(), 2, record);
     for (const quint8 sum : record)
-        ++Austausch::Haeufigkeit[sum];
+        ++m_game.austausch().Haeufigkeit[sum];
     Entwicklung &window = *m_window;
     window.showSum(7);
     if (mean)
@@ -367,7 +367,7 @@ void TestEntwicklung::screenReaderReadsTheChart()
 void TestEntwicklung::chartShowsItsFocus()
 {
     // The chart was out of reach of Tab and showed no focus.
-    startGame(1, {6});
+    startGame(m_game.austausch(), 1, {6});
     Entwicklung &window = *m_window;
     window.show();
     window.activateWindow();
@@ -419,7 +419,7 @@ void TestEntwicklung::saysWhatItShows()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
 
-    startGame(dice, record);
+    startGame(m_game.austausch(), dice, record);
     Entwicklung &window = *m_window;
     window.show();
     if (sum)
@@ -438,7 +438,7 @@ void TestEntwicklung::rareSumFillsTheChart()
     Record record(1000, 7);
     record[0] = 2;
     record[499] = 2;
-    startGame(2, record);
+    startGame(m_game.austausch(), 2, record);
     Entwicklung &window = *m_window;
     window.show();
     window.showSum(2);

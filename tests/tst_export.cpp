@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "export_data.h"
 #include "fakes.h"
@@ -93,11 +93,11 @@ QByteArray TestExport::exportTo(const QString &path)
 
 void TestExport::throwValues(int dice, std::initializer_list<int> values, int throws)
 {
-    if (dice != Austausch::Anzahl) {
+    if (dice != game().austausch().Anzahl) {
         m_dialogs->inputAnswers.push_back(QString::number(dice));
         m_casino->MAnzahl_Click();
     }
-    Austausch::Wurfzahl = throws;
+    game().austausch().Wurfzahl = throws;
     ScriptedRandom &random = m_random;
     random.pushValues(values);
     m_casino->CBKollavo_MouseDown();
@@ -132,11 +132,11 @@ void TestExport::fileHoldsTheGame()
     QFETCH(QByteArray, expected);
     if (!values.isEmpty()) {
         const int throws = static_cast<int>(values.size()) / dice;
-        if (dice != Austausch::Anzahl) {
+        if (dice != game().austausch().Anzahl) {
             m_dialogs->inputAnswers.push_back(QString::number(dice));
             m_casino->MAnzahl_Click();
         }
-        Austausch::Wurfzahl = throws;
+        game().austausch().Wurfzahl = throws;
         ScriptedRandom &random = m_random;
         for (int v : values)
             random.pushValue(v);
@@ -400,11 +400,11 @@ void TestExport::exportChangesNothing()
     QAction *item = m_casino->findChild<QAction *>(QStringLiteral("Mabs"));
     item->trigger();
     const QString historyBefore = game().history().text();
-    const qint64 totalBefore = Austausch::totalCount();
+    const qint64 totalBefore = game().austausch().totalCount();
     exportTo(m_dir.filePath(QStringLiteral("nur-lesen.txt")));
     QCOMPARE(game().history().text(), historyBefore);
-    QCOMPARE(Austausch::totalCount(), totalBefore);
-    QCOMPARE(Austausch::Haeufigkeit[2], 1);
+    QCOMPARE(game().austausch().totalCount(), totalBefore);
+    QCOMPARE(game().austausch().Haeufigkeit[2], 1);
     QVERIFY(item->isChecked());
     QVERIFY(windows().absHaeufigkeiten().loadedWidget()->isVisible());
 }

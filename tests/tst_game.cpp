@@ -20,11 +20,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The history the moves of these tests write into, emptied before each test.
+// The history and the game values the moves of these tests write into, emptied before each
+// test.
 HistoryText &history()
 {
     static HistoryText text;
     return text;
+}
+
+Austausch &state()
+{
+    static Austausch values;
+    return values;
 }
 
 
@@ -62,6 +69,7 @@ private slots:
     void throwRecordFollowsTheHistory();
     void outOfMemoryStopsTheMoveInStep_data();
     void outOfMemoryStopsTheMoveInStep();
+    void twoGamesShareNothing();
 
 private:
     static QString historyAfterMove(int dice, const QList<int> &values, qint32 throws);
@@ -69,8 +77,8 @@ private:
 
 void TestGame::init()
 {
-    Austausch::reset();
-    Setup::setDefaults();
+    state().reset();
+    Setup::setDefaults(state());
     history().clear();
 }
 
@@ -104,18 +112,18 @@ void TestGame::zeroDrawIsDrawnAgain()
     // A draw of 0 must not become a die value 0 (and with one die the sum 0, which has no count).
     ScriptedRandom random;
     random.draws = {0.0f, 0.0f, 0.5f};
-    performMove(random, history());
+    performMove(state(), random, history());
     QCOMPARE(history().text(), QStringLiteral("4"));
-    QCOMPARE(Austausch::Haeufigkeit[4], 1);
+    QCOMPARE(state().Haeufigkeit[4], 1);
     QVERIFY(!random.exhausted);
 }
 
 QString TestGame::historyAfterMove(int dice, const QList<int> &values, qint32 throws)
 {
-    Setup::setAnzahl(static_cast<qint16>(dice));
-    Austausch::Wurfzahl = throws;
+    Setup::setAnzahl(state(), static_cast<qint16>(dice));
+    state().Wurfzahl = throws;
     ScriptedRandom random(values);
-    performMove(random, history());
+    performMove(state(), random, history());
     return history().text();
 }
 
@@ -143,10 +151,10 @@ void TestGame::moveCountsEveryThrowOnce()
 {
     // The total of the counts must equal the number of history lines, and the faces left in view
     // must be those of the move's last throw.
-    Setup::setAnzahl(3);
-    Austausch::Wurfzahl = 3;
+    Setup::setAnzahl(state(), 3);
+    state().Wurfzahl = 3;
     ScriptedRandom random({1, 2, 3, 6, 6, 6, 2, 5, 1});
-    const MoveResult result = performMove(random, history());
+    const MoveResult result = performMove(state(), random, history());
 
     QCOMPARE(random.reseeds, 1);
     QCOMPARE(result.throwsDone, 3);
@@ -155,13 +163,13 @@ void TestGame::moveCountsEveryThrowOnce()
     QCOMPARE(result.lastFaces[1], 5);
     QCOMPARE(result.lastFaces[2], 1);
     QCOMPARE(history().text(), QStringLiteral("1 2 3\r\n6 6 6\r\n2 5 1"));
-    QCOMPARE(Austausch::Haeufigkeit[6], 1);
-    QCOMPARE(Austausch::Haeufigkeit[8], 1);
-    QCOMPARE(Austausch::Haeufigkeit[18], 1);
-    QCOMPARE(Austausch::totalCount(), 3);
+    QCOMPARE(state().Haeufigkeit[6], 1);
+    QCOMPARE(state().Haeufigkeit[8], 1);
+    QCOMPARE(state().Haeufigkeit[18], 1);
+    QCOMPARE(state().totalCount(), 3);
     for (int s = 1; s <= Austausch::HoechsteSumme; ++s) {
-        if (s < Austausch::MinSumme || s > Austausch::MaxSumme)
-            QCOMPARE(Austausch::Haeufigkeit[s], 0);
+        if (s < state().MinSumme || s > state().MaxSumme)
+            QCOMPARE(state().Haeufigkeit[s], 0);
     }
 }
 
@@ -194,25 +202,25 @@ void TestGame::zeroThrowsChangeNothing()
 {
     // Wurfzahl 0 is a valid setting: a press must not throw anything.
     QCOMPARE(historyAfterMove(1, {}, 0), QString());
-    QCOMPARE(Austausch::totalCount(), 0);
+    QCOMPARE(state().totalCount(), 0);
 }
 
 void TestGame::countLimitEndsTheMoveBeforeTheThrow()
 {
     // A 16-bit count cannot go past 32767: the throw is not made, and counts still match lines.
-    Austausch::Haeufigkeit[4] = Austausch::HoechsteHaeufigkeit;
-    Austausch::Wurfzahl = 5;
+    state().Haeufigkeit[4] = Austausch::HoechsteHaeufigkeit;
+    state().Wurfzahl = 5;
     ScriptedRandom random({2, 4, 3, 3, 3});
-    const MoveResult result = performMove(random, history());
+    const MoveResult result = performMove(state(), random, history());
 
     QVERIFY(result.limitReached);
     QCOMPARE(result.limitSum, 4);
     QCOMPARE(result.throwsDone, 1);
     QCOMPARE(result.lastFaces[0], 2);
     QCOMPARE(history().text(), QStringLiteral("2"));
-    QCOMPARE(Austausch::Haeufigkeit[4], Austausch::HoechsteHaeufigkeit);
-    QCOMPARE(Austausch::Haeufigkeit[2], 1);
-    QCOMPARE(Austausch::Haeufigkeit[3], 0);
+    QCOMPARE(state().Haeufigkeit[4], Austausch::HoechsteHaeufigkeit);
+    QCOMPARE(state().Haeufigkeit[2], 1);
+    QCOMPARE(state().Haeufigkeit[3], 0);
 }
 
 void TestGame::entriesReadAsTyped_data()
@@ -430,12 +438,12 @@ void TestGame::entriesReadAsTyped()
 void TestGame::setAnzahlKeepsTheRangeInStep()
 {
     // MinSumme and MaxSumme must always follow the number of dice.
-    Setup::setAnzahl(7);
-    QCOMPARE(Austausch::MinSumme, 7);
-    QCOMPARE(Austausch::MaxSumme, 42);
-    Setup::setAnzahl(2);
-    QCOMPARE(Austausch::MinSumme, 2);
-    QCOMPARE(Austausch::MaxSumme, 12);
+    Setup::setAnzahl(state(), 7);
+    QCOMPARE(state().MinSumme, 7);
+    QCOMPARE(state().MaxSumme, 42);
+    Setup::setAnzahl(state(), 2);
+    QCOMPARE(state().MinSumme, 2);
+    QCOMPARE(state().MaxSumme, 12);
 }
 
 void TestGame::sumDistributionCountsEveryOutcome_data()
@@ -530,13 +538,13 @@ void TestGame::throwRecordFollowsTheHistory()
     QFETCH(qint32, throws);
     QFETCH(QList<int>, values);
     QFETCH(int, fullSum);
-    Setup::setAnzahl(static_cast<qint16>(dice));
-    Austausch::Wurfzahl = throws;
+    Setup::setAnzahl(state(), static_cast<qint16>(dice));
+    state().Wurfzahl = throws;
     if (fullSum != 0)
-        Austausch::Haeufigkeit[fullSum] = Austausch::HoechsteHaeufigkeit;
+        state().Haeufigkeit[fullSum] = Austausch::HoechsteHaeufigkeit;
     for (int move = 0; move < 2; ++move) {
         ScriptedRandom random(values);
-        performMove(random, history());
+        performMove(state(), random, history());
     }
 
     QList<int> sums;
@@ -546,10 +554,10 @@ void TestGame::throwRecordFollowsTheHistory()
             sum += c.digitValue() > 0 ? c.digitValue() : 0;
         sums.append(sum);
     }
-    const QList<int> record(Austausch::Wurfsummen.cbegin(), Austausch::Wurfsummen.cend());
+    const QList<int> record(state().Wurfsummen.cbegin(), state().Wurfsummen.cend());
     QCOMPARE(record, sums);
-    const auto reachable = static_cast<std::size_t>(Austausch::MaxSumme - Austausch::MinSumme + 1);
-    QVERIFY(Austausch::Wurfsummen.capacity() <= reachable * Austausch::HoechsteHaeufigkeit);
+    const auto reachable = static_cast<std::size_t>(state().MaxSumme - state().MinSumme + 1);
+    QVERIFY(state().Wurfsummen.capacity() <= reachable * Austausch::HoechsteHaeufigkeit);
 }
 
 void TestGame::outOfMemoryStopsTheMoveInStep_data()
@@ -570,18 +578,18 @@ void TestGame::outOfMemoryStopsTheMoveInStep()
     QFETCH(int, dice);
     QFETCH(int, failAtDraw);
     QFETCH(int, throwsDone);
-    Game game;
+    ScriptedRandom random(QList<int>(dice, 1));
+    Game game(random);
     game.setDice(static_cast<qint16>(dice));
     game.newGame();
     game.setThrowsPerMove(1);
-    ScriptedRandom random(QList<int>(dice, 1));
-    game.move(random);
+    game.move();
     random.pushValues(QList<int>(10 * dice, 2));
     random.failAtDraw = dice + failAtDraw;
     game.setThrowsPerMove(10);
     QSignalSpy thrown(&game, &Game::thrown);
 
-    const MoveResult result = game.move(random);
+    const MoveResult result = game.move();
 
     QVERIFY(result.outOfMemory);
     QVERIFY(!result.limitReached);
@@ -606,9 +614,44 @@ void TestGame::outOfMemoryStopsTheMoveInStep()
     game.setThrowsPerMove(1);
     random.draws.clear();
     random.pushValues(QList<int>(dice, 1));
-    game.move(random);
+    game.move();
     QCOMPARE(game.history().text(), expected + u"\r\n"_s + ones.join(u' '));
     QCOMPARE(game.throws(), 2 + throwsDone);
+}
+
+void TestGame::twoGamesShareNothing()
+{
+    // Two games once shared one set of values: a throw in one showed in the windows of the
+    // other, which were never told, and New in one restarted the other's dice.
+    ScriptedRandom firstDice({3, 5});
+    ScriptedRandom secondDice;
+    Game first(firstDice);
+    Game second(secondDice);
+    first.setDefaults();
+    first.newGame();
+    second.setDefaults();
+    second.setDice(2);
+    second.newGame();
+    QSignalSpy secondThrown(&second, &Game::thrown);
+    QSignalSpy secondReset(&second, &Game::reset);
+
+    first.move();
+    first.newGame();
+    first.move();
+
+    QCOMPARE(first.throws(), 1);
+    QCOMPARE(first.dice(), 1);
+    QCOMPARE(first.history().text(), QStringLiteral("5"));
+    QCOMPARE(firstDice.restarts, 2);
+    QCOMPARE(second.dice(), 2);
+    QCOMPARE(second.minSum(), 2);
+    QCOMPARE(second.throws(), 0);
+    QVERIFY(second.throwSums().empty());
+    QVERIFY(second.history().text().isEmpty());
+    QCOMPARE(secondDice.restarts, 1);
+    QCOMPARE(secondDice.reseeds, 0);
+    QCOMPARE(secondThrown.count(), 0);
+    QCOMPARE(secondReset.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestGame)

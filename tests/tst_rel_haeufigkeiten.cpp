@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "chart_accessibility.h"
 #include "fakes.h"
@@ -49,12 +49,12 @@ public:
 // A game of `anzahl` dice whose sums, from the lowest on, were thrown `counts` times.
 void setGame(int anzahl, const QList<int> &counts)
 {
-    Austausch::Anzahl = static_cast<qint16>(anzahl);
-    Austausch::MinSumme = static_cast<qint16>(anzahl);
-    Austausch::MaxSumme = static_cast<qint16>(6 * anzahl);
-    Austausch::Haeufigkeit.clear();
+    game().austausch().Anzahl = static_cast<qint16>(anzahl);
+    game().austausch().MinSumme = static_cast<qint16>(anzahl);
+    game().austausch().MaxSumme = static_cast<qint16>(6 * anzahl);
+    game().austausch().Haeufigkeit.clear();
     for (int i = 0; i < counts.size(); ++i)
-        Austausch::Haeufigkeit[anzahl + i] = static_cast<qint16>(counts[i]);
+        game().austausch().Haeufigkeit[anzahl + i] = static_cast<qint16>(counts[i]);
 }
 
 QList<int> eachSumOnce(int anzahl)
@@ -93,6 +93,7 @@ private slots:
     void fillColours_data();
     void fillColours();
     void emptyClientArea();
+    void wedgesOutlinedInWhite();
     void pieDrawsTheWedge_data();
     void pieDrawsTheWedge();
     void labelPositions_data();
@@ -543,7 +544,7 @@ void TestRelHaeufigkeiten::screenReaderReadsTheWedges()
     QCOMPARE(pie->indexOfChild(wedge), summe - dice);
     QVERIFY(!wedge->state().invisible);
     const QString shown =
-        wedgeToolTip(summe, counts[summe - dice], Austausch::totalCount(), dice).section(u'=', 1);
+        wedgeToolTip(summe, counts[summe - dice], game().austausch().totalCount(), dice).section(u'=', 1);
     QVERIFY2(shown.startsWith(u' ' + name.section(u' ', 2, 3)), qPrintable(shown));
 }
 
@@ -593,6 +594,29 @@ void TestRelHaeufigkeiten::wedgeUnderPoint_data()
     QTest::newRow("no throws") << design << QList<int>{} << 120.0 << 0;
 }
 
+void TestRelHaeufigkeiten::wedgesOutlinedInWhite()
+{
+    // Outlines drawn in black, on the screen and so in every file, went unseen: the wedges are
+    // set apart by white lines along their radii.
+    setGame(1, {1, 1, 1, 1, 1, 1});
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
+    window.relH_Refresh();
+    const QImage screen = window.grab().toImage();
+    const PieLayout layout = pieLayout(game(), float(window.width()), float(window.height()));
+    QCOMPARE(layout.wedges.size(), 6);
+    const QPointF centre(layout.cx, layout.cy);
+    for (const PieWedge &wedge : layout.wedges) {
+        // Halfway along the radius where the wedge begins, a white pixel within one of the line.
+        const QPoint middle = ((centre + QPointF(wedge.from)) / 2).toPoint();
+        bool white = false;
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy)
+                white = white || screen.pixelColor(middle + QPoint(dx, dy)) == QColor(Qt::white);
+        }
+        QVERIFY2(white, qPrintable(QStringLiteral("radius of the wedge of %1").arg(wedge.summe)));
+    }
+}
+
 // The wedge under a point must follow the drawn angles, stretched charts and the ellipse's edge.
 void TestRelHaeufigkeiten::wedgeUnderPoint()
 {
@@ -602,7 +626,7 @@ void TestRelHaeufigkeiten::wedgeUnderPoint()
     QFETCH(int, sum);
 
     setGame(1, counts);
-    const PieLayout layout = pieLayout(size.width(), size.height());
+    const PieLayout layout = pieLayout(game(), size.width(), size.height());
     const QPoint point = qIsNaN(degrees) ? QPoint(3, 3) : probe(QRect(QPoint(), size), degrees);
     QCOMPARE(wedgeAt(layout, point), sum);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "fakes.h"
 #include "history_text.h"
@@ -180,7 +180,7 @@ void TestSoak::exportFile()
     for (int s = m_model.anzahl; s <= 6 * m_model.anzahl; ++s) {
         const QByteArray blank = s > m_model.anzahl ? " " : "";
         sums += blank + QByteArray::number(s);
-        counts += blank + QByteArray::number(Austausch::Haeufigkeit[s]);
+        counts += blank + QByteArray::number(game().austausch().Haeufigkeit[s]);
     }
     for (int k = 1; k <= m_model.anzahl; ++k)
         dice += (k > 1 ? " W\xFCrfel" : "W\xFCrfel") + QByteArray::number(k);
@@ -201,10 +201,10 @@ void TestSoak::cancelExport()
 
 void TestSoak::checkGame()
 {
-    QCOMPARE(int(Austausch::Anzahl), m_model.anzahl);
-    QCOMPARE(int(Austausch::Wurfzahl), m_model.wurfzahl);
-    QCOMPARE(int(Austausch::MinSumme), m_model.anzahl);
-    QCOMPARE(int(Austausch::MaxSumme), 6 * m_model.anzahl);
+    QCOMPARE(int(game().austausch().Anzahl), m_model.anzahl);
+    QCOMPARE(int(game().austausch().Wurfzahl), m_model.wurfzahl);
+    QCOMPARE(int(game().austausch().MinSumme), m_model.anzahl);
+    QCOMPARE(int(game().austausch().MaxSumme), 6 * m_model.anzahl);
 
     // Every line since the last New was thrown with today's number of dice: values 1 … 6 in
     // the even columns, single blanks in the odd ones. Its sums, counted here, must be the
@@ -234,9 +234,9 @@ void TestSoak::checkGame()
     }
     qint64 total = 0;
     for (int s = 1; s <= Austausch::HoechsteSumme; ++s) {
-        const qint64 count = Austausch::Haeufigkeit[s];
+        const qint64 count = game().austausch().Haeufigkeit[s];
         total += count;
-        if (s < Austausch::MinSumme || s > Austausch::MaxSumme)
+        if (s < game().austausch().MinSumme || s > game().austausch().MaxSumme)
             QCOMPARE(count, qint64(0));
         QCOMPARE(count, sums[static_cast<std::size_t>(s)]);
     }

@@ -197,20 +197,19 @@ void TestTheory::copiedTable()
     // follow the system's locale.
     QFETCH(QLocale, locale);
     QFETCH(QString, row);
-    Austausch::reset();
-    Austausch::Anzahl = 2;
-    Austausch::MinSumme = 2;
-    Austausch::MaxSumme = 12;
-    Austausch::Haeufigkeit[4] = 1645;
-    Austausch::Haeufigkeit[7] = 18355;
-    const QString table = frequencyTable(locale);
+    Austausch game;
+    game.Anzahl = 2;
+    game.MinSumme = 2;
+    game.MaxSumme = 12;
+    game.Haeufigkeit[4] = 1645;
+    game.Haeufigkeit[7] = 18355;
+    const QString table = frequencyTable(game, locale);
     QVERIFY2(table.startsWith(u"Augensumme\tabsolute Häufigkeit\t"_s), qPrintable(table));
     QVERIFY2(table.contains(row), qPrintable(table));
     // The probability of 2 is 1 / 36 = 0,0278; the share of 2, never thrown, is exactly 0.
     QVERIFY2(table.contains(u"\n2\t0\t0"_s + locale.decimalPoint() + u"0000\t0"_s
                             + locale.decimalPoint() + u"0278\t"_s),
              qPrintable(table));
-    Austausch::reset();
 }
 
 QTEST_MAIN(TestTheory)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "austausch.h"
+#include "game.h"
 #include "casino.h"
 #include "fakes.h"
 #include "history_text.h"
@@ -81,7 +81,7 @@ void TestVerlauf::cleanup()
 
 void TestVerlauf::throwValues(std::initializer_list<int> values)
 {
-    Austausch::Wurfzahl = static_cast<qint32>(values.size());
+    game().austausch().Wurfzahl = static_cast<qint32>(values.size());
     ScriptedRandom &random = m_random;
     random.pushValues(values);
     m_casino->CBKollavo_MouseDown();
@@ -272,16 +272,16 @@ void TestVerlauf::perform(const QString &steps)
             windows().verlauf().loadedWidget()->close();
         } else if (step == u"new"_s || step.startsWith(u"dice:"_s)) {
             if (!argument.isEmpty())
-                Setup::setAnzahl(static_cast<qint16>(argument.toInt()));
+                game().setDice(static_cast<qint16>(argument.toInt()));
             m_casino->MNeu_Click();
             m_lines.clear();
         } else if (step.startsWith(u"throw"_s)) {
             // throw:152 throws a 1, a 5 and a 2; throws:N makes N lines of changing faces.
             const bool many = step.startsWith(u"throws:"_s);
-            Austausch::Wurfzahl = many ? argument.toInt() : int(argument.size());
-            for (int t = 0; t < Austausch::Wurfzahl; ++t) {
+            game().austausch().Wurfzahl = many ? argument.toInt() : int(argument.size());
+            for (int t = 0; t < game().austausch().Wurfzahl; ++t) {
                 QStringList faces;
-                for (int die = 0; die < Austausch::Anzahl; ++die) {
+                for (int die = 0; die < game().austausch().Anzahl; ++die) {
                     const int value = many ? int(m_lines.size() + die) % 6 + 1
                                            : argument[t].digitValue();
                     m_random.pushValue(value);
@@ -376,7 +376,7 @@ void TestVerlauf::everyLineCanBeReached()
     QFETCH(QString, way);
     QFETCH(qint32, throws);
     windows().verlauf().show();
-    Austausch::Wurfzahl = throws; // no draws scripted: every throw a 4, two characters a line
+    game().austausch().Wurfzahl = throws; // no draws scripted: every throw a 4, two characters a line
     m_casino->CBKollavo_MouseDown();
     const int last = std::min(throws, 32767) - 1;
     QScrollBar &bar = *box().verticalScrollBar();

@@ -3,7 +3,7 @@
 // the first argument (default build/screenshots). Run with QT_QPA_PLATFORM=offscreen.
 
 #include "abs_haeufigkeiten.h"
-#include "austausch.h"
+#include "game.h"
 #include "auswertung.h"
 #include "casino.h"
 #include "dialogs.h"
@@ -27,23 +27,6 @@
 #include <QTextStream>
 
 namespace {
-
-// Nothing here may wait for a user: every dialog answers at once and leaves a note on stderr.
-class NoDialogs final : public Dialogs
-{
-public:
-    QString inputBox(const QString &prompt, const QString &, const QString &defaultText) override
-    {
-        QTextStream(stderr) << "input box answered with its default: " << prompt << '\n';
-        return defaultText;
-    }
-    void messageBox(const QString &text, const QString &, Icon) override
-    {
-        QTextStream(stderr) << "message box: " << text << '\n';
-    }
-    QString saveFileName(const QStringList &, QString *, const QString &) override { return {}; }
-    bool printDialog(QPrinter &) override { return false; }
-};
 
 // Posted events include the shows, layouts and deferred deletions the commands above queued.
 void settle()
@@ -101,7 +84,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    NoDialogs noDialogs;
+    // Nothing here may wait for a user: every dialog answers at once and leaves a note.
+    SilentDialogs noDialogs;
+    noDialogs.note = [](const QString &text) { QTextStream(stderr) << text << '\n'; };
     ClockSeededRandom random;
 
     bool ok = true;
@@ -109,9 +94,9 @@ int main(int argc, char *argv[])
         Casino casino(noDialogs, random);
         casino.show();
 
-        Setup::setAnzahl(3);
+        casino.game().setDice(3);
         casino.MNeu_Click();
-        Austausch::Wurfzahl = 4;
+        casino.game().setThrowsPerMove(4);
         for (int move = 0; move < 3; ++move)
             casino.CBKollavo_MouseDown();
 
@@ -138,9 +123,9 @@ int main(int argc, char *argv[])
 
         // Theory beside observation: two dice after a thousand throws, with the expected counts
         // on the bar chart, the evaluation, and the development of the relative frequency of 7.
-        Setup::setAnzahl(2);
+        casino.game().setDice(2);
         casino.MNeu_Click();
-        Austausch::Wurfzahl = 500;
+        casino.game().setThrowsPerMove(500);
         for (int move = 0; move < 2; ++move)
             casino.CBKollavo_MouseDown();
         if (auto *expected = casino.windows().absHaeufigkeiten()->findChild<QAction *>(QStringLiteral("MErwartet")))

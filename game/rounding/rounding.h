@@ -4,9 +4,10 @@
 #include <cmath>
 #include <limits>
 
-// Every conversion of a fractional value to an integer in this program rounds to the nearest
-// integer with an exact half going to the even neighbour (2.5 → 2, 3.5 → 4). std::nearbyint does
-// exactly that in the default floating-point environment, which the program never changes.
+// Where a coordinate, a die value or a typed entry becomes an integer, an exact half goes to the
+// even neighbour (2.5 → 2, 3.5 → 4). std::nearbyint does exactly that in the default
+// floating-point environment, which the program never changes. The numbers shown as text round
+// half away from zero instead (NumberFormat).
 inline double roundHalfEven(double x)
 {
     return std::nearbyint(x);

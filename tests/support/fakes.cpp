@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes.h"
 
-#include "austausch.h"
 #include "casino.h"
 #include "game.h"
 #include "statistics_windows.h"
@@ -83,7 +82,6 @@ Casino *running = nullptr;
 
 std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random, PieFunction pie)
 {
-    Austausch::reset();
     auto casino = std::make_unique<Casino>(dialogs, random, std::move(pie));
 
     running = casino.get();
@@ -96,7 +94,6 @@ void endProgram(std::unique_ptr<Casino> &casino)
         running = nullptr;
     casino.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Austausch::reset();
 }
 
 StatisticsWindows &windows()
@@ -105,7 +102,7 @@ StatisticsWindows &windows()
     return running->windows();
 }
 
-const Game &game()
+Game &game()
 {
     Q_ASSERT_X(running, "game()", "no program started");
     return running->game();

@@ -64,8 +64,8 @@ public:
     bool printDialog(QPrinter &printer) override;
 };
 
-// The program as it is right after start-up: game state and history back to nothing, every
-// statistics window unloaded, and a new main window loaded (not shown) with these collaborators,
+// The program as it is right after start-up: every statistics window unloaded, and a new main
+// window loaded (not shown) with these collaborators,
 // which must outlive it.
 std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random,
                                      PieFunction pie = &Pie);
@@ -73,11 +73,11 @@ std::unique_ptr<Casino> startProgram(Dialogs &dialogs, RandomSource &random,
 // clipboard's text.
 QString worksheetResult(const QString &savedPath);
 
-// Ends the program: its windows unloaded and deleted, the shared state reset, for cleanup().
+// Ends the program: its windows unloaded and deleted, for cleanup().
 void endProgram(std::unique_ptr<Casino> &casino);
 
 // The statistics windows and the game of the program that startProgram() started last, while it
-// runs.
+// runs. Tests write the game directly to set up a state without throwing it.
 StatisticsWindows &windows();
-const Game &game();
+Game &game();
 
