@@ -18,40 +18,15 @@ bool isFolder(const QByteArray &path)
 
 namespace SafeFile {
 
-// Our own German texts: strerror() would speak the C library's language, usually English.
+// The numbers only POSIX systems report, or report with a meaning of their own.
 QString errorText(int error)
 {
     switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("Der Ordner existiert nicht.");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("Der Zugriff wurde verweigert.");
-    case EROFS:
-        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
-    case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("Der Datenträger ist voll.");
-    case EFBIG:
-        return QStringLiteral("Die Datei ist zu groß.");
-    case EISDIR:
-        return QStringLiteral("Unter diesem Namen gibt es einen Ordner.");
-    case ENAMETOOLONG:
-        return QStringLiteral("Der Dateiname ist zu lang.");
-    case EIO:
-        return QStringLiteral("Beim Schreiben auf den Datenträger ist ein Fehler aufgetreten.");
-    case EINTR:
-        return QStringLiteral("Der Vorgang wurde unterbrochen.");
+        return standardErrorText(ENOSPC);
     case EAGAIN:
         return QStringLiteral("Die Datei ist gerade gesperrt oder vorübergehend nicht "
                               "verfügbar. Bitte später noch einmal versuchen.");
-    case EXDEV:
-        return QStringLiteral("Die Datei liegt auf einem anderen Datenträger als ihr Ordner "
-                              "und lässt sich deshalb nicht ersetzen.");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("Es sind zu viele Dateien gleichzeitig geöffnet.");
     case ELOOP:
         return QStringLiteral("Der Pfad enthält zu viele symbolische Verknüpfungen, "
                               "vielleicht eine, die auf sich selbst zeigt.");
@@ -61,12 +36,6 @@ QString errorText(int error)
         return QStringLiteral("Die Datei wird gerade von einem anderen Programm verwendet.");
     case ETXTBSY:
         return QStringLiteral("Die Datei ist ein laufendes Programm.");
-    case ENOMEM:
-        return QStringLiteral("Der Arbeitsspeicher reicht nicht aus.");
-    case EINVAL:
-        return QStringLiteral("Der Dateiname ist auf diesem Datenträger nicht zulässig.");
-    case EEXIST:
-        return QStringLiteral("Es ließ sich kein freier Name für eine Zwischendatei finden.");
     case EOPNOTSUPP:
         return QStringLiteral("Der Datenträger unterstützt diesen Vorgang nicht.");
     case ENXIO:
@@ -85,7 +54,7 @@ QString errorText(int error)
     case EOVERFLOW:
         return QStringLiteral("Die vorhandene Datei ist zu groß für dieses Programm.");
     default:
-        return QStringLiteral("Unbekannter Fehler (Fehlernummer %1).").arg(error);
+        return standardErrorText(error);
     }
 }
 

@@ -14,6 +14,10 @@ namespace SafeFile {
 // The German text for a system error number, as the file calls report it.
 QString errorText(int error);
 
+// The German text for the error numbers of the C runtime that both systems report alike; each
+// system's errorText() answers its own numbers first and leaves the rest to this.
+QString standardErrorText(int error);
+
 // Writes the pieces to `target`, a path with no symbolic link left to resolve in its last part.
 std::optional<QString> writeTarget(const QString &target, qint64 sizeHint,
                                    const FilePieces &pieces, WriteCalls &calls);
