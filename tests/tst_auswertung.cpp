@@ -4,6 +4,7 @@
 #include "fonts_present.h"
 #include "chart_accessibility.h"
 #include "game.h"
+#include "scripted_random.h"
 #include "shared_window.h"
 
 #include <QAccessible>
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QTableView>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,13 +39,16 @@ private slots:
 
     void numbersInGerman_data();
     void numbersInGerman();
+    void expectedCounts_data();
+    void expectedCounts();
     void screenReaderReadsCaptions_data();
     void screenReaderReadsCaptions();
     void verdictNeverCut_data();
     void verdictNeverCut();
 
 private:
-    Game m_game;
+    ScriptedRandom m_random;
+    Game m_game{m_random};
     SharedWindow<Auswertung> m_window{[this] { return new Auswertung(m_game); }};
 };
 
@@ -155,6 +160,69 @@ void TestAuswertung::numbersInGerman()
     for (int column = 0; column < model.columnCount(); ++column)
         cells.append(model.index(sum - dice, column).data().toString());
     QCOMPARE(cells, row);
+}
+
+void TestAuswertung::expectedCounts_data()
+{
+    QTest::addColumn<QList<int>>("counts"); // thrown with two dice, of the sums 2 to 12
+    // N × w / 36 for the w ways of each sum (1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1), to three
+    // significant digits and at least one decimal.
+    QTest::addColumn<QStringList>("expected");
+    // 10/36 = 0,2778, 20/36 = 0,5556, 30/36 = 0,8333, 40/36 = 1,111, 50/36 = 1,389, 60/36 = 1,667
+    QTest::newRow("10 throws")
+        << QList<int>{0, 1, 1, 1, 2, 2, 1, 1, 1, 0, 0}
+        << QStringList{u"0,278"_s, u"0,556"_s, u"0,833"_s, u"1,11"_s, u"1,39"_s, u"1,67"_s,
+                       u"1,39"_s, u"1,11"_s, u"0,833"_s, u"0,556"_s, u"0,278"_s};
+    // 7/36 = 0,1944, 14/36 = 0,3889, 21/36 = 0,5833, 28/36 = 0,7778, 35/36 = 0,9722, 42/36 = 1,167
+    QTest::newRow("7 throws")
+        << QList<int>{0, 0, 1, 1, 1, 2, 1, 1, 0, 0, 0}
+        << QStringList{u"0,194"_s, u"0,389"_s, u"0,583"_s, u"0,778"_s, u"0,972"_s, u"1,17"_s,
+                       u"0,972"_s, u"0,778"_s, u"0,583"_s, u"0,389"_s, u"0,194"_s};
+    // Whole numbers, exactly: 36 / 5 ways cut to 7 would give 3.600 / 7 = 514,3 for sum 6.
+    QTest::newRow("3.600 throws")
+        << QList<int>{100, 200, 300, 400, 500, 600, 500, 400, 300, 200, 100}
+        << QStringList{u"100,0"_s, u"200,0"_s, u"300,0"_s, u"400,0"_s, u"500,0"_s, u"600,0"_s,
+                       u"500,0"_s, u"400,0"_s, u"300,0"_s, u"200,0"_s, u"100,0"_s};
+}
+
+void TestAuswertung::expectedCounts()
+{
+    // Guards expected counts cut to whole numbers, or computed from a cut share of the
+    // outcomes, in the column pupils compare their counts with.
+    QFETCH(QList<int>, counts);
+    QFETCH(QStringList, expected);
+    Auswertung &window = m_window.instance();
+    int throws = 0;
+    for (int count : counts)
+        throws += count;
+    m_game.setDefaults();
+    m_game.setDice(2);
+    m_game.setThrowsPerMove(throws);
+    m_game.newGame();
+    for (int i = 0; i < counts.size(); ++i) {
+        // The sum 2 + i: the first die takes what the second cannot.
+        const int first = std::max(1, 1 + i - 5);
+        for (int k = 0; k < counts[i]; ++k)
+            m_random.pushValues({first, 2 + i - first});
+    }
+    m_game.move();
+    QVERIFY(m_random.draws.empty());
+    window.refresh();
+
+    const auto *table = window.findChild<QTableView *>(u"Tabelle"_s);
+    QVERIFY(table);
+    const QAbstractItemModel &model = *table->model();
+    int column = 0;
+    while (column < model.columnCount()
+           && model.headerData(column, Qt::Horizontal).toString() != u"erwartete\nHäufigkeit"_s)
+        ++column;
+    QVERIFY(column < model.columnCount());
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QCOMPARE(model.index(row, 1).data().toString(), QString::number(counts[row]));
+        shown.append(model.index(row, column).data().toString());
+    }
+    QCOMPARE(shown, expected);
 }
 
 void TestAuswertung::screenReaderReadsCaptions_data()
