@@ -4,6 +4,7 @@
 #include "distribution.h"
 #include "game.h"
 #include "number_format.h"
+#include "running_frequency.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -25,7 +26,6 @@
 #include <QMenu>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -688,12 +688,12 @@ protected:
             return QStringLiteral("noch keine Würfe; ") + theory;
 
         // The band the chart draws, at the last throw.
-        const double expected = ofSum ? distribution->probability(s) : distribution->mean();
-        const double sigma = ofSum ? std::sqrt(expected * (1 - expected))
-                                   : std::sqrt(distribution->variance());
-        const double halfWidth = 2 * sigma / std::sqrt(static_cast<double>(throws));
-        const double low = std::max(expected - halfWidth, ofSum ? 0.0 : distribution->minSum());
-        const double high = std::min(expected + halfWidth, ofSum ? 1.0 : distribution->maxSum());
+        const ExpectedRange range = expectedRange(
+            *distribution,
+            ofSum ? RunningSeries::Groesse::RelativeHaeufigkeit : RunningSeries::Groesse::Mittelwert,
+            s);
+        const double low = range.low(throws);
+        const double high = range.high(throws);
         const double value = static_cast<double>(total) / static_cast<double>(throws);
         const bool inside = value >= low - 1e-12 && value <= high + 1e-12;
         return QStringLiteral("nach %1 %2 %3; %4; %5")
