@@ -148,7 +148,7 @@ QList<QWidget *> pieOrder(const QWidget &pie)
 }
 
 // Whether the keys were used since the last mouse press: the focus frame and the highlight are
-// drawn for someone at the keyboard, and a mouse user sees the charts as before.
+// drawn for someone at the keyboard, and a mouse user sees the charts without them.
 bool keyboardInUse = false;
 
 // The bar or the wedge's label that stands for `summe` to assistive technology.
