@@ -463,6 +463,10 @@ private:
 
 // An element whose name and description follow the game; it remembers what it last told, so
 // that a redraw reports only real changes.
+// Changes of the charts that nobody listened to: a name remembered before the last of them may
+// be older than what a screen reader that started since has read.
+quint64 unheardChanges = 0;
+
 class ChartElement : public QAccessibleWidget
 {
 public:
@@ -481,18 +485,22 @@ public:
     {
         m_name = name();
         m_description = description();
+        m_unheardChanges = unheardChanges;
     }
 
     void announceChange()
     {
         const QString n = name();
         const QString d = description();
-        if (n != m_name) {
+        // What was remembered before a change nobody heard is no guide: say it again.
+        const bool unsure = m_unheardChanges != unheardChanges;
+        m_unheardChanges = unheardChanges;
+        if (n != m_name || unsure) {
             m_name = n;
             QAccessibleEvent event(widget(), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
         }
-        if (d != m_description) {
+        if (d != m_description || unsure) {
             m_description = d;
             QAccessibleEvent event(widget(), QAccessible::DescriptionChanged);
             QAccessible::updateAccessibility(&event);
@@ -506,6 +514,7 @@ protected:
 private:
     QString m_name;
     QString m_description;
+    quint64 m_unheardChanges = 0;
 };
 
 // A child of the bar chart or the pie. Interfaces are made as soon as anything asks, which can
@@ -971,8 +980,11 @@ void announceChartChange(QWidget &window)
 {
     if (ChartWalk *walk = walkOf(window))
         walk->restack();
-    if (!QAccessible::isActive())
+    if (!QAccessible::isActive()) {
+        // Nobody to tell, and asking every element for its text would cost a move time.
+        ++unheardChanges;
         return;
+    }
     QAccessibleInterface *const iface = QAccessible::queryAccessibleInterface(&window);
     if (!iface)
         return;
