@@ -90,14 +90,42 @@ int indexOf(const QWidget &element)
     return element.property("Index").toInt();
 }
 
+// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
+// that paints nothing, shown again for each change.
+class ChangeNotice : public QWidget
+{
+public:
+    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
+    {
+        setGeometry(0, 0, 1, 1);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void tell(const QString &text)
+    {
+        setAccessibleName(text);
+        hide();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
 // Top to bottom, and left to right within a line: the order of creation is the order of
-// painting, not of reading. What is hidden has no place on the screen and comes last.
+// painting, not of reading. What is hidden has no place on the screen and comes last; so does a
+// notice, which is spoken when it appears, not read where it lies.
 QList<QWidget *> readingOrder(const QWidget &parent)
 {
     QList<QWidget *> widgets = childWidgets(parent);
-    std::stable_sort(widgets.begin(), widgets.end(), [](const QWidget *a, const QWidget *b) {
-        return std::tuple(a->isHidden(), a->geometry().center().y(), a->x())
-               < std::tuple(b->isHidden(), b->geometry().center().y(), b->x());
+    const auto offScreen = [](const QWidget *w) {
+        return w->isHidden() || dynamic_cast<const ChangeNotice *>(w);
+    };
+    std::stable_sort(widgets.begin(), widgets.end(), [&](const QWidget *a, const QWidget *b) {
+        return std::tuple(offScreen(a), a->geometry().center().y(), a->x())
+               < std::tuple(offScreen(b), b->geometry().center().y(), b->x());
     });
 
     return widgets;
@@ -841,30 +869,6 @@ public:
             return {};
         return QAccessibleWidget::relations(match);
     }
-};
-
-// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
-// that paints nothing, shown again for each change.
-class ChangeNotice : public QWidget
-{
-public:
-    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
-    {
-        setGeometry(0, 0, 1, 1);
-        setFocusPolicy(Qt::NoFocus);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-    void tell(const QString &text)
-    {
-        setAccessibleName(text);
-        hide();
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {}
 };
 
 // A choice heard with its value, on entry and on every change: Orca takes a combo box's value
