@@ -6,9 +6,11 @@ BUILD_TYPE ?= RelWithDebInfo
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
 
-DEBIAN_PACKAGES := cmake ninja-build make g++ qt6-base-dev qt6-charts-dev qt6-svg-dev \
-                   libboost-math-dev qt6-translations-l10n fonts-dejavu-core libgl-dev libxcb1-dev \
-                   desktop-file-utils appstream
+# qt6-base-private-dev: the tests switch Qt's accessibility events on without a screen
+# reader, through Qt's platform layer, as Qt's own tests do.
+DEBIAN_PACKAGES := cmake ninja-build make g++ qt6-base-dev qt6-base-private-dev qt6-charts-dev \
+                   qt6-svg-dev libboost-math-dev qt6-translations-l10n fonts-dejavu-core libgl-dev \
+                   libxcb1-dev desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
 # Everything the Makefile passes to CMake; a build folder configured with other values is

@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "distribution.h"
 
+#include "zufall.h"
+
 SumDistribution::SumDistribution(int dice)
     : m_dice(dice)
 {
-    Q_ASSERT(dice >= 1 && dice <= 7);
-    // Adding one die spreads the ways of every sum s over s + 1 … s + 6.
-    m_ways[0] = 1;
-    for (int die = 0; die < dice; ++die) {
-        std::array<qint64, 43> next{};
-        for (int s = die; s <= 6 * die; ++s) {
-            for (int face = 1; face <= 6; ++face)
-                next[static_cast<std::size_t>(s + face)] += m_ways[static_cast<std::size_t>(s)];
-        }
-        m_ways = next;
-        m_outcomes *= 6;
-    }
+    // Fair dice are loaded dice whose faces weigh the same: one convolution serves theory and the
+    // loaded column alike. With weight 1 a face, the ways are plain counts out of 6ⁿ.
+    const SumChances fair = sumChances(DiceWeights({1, 1, 1, 1, 1, 1}), dice);
+    m_outcomes = static_cast<qint64>(fair.outcomes);
+    for (std::size_t s = 0; s < m_ways.size(); ++s)
+        m_ways[s] = static_cast<qint64>(fair.ways[s]);
 }
 
 qint64 SumDistribution::ways(int sum) const
@@ -35,7 +31,6 @@ double SumDistribution::expectedOfWays(qint64 ways, qint64 throws) const
     return static_cast<double>(throws) * static_cast<double>(ways)
         / static_cast<double>(m_outcomes);
 }
-
 
 int SumDistribution::mostLikelySum() const
 {

@@ -137,17 +137,43 @@ QList<QPointF> RunningSeries::points() const
     return points;
 }
 
-ExpectationBand expectationBand(double expected, double sigmaOne, qint64 throws, int perDecade)
+double ExpectedRange::low(qint64 k) const
+{
+    return std::max(expected - 2.0 * sigmaOne / std::sqrt(static_cast<double>(k)), floor);
+}
+
+double ExpectedRange::high(qint64 k) const
+{
+    return std::min(expected + 2.0 * sigmaOne / std::sqrt(static_cast<double>(k)), ceiling);
+}
+
+ExpectedRange expectedRange(const SumDistribution &distribution, RunningSeries::Groesse groesse,
+                            int summe)
+{
+    ExpectedRange range;
+    if (groesse == RunningSeries::Groesse::RelativeHaeufigkeit) {
+        // One throw's value is 1 with probability p and 0 otherwise.
+        range.expected = distribution.probability(summe);
+        range.sigmaOne = std::sqrt(range.expected * (1 - range.expected));
+    } else {
+        range.expected = distribution.mean();
+        range.sigmaOne = std::sqrt(distribution.variance());
+        range.floor = distribution.minSum();
+        range.ceiling = distribution.maxSum();
+    }
+    return range;
+}
+
+ExpectationBand expectationBand(const ExpectedRange &range, qint64 throws, int perDecade)
 {
     ExpectationBand band;
     if (throws < 1)
         return band;
     perDecade = std::max(1, perDecade);
     const auto add = [&](qint64 k) {
-        const double half = 2.0 * sigmaOne / std::sqrt(static_cast<double>(k));
         const auto x = static_cast<double>(k);
-        band.lower << QPointF(x, expected - half);
-        band.upper << QPointF(x, expected + half);
+        band.lower << QPointF(x, range.low(k));
+        band.upper << QPointF(x, range.high(k));
     };
     qint64 previous = 0;
     for (int j = 0;; ++j) {

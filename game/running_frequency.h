@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "distribution.h"
+
 #include <QList>
 #include <QPointF>
 #include <QtGlobal>
@@ -74,13 +76,31 @@ private:
     QList<QPointF> m_closedPoints;
 };
 
-// The band of two standard deviations around `expected` for the value after k throws,
-// expected ± 2 σ₁ / √k, with σ₁ the standard deviation of one throw's value; sampled at
-// log-spaced k from 1 to `throws` (both included), at most `perDecade` points a decade.
+// Where the followed value stays for fair dice: after k throws within two standard deviations of
+// one throw's value, σ₁, divided by √k, around the expected value, and never beyond what the
+// value can be at all. The chart's band, its scale and what a screen reader says of the last
+// value all come from here.
+struct ExpectedRange
+{
+    double expected = 0;
+    double sigmaOne = 0;
+    double floor = 0;
+    double ceiling = 1;
+
+    // The range after k ≥ 1 throws.
+    double low(qint64 k) const;
+    double high(qint64 k) const;
+    bool operator==(const ExpectedRange &) const = default;
+};
+// The relative frequency of `summe` (0 … 1) or the mean of the sums (n … 6n) for `distribution`.
+ExpectedRange expectedRange(const SumDistribution &distribution, RunningSeries::Groesse groesse,
+                            int summe);
+
+// The range sampled at log-spaced k from 1 to `throws` (both included), at most `perDecade`
+// points a decade.
 struct ExpectationBand
 {
     QList<QPointF> lower;
     QList<QPointF> upper;
 };
-ExpectationBand expectationBand(double expected, double sigmaOne, qint64 throws,
-                                int perDecade = 60);
+ExpectationBand expectationBand(const ExpectedRange &range, qint64 throws, int perDecade = 60);

@@ -51,19 +51,6 @@ SumChances sumChances(const DiceWeights &weights, int dice)
     return chances;
 }
 
-std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice)
-{
-    const SumChances chances = sumChances(weights, dice);
-    std::array<double, 43> probabilities{};
-    for (int s = dice; s <= 6 * dice; ++s) {
-        probabilities[static_cast<std::size_t>(s)] =
-            static_cast<double>(chances.ways[static_cast<std::size_t>(s)])
-            / static_cast<double>(chances.outcomes);
-    }
-    return probabilities;
-}
-
-
 QString gewichteText(const std::array<int, 6> &gewichte)
 {
     QStringList numbers;

@@ -66,11 +66,9 @@ private:
     bool m_fair = true;
 };
 
-// The probability of every sum of `dice` dice (1 … 7) under `weights`, indexed by the sum
-// (0 … 42; 0 where the dice cannot show it). Counted exactly in integers, the ways of a sum
-// weighted by the product of its faces' weights out of W^dice, and divided only at the end.
-std::array<double, 43> sumProbabilities(const DiceWeights &weights, int dice);
-// The same as exact fractions: ways[s] / outcomes for every sum s.
+// The probability of every sum of `dice` dice (1 … 7) under `weights` as exact fractions: the ways
+// of sum s weighted by the product of its faces' weights, out of W^dice, in ways[s] / outcomes
+// (0 where the dice cannot show s). Counted in integers so that division happens only at the end.
 struct SumChances
 {
     std::array<Int128, 43> ways{};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "safe_file_system.h"
 
+#include "memory_shortage.h"
+
 #include <cerrno>
 
 // Our own German texts: strerror() would speak the C library's language, usually English.
@@ -34,7 +36,8 @@ QString SafeFile::standardErrorText(int error)
     case ENFILE:
         return QStringLiteral("Es sind zu viele Dateien gleichzeitig geöffnet.");
     case ENOMEM:
-        return QStringLiteral("Der Arbeitsspeicher reicht nicht aus.");
+        // A failed write leaves the game as it was.
+        return shortageReason();
     case EINVAL:
         return QStringLiteral("Der Dateiname ist auf diesem Datenträger nicht zulässig.");
     case EEXIST:

@@ -5,12 +5,15 @@
 
 #include <new>
 
+QString shortageReason()
+{
+    return QStringLiteral("Der Arbeitsspeicher reicht nicht aus. Das Spiel bleibt erhalten; "
+                          "schließen Sie andere Programme und versuchen Sie es noch einmal.");
+}
+
 QString shortageText(const QString &notDone)
 {
-    return QStringLiteral("%1\r\nDer Arbeitsspeicher reicht nicht aus. Das Spiel bleibt "
-                          "erhalten; schließen Sie andere Programme und versuchen Sie es noch "
-                          "einmal.")
-        .arg(notDone);
+    return notDone + QStringLiteral("\r\n") + shortageReason();
 }
 
 bool runOrReportShortage(Dialogs &dialogs, const QString &title, const QString &notDone,

@@ -8,7 +8,9 @@
 
 class Dialogs;
 
-// What the user reads when memory ran out: `notDone` says what did not happen; the game is kept.
+// Why a command failed when memory ran out, and that the game is kept.
+QString shortageReason();
+// What the user reads then: `notDone` says what did not happen, shortageReason() why.
 QString shortageText(const QString &notDone);
 
 // Runs a command that needs memory in proportion to the game. Should memory run out on the way,

@@ -4,6 +4,7 @@
 #include "distribution.h"
 #include "game.h"
 #include "number_format.h"
+#include "running_frequency.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -25,7 +26,6 @@
 #include <QMenu>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -90,14 +90,42 @@ int indexOf(const QWidget &element)
     return element.property("Index").toInt();
 }
 
+// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
+// that paints nothing, shown again for each change.
+class ChangeNotice : public QWidget
+{
+public:
+    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
+    {
+        setGeometry(0, 0, 1, 1);
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+    void tell(const QString &text)
+    {
+        setAccessibleName(text);
+        hide();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
+
 // Top to bottom, and left to right within a line: the order of creation is the order of
-// painting, not of reading. What is hidden has no place on the screen and comes last.
+// painting, not of reading. What is hidden has no place on the screen and comes last; so does a
+// notice, which is spoken when it appears, not read where it lies.
 QList<QWidget *> readingOrder(const QWidget &parent)
 {
     QList<QWidget *> widgets = childWidgets(parent);
-    std::stable_sort(widgets.begin(), widgets.end(), [](const QWidget *a, const QWidget *b) {
-        return std::tuple(a->isHidden(), a->geometry().center().y(), a->x())
-               < std::tuple(b->isHidden(), b->geometry().center().y(), b->x());
+    const auto offScreen = [](const QWidget *w) {
+        return w->isHidden() || dynamic_cast<const ChangeNotice *>(w);
+    };
+    std::stable_sort(widgets.begin(), widgets.end(), [&](const QWidget *a, const QWidget *b) {
+        return std::tuple(offScreen(a), a->geometry().center().y(), a->x())
+               < std::tuple(offScreen(b), b->geometry().center().y(), b->x());
     });
 
     return widgets;
@@ -148,7 +176,7 @@ QList<QWidget *> pieOrder(const QWidget &pie)
 }
 
 // Whether the keys were used since the last mouse press: the focus frame and the highlight are
-// drawn for someone at the keyboard, and a mouse user sees the charts as before.
+// drawn for someone at the keyboard, and a mouse user sees the charts without them.
 bool keyboardInUse = false;
 
 // The bar or the wedge's label that stands for `summe` to assistive technology.
@@ -463,6 +491,10 @@ private:
 
 // An element whose name and description follow the game; it remembers what it last told, so
 // that a redraw reports only real changes.
+// Changes of the charts that nobody listened to: a name remembered before the last of them may
+// be older than what a screen reader that started since has read.
+quint64 unheardChanges = 0;
+
 class ChartElement : public QAccessibleWidget
 {
 public:
@@ -481,18 +513,22 @@ public:
     {
         m_name = name();
         m_description = description();
+        m_unheardChanges = unheardChanges;
     }
 
     void announceChange()
     {
         const QString n = name();
         const QString d = description();
-        if (n != m_name) {
+        // What was remembered before a change nobody heard is no guide: say it again.
+        const bool unsure = m_unheardChanges != unheardChanges;
+        m_unheardChanges = unheardChanges;
+        if (n != m_name || unsure) {
             m_name = n;
             QAccessibleEvent event(widget(), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&event);
         }
-        if (d != m_description) {
+        if (d != m_description || unsure) {
             m_description = d;
             QAccessibleEvent event(widget(), QAccessible::DescriptionChanged);
             QAccessible::updateAccessibility(&event);
@@ -506,6 +542,7 @@ protected:
 private:
     QString m_name;
     QString m_description;
+    quint64 m_unheardChanges = 0;
 };
 
 // A child of the bar chart or the pie. Interfaces are made as soon as anything asks, which can
@@ -688,12 +725,12 @@ protected:
             return QStringLiteral("noch keine Würfe; ") + theory;
 
         // The band the chart draws, at the last throw.
-        const double expected = ofSum ? distribution->probability(s) : distribution->mean();
-        const double sigma = ofSum ? std::sqrt(expected * (1 - expected))
-                                   : std::sqrt(distribution->variance());
-        const double halfWidth = 2 * sigma / std::sqrt(static_cast<double>(throws));
-        const double low = std::max(expected - halfWidth, ofSum ? 0.0 : distribution->minSum());
-        const double high = std::min(expected + halfWidth, ofSum ? 1.0 : distribution->maxSum());
+        const ExpectedRange range = expectedRange(
+            *distribution,
+            ofSum ? RunningSeries::Groesse::RelativeHaeufigkeit : RunningSeries::Groesse::Mittelwert,
+            s);
+        const double low = range.low(throws);
+        const double high = range.high(throws);
         const double value = static_cast<double>(total) / static_cast<double>(throws);
         const bool inside = value >= low - 1e-12 && value <= high + 1e-12;
         return QStringLiteral("nach %1 %2 %3; %4; %5")
@@ -834,30 +871,6 @@ public:
     }
 };
 
-// Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
-// that paints nothing, shown again for each change.
-class ChangeNotice : public QWidget
-{
-public:
-    explicit ChangeNotice(QWidget *parent) : QWidget(parent)
-    {
-        setGeometry(0, 0, 1, 1);
-        setFocusPolicy(Qt::NoFocus);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        hide();
-    }
-
-    void tell(const QString &text)
-    {
-        setAccessibleName(text);
-        hide();
-        show();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override {}
-};
-
 // A choice heard with its value, on entry and on every change: Orca takes a combo box's value
 // from a selected list item, which Qt's closed box does not offer; the name does carry it.
 class ChoiceWithValue : public QAccessibleWidget
@@ -971,8 +984,11 @@ void announceChartChange(QWidget &window)
 {
     if (ChartWalk *walk = walkOf(window))
         walk->restack();
-    if (!QAccessible::isActive())
+    if (!QAccessible::isActive()) {
+        // Nobody to tell, and asking every element for its text would cost a move time.
+        ++unheardChanges;
         return;
+    }
     QAccessibleInterface *const iface = QAccessible::queryAccessibleInterface(&window);
     if (!iface)
         return;

@@ -361,10 +361,10 @@ void Entwicklung::updateChart()
     using namespace NumberFormat;
     const bool oneDie = distribution && distribution->dice() == 1;
     Theory theory;
+    if (distribution)
+        theory.range = expectedRange(*distribution, groesse(), summe());
     if (distribution && frequency) {
         const int s = summe();
-        theory.expected = distribution->probability(s);
-        theory.sigmaOne = std::sqrt(theory.expected * (1 - theory.expected));
         m_expected->setName(QStringLiteral("Wahrscheinlichkeit %1/%2 ≈ %3")
                                 .arg(integer(distribution->ways(s)),
                                      integer(distribution->outcomes()),
@@ -376,10 +376,6 @@ void Entwicklung::updateChart()
                                                   : QStringLiteral("Augensumme"),
                                            integer(s)));
     } else if (distribution) {
-        theory.expected = distribution->mean();
-        theory.sigmaOne = std::sqrt(distribution->variance());
-        theory.floor = distribution->minSum();
-        theory.ceiling = distribution->maxSum();
         m_expected->setName(QStringLiteral("Erwartungswert %1 · %2 = %3")
                                 .arg(fraction(7, 2, {1, 0}), integer(distribution->dice()),
                                      fraction(7 * distribution->dice(), 2, {1, 0})));
@@ -395,7 +391,7 @@ void Entwicklung::updateChart()
         m_bandLower->clear();
         m_shownTheory = {};
         m_kAxis->setRange(1, 10);
-        setValueRange(theory.floor, theory.ceiling);
+        setValueRange(theory.range.floor, theory.range.ceiling);
         return;
     }
 
@@ -405,20 +401,12 @@ void Entwicklung::updateChart()
     const double kEnd = axisEnd(throws);
     theory.kEnd = kEnd;
     if (!(theory == m_shownTheory)) {
-        ExpectationBand band =
-            expectationBand(theory.expected, theory.sigmaOne, static_cast<qint64>(kEnd));
-        // No value can leave [floor, ceiling], so neither may the band that says where it
-        // should be.
-        for (QPointF &p : band.lower)
-            p.setY(std::max(p.y(), theory.floor));
-        for (QPointF &p : band.upper)
-            p.setY(std::min(p.y(), theory.ceiling));
-        m_bandLow = band.lower.constFirst().y();
-        m_bandHigh = band.upper.constFirst().y();
+        const ExpectationBand band = expectationBand(theory.range, static_cast<qint64>(kEnd));
         m_kAxis->setRange(1, kEnd);
         m_bandLower->replace(band.lower);
         m_bandUpper->replace(band.upper);
-        m_expected->replace({QPointF(1, theory.expected), QPointF(kEnd, theory.expected)});
+        const double expected = theory.range.expected;
+        m_expected->replace({QPointF(1, expected), QPointF(kEnd, expected)});
         m_shownTheory = theory;
     }
     const QList<QPointF> points = m_running.points();
@@ -428,16 +416,15 @@ void Entwicklung::updateChart()
 
     // The band is widest at one throw: for a rare sum it would squash the line flat. From 10
     // throws on, the band there and the line decide the scale; earlier values may leave it.
-    double low = theory.expected;
-    double high = theory.expected;
+    const ExpectedRange &range = theory.range;
+    double low = range.expected;
+    double high = range.expected;
     if (throws < ScaleFromThrows) {
-        low = std::min({low, m_running.minimum(), m_bandLow});
-        high = std::max({high, m_running.maximum(), m_bandHigh});
+        low = std::min({low, m_running.minimum(), range.low(1)});
+        high = std::max({high, m_running.maximum(), range.high(1)});
     } else {
-        const double halfWidth =
-            2 * theory.sigmaOne / std::sqrt(static_cast<double>(ScaleFromThrows));
-        low = std::max(theory.expected - halfWidth, theory.floor);
-        high = std::min(theory.expected + halfWidth, theory.ceiling);
+        low = range.low(ScaleFromThrows);
+        high = range.high(ScaleFromThrows);
         for (const QPointF &p : points) {
             if (p.x() >= ScaleFromThrows) {
                 low = std::min(low, p.y());

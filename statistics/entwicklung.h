@@ -79,10 +79,7 @@ private:
     // What theory and band were last drawn for; they are redrawn only when this changes.
     struct Theory
     {
-        double expected = 0;
-        double sigmaOne = 0;
-        double floor = 0;
-        double ceiling = 1;
+        ExpectedRange range;
         double kEnd = 0;
         bool operator==(const Theory &) const = default;
     };
@@ -107,7 +104,5 @@ private:
     int m_dice = 0; // the number of dice the choice of sums was made for
     Theory m_shownTheory;
     bool m_chartStale = true;
-    double m_bandLow = 0;
-    double m_bandHigh = 0;
     RunningSeries m_running{BucketsPerDecade};
 };

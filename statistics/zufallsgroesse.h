@@ -38,7 +38,6 @@ public:
     void refresh();
 
     const ZufallsgroesseModel &model() const { return *m_model; }
-    const ZDiagramm &diagramm() const { return *m_diagramm; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

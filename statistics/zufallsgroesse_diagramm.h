@@ -21,7 +21,6 @@ public:
     void setTitle(const QString &title);
     // Paints the chart at `size` in its logical coordinates, with vector operations only.
     void paintChart(QPainter &painter, QSizeF size) const;
-    int currentBar() const { return m_current; }
     // What a screen reader says of the current bar.
     QString barText(int row) const;
     // After the model changed.

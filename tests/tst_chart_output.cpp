@@ -34,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <QtMath>
 
 #include <algorithm>
 #include <cmath>
@@ -217,6 +218,8 @@ private slots:
     void frequencyTable();
     void fileShowsTheScreen_data();
     void fileShowsTheScreen();
+    void pieOutlinedInWhite_data();
+    void pieOutlinedInWhite();
     void windowDeletedUnderItsDialog_data();
     void windowDeletedUnderItsDialog();
     void worksheetNamesHowTheDiceFall_data();
@@ -572,6 +575,78 @@ void TestChartOutput::fileShowsTheScreen()
                                          std::abs(a.blue() - b.blue())});
         QVERIFY2(difference <= 24, qPrintable(QStringLiteral("%1: screen %2, file %3")
                                                   .arg(probe.name, a.name(), b.name())));
+    }
+}
+
+void TestChartOutput::pieOutlinedInWhite_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::newRow("screen") << u"screen"_s;
+    QTest::newRow("png") << u"png"_s;
+    QTest::newRow("svg") << u"svg"_s;
+    QTest::newRow("copied") << u"copied"_s;
+}
+
+void TestChartOutput::pieOutlinedInWhite()
+{
+    // Files whose wedges were outlined in black went unseen, as the probes of the shades lie
+    // inside the wedges: on the screen and in every file the wedges are set apart by white lines
+    // along their radii.
+    QFETCH(QString, form);
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    auto casino = startProgram(dialogs, random);
+    auto end = qScopeGuard([&casino] { endProgram(casino); });
+    // One die, each face once: six wedges of 60° from 12 o'clock on.
+    game().setThrowsPerMove(6);
+    random.pushValues({1, 2, 3, 4, 5, 6});
+    game().move();
+    RelHaeufigkeiten &w = windows().relHaeufigkeiten().instance();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QTemporaryDir tmp;
+    QImage image;
+    if (form == u"screen") {
+        image = w.grab().toImage();
+    } else if (form == u"copied") {
+        w.findChild<QAction *>(u"MBildKopieren"_s)->trigger();
+        image = QGuiApplication::clipboard()->image();
+    } else {
+        const QString path = tmp.filePath(u"kreis."_s + form);
+        dialogs.saveAnswers.push_back(path);
+        w.findChild<QAction *>(u"MBildSpeichern"_s)->trigger();
+        QVERIFY(dialogs.messages.isEmpty());
+        if (form == u"png") {
+            QVERIFY(image.load(path));
+        } else {
+            // At twice the size, as the images are: the line is one logical pixel wide.
+            QSvgRenderer svg(path);
+            QVERIFY(svg.isValid());
+            image = QImage(w.size() * 2, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            svg.render(&painter);
+        }
+    }
+    image = image.convertToFormat(QImage::Format_RGB32);
+    const int scale = image.width() / w.width();
+    QVERIFY(scale >= 1);
+    QCOMPARE(image.size(), w.size() * scale);
+
+    const QPointF centre(w.width() / 2.0, w.height() / 2.0);
+    for (int k = 0; k < 6; ++k) {
+        // A quarter of the way out along the radius where the k-th wedge begins; the wedges'
+        // reds have no green, a white line has all of it.
+        const double phi = qDegreesToRadians(60.0 * k);
+        const QPointF on = centre + w.height() / 8.0 * QPointF(-std::sin(phi), -std::cos(phi));
+        const QPoint pixel = (on * scale).toPoint();
+        int green = 0;
+        for (int dx = -scale; dx <= scale; ++dx) {
+            for (int dy = -scale; dy <= scale; ++dy)
+                green = std::max(green, qGreen(image.pixel(pixel + QPoint(dx, dy))));
+        }
+        QVERIFY2(green >= 192, qPrintable(u"radius %1: brightest green %2"_s.arg(k).arg(green)));
     }
 }
 

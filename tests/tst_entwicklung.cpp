@@ -58,6 +58,7 @@ private slots:
     void screenReaderReadsTheChart_data();
     void screenReaderReadsTheChart();
     void chartShowsItsFocus();
+    void choiceNoticeReadLast();
     void saysWhatItShows_data();
     void saysWhatItShows();
     void rareSumFillsTheChart();
@@ -380,6 +381,33 @@ void TestEntwicklung::chartShowsItsFocus()
     QVERIFY(frame->geometry().contains(window.chartView().geometry()));
     window.findChild<QComboBox *>(QStringLiteral("Groesse"))->setFocus();
     QVERIFY(!frame->isVisible());
+}
+
+void TestEntwicklung::choiceNoticeReadLast()
+{
+    // Once "Darstellung" had spoken a change, a screen reader reading the window from the top
+    // began with that notice, as it lies in the top left pixel.
+    startGame(m_game.austausch(), 1, {6});
+    Entwicklung &window = *m_window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *groesse = window.findChild<QComboBox *>(QStringLiteral("Groesse"));
+    QAccessibleInterface *const iface = QAccessible::queryAccessibleInterface(&window);
+    QVERIFY(iface->childCount() > 0); // the choice's notice is made with its interface
+    groesse->setFocus();
+    QTest::keyClick(groesse, Qt::Key_Down);
+    QCOMPARE(groesse->currentIndex(), 1);
+
+    // Spoken, and read after everything the window shows.
+    QList<QAccessible::Role> roles;
+    for (int i = 0; i < iface->childCount(); ++i)
+        roles.append(iface->child(i)->role());
+    const auto notice = roles.indexOf(QAccessible::Notification);
+    QVERIFY(notice > roles.indexOf(QAccessible::Chart));
+    QCOMPARE(iface->child(static_cast<int>(notice))->text(QAccessible::Name),
+             QStringLiteral("Darstellung: Mittelwert der Augenzahlen"));
+    QCOMPARE(roles.first(), QAccessible::ComboBox);
 }
 
 void TestEntwicklung::saysWhatItShows_data()

@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "pie.h"
 #include "rel_haeufigkeiten.h"
+#include "screen_reader.h"
 #include "statistics_windows.h"
 
 #include "entwicklung.h"
@@ -16,13 +17,18 @@
 #include <QPainter>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 using Calls = QList<QList<int>>;
 
@@ -62,16 +68,31 @@ QList<int> eachSumOnce(int anzahl)
     return QList<int>(5 * anzahl + 1, 1);
 }
 
-// The point at `degrees` counter-clockwise from 3 o'clock, half-way from the centre of `box` to
-// its inscribed ellipse.
-QPoint probe(const QRect &box, double degrees)
+// A new game of `anzahl` dice played in one move in which every reachable sum falls once, the
+// lowest first.
+void playEachSumOnce(ScriptedRandom &random, int anzahl)
+{
+    game().setDice(static_cast<qint16>(anzahl));
+    game().setThrowsPerMove(5 * anzahl + 1);
+    game().newGame();
+    for (int extra = 0; extra <= 5 * anzahl; ++extra) {
+        for (int die = 0; die < anzahl; ++die)
+            random.pushValue(1 + std::clamp(extra - 5 * die, 0, 5));
+    }
+    game().move();
+}
+
+// The point at `degrees` counter-clockwise from 3 o'clock, `fraction` of the way from the centre
+// of `box` to its inscribed ellipse.
+QPoint probe(const QRect &box, double degrees, double fraction = 0.5)
 {
     const double t = degrees * std::numbers::pi / 180;
     const double a = box.width() / 2.0;
     const double b = box.height() / 2.0;
     const double r = a * b / std::hypot(b * std::cos(t), a * std::sin(t));
     const QPointF centre(box.left() + a, box.top() + b);
-    return QPointF(centre.x() + r / 2 * std::cos(t), centre.y() - r / 2 * std::sin(t)).toPoint();
+    return QPointF(centre.x() + r * fraction * std::cos(t), centre.y() - r * fraction * std::sin(t))
+        .toPoint();
 }
 
 constexpr QRgb White = 0xffffffff;
@@ -90,10 +111,9 @@ private slots:
     void design();
     void wedges_data();
     void wedges();
-    void fillColours_data();
-    void fillColours();
+    void shadesOnScreen_data();
+    void shadesOnScreen();
     void emptyClientArea();
-    void wedgesOutlinedInWhite();
     void pieDrawsTheWedge_data();
     void pieDrawsTheWedge();
     void labelPositions_data();
@@ -108,6 +128,8 @@ private slots:
     void moveAndNewRedraw();
     void screenReaderReadsTheWedges_data();
     void screenReaderReadsTheWedges();
+    void screenReaderHearsTheChange_data();
+    void screenReaderHearsTheChange();
     void closingClearsMrelAndReloads();
     void wedgeUnderPoint_data();
     void wedgeUnderPoint();
@@ -217,32 +239,39 @@ void TestRelHaeufigkeiten::wedges()
         QCOMPARE(!window.Ergebnis()[s].isHidden(), drawn.contains(s));
 }
 
-void TestRelHaeufigkeiten::fillColours_data()
+void TestRelHaeufigkeiten::shadesOnScreen_data()
 {
     QTest::addColumn<int>("anzahl");
-    QTest::addColumn<QList<int>>("colours");
+    QTest::addColumn<int>("summe");
+    QTest::addColumn<int>("red");
 
-    QTest::newRow("one die") << 1 << QList<int>{42, 83, 125, 167, 208, 250};
-    QTest::newRow("two dice, ties to even") << 2
-        << QList<int>{42, 62, 83, 104, 125, 146, 167, 188, 208, 229, 250};
-    QTest::newRow("seven dice, 36 wedges") << 7
-        << QList<int>{42,  48,  54,  60,  65,  71,  77,  83,  89,  95,  101, 107,
-                      113, 119, 125, 131, 137, 143, 149, 155, 161, 167, 173, 179,
-                      185, 190, 196, 202, 208, 214, 220, 226, 232, 238, 244, 250};
+    QTest::newRow("one die, first sum") << 1 << 1 << 42;
+    QTest::newRow("one die, last sum") << 1 << 6 << 250;
+    QTest::newRow("two dice, 62.5 goes to 62") << 2 << 3 << 62;
+    QTest::newRow("two dice, 187.5 goes to 188") << 2 << 9 << 188;
+    QTest::newRow("seven dice, first sum") << 7 << 7 << 42;
+    QTest::newRow("seven dice, middle sum") << 7 << 24 << 143;
+    QTest::newRow("seven dice, last sum") << 7 << 42 << 250;
 }
 
-// Each sum's shade must be s × 250 / MaxSumme rounded half to even.
-void TestRelHaeufigkeiten::fillColours()
+// A wedge must show the pure red of its sum's shade, brighter with the sum and rounded to even.
+void TestRelHaeufigkeiten::shadesOnScreen()
 {
     QFETCH(int, anzahl);
-    QFETCH(QList<int>, colours);
+    QFETCH(int, summe);
+    QFETCH(int, red);
 
-    setGame(anzahl, eachSumOnce(anzahl));
-    redrawAt(QSize(264, 256));
-    QList<int> drawn;
-    for (const QList<int> &call : std::as_const(m_pies->calls))
-        drawn.append(call.last());
-    QCOMPARE(drawn, colours);
+    playEachSumOnce(m_random, anzahl);
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
+    windows().relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // Equal wedges from 12 o'clock on; three quarters out, clear of the label in the middle.
+    const int wedges = 5 * anzahl + 1;
+    const double middle = 90 + 360.0 * (summe - anzahl + 0.5) / wedges;
+    const QPoint point = probe(window.rect(), middle, 0.75);
+    QCOMPARE(QColor(shown.pixel(point)), QColor(red, 0, 0));
 }
 
 // A window without client area must not divide by zero, paint on nothing or warn.
@@ -423,17 +452,20 @@ void TestRelHaeufigkeiten::click_data()
     QTest::newRow("right") << false << Qt::RightButton << false;
 }
 
-// A click must paint the whole ellipse in the last fill colour and touch nothing else.
+// A click must paint the whole ellipse in the last fill colour, outlined in white as the wedges
+// are, and touch nothing else.
 void TestRelHaeufigkeiten::click()
 {
     QFETCH(bool, onLabel);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drawsEllipse);
 
-    setGame(1, eachSumOnce(1));
-    RelHaeufigkeiten &window = redrawAt(QSize(264, 256));
+    playEachSumOnce(m_random, 1);
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
+    windows().relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
     m_pies->calls.clear();
-    const QPoint firstWedge = probe(QRect(0, 0, 264, 256), 120);
+    const QPoint firstWedge = probe(window.rect(), 120);
     QCOMPARE(window.surface().pixel(firstWedge), qRgb(42, 0, 0));
     const QRect label1 = window.Ergebnis()[1].geometry();
 
@@ -444,9 +476,28 @@ void TestRelHaeufigkeiten::click()
 
     const Calls ellipse{{0, 0, 264, 256, 0, 0, 0, 0, 250}};
     QCOMPARE(m_pies->calls, drawsEllipse ? ellipse : Calls{});
-    QCOMPARE(window.surface().pixel(firstWedge), drawsEllipse ? qRgb(250, 0, 0) : qRgb(42, 0, 0));
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.pixel(firstWedge), drawsEllipse ? qRgb(250, 0, 0) : qRgb(42, 0, 0));
     QCOMPARE(window.Ergebnis()[1].geometry(), label1);
     QVERIFY(!window.Ergebnis()[1].isHidden());
+    if (!drawsEllipse)
+        return;
+    // Around the ellipse's edge only its white outline, the white ground and its fill: no dark
+    // ring where the wedges' white outlines were.
+    for (int degrees = 0; degrees < 360; degrees += 15) {
+        const QPoint edge = probe(window.rect(), degrees, 1.0);
+        for (int dx = -1; dx <= 1; ++dx) {
+            for (int dy = -1; dy <= 1; ++dy) {
+                const QPoint p = edge + QPoint(dx, dy);
+                if (!shown.valid(p))
+                    continue;
+                const QRgb colour = shown.pixel(p);
+                QVERIFY2(colour == White || colour == qRgb(250, 0, 0),
+                         qPrintable(QStringLiteral("%1 at %2, %3")
+                                        .arg(QColor(colour).name()).arg(p.x()).arg(p.y())));
+            }
+        }
+    }
 }
 
 // Hiding and showing must keep the drawn chart, and redraws while hidden must land.
@@ -548,6 +599,79 @@ void TestRelHaeufigkeiten::screenReaderReadsTheWedges()
     QVERIFY2(shown.startsWith(u' ' + name.section(u' ', 2, 3)), qPrintable(shown));
 }
 
+void TestRelHaeufigkeiten::screenReaderHearsTheChange_data()
+{
+    QTest::addColumn<int>("dice");
+    QTest::addColumn<bool>("newGame"); // after a move of the first die values, else a move
+    QTest::addColumn<bool>("lateListener"); // the screen reader starts after the game did
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QStringList>("names"); // heard, from the lowest sum up
+
+    const QString none = u"noch keine Würfe"_s;
+    const QString zero = u"0,00 % (0 von 1 Wurf)"_s;
+    const QString all = u"100,00 % (1 von 1 Wurf)"_s;
+    QTest::newRow("one die, a move") << 1 << false << false << QList<int>{4}
+        << QStringList{zero, zero, zero, all, zero, zero};
+    QTest::newRow("two dice, a move") << 2 << false << false << QList<int>{1, 2}
+        << QStringList{zero, all, zero, zero, zero, zero, zero, zero, zero, zero, zero};
+    QTest::newRow("New") << 1 << true << false << QList<int>{6} << QStringList(6, none);
+    // Names remembered before anybody listened must not pass for what the listener last heard.
+    QTest::newRow("New, screen reader started mid-game")
+        << 1 << true << true << QList<int>{6} << QStringList(6, none);
+}
+
+// A screen reader must hear every wedge whose share a move or New changed, and read its new
+// share; the pie told nothing, and the shares a listener had read went stale.
+void TestRelHaeufigkeiten::screenReaderHearsTheChange()
+{
+    QFETCH(int, dice);
+    QFETCH(bool, newGame);
+    QFETCH(bool, lateListener);
+    QFETCH(QList<int>, values);
+    QFETCH(QStringList, names);
+
+    std::optional<ListeningScreenReader> reader;
+    if (!lateListener)
+        reader.emplace();
+    game().setDice(static_cast<qint16>(dice));
+    game().newGame();
+    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
+    windows().relHaeufigkeiten().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QAccessibleInterface *pie = QAccessible::queryAccessibleInterface(&window);
+    QCOMPARE(pie->childCount(), names.size());
+    for (int i = 0; i < pie->childCount(); ++i) // as anything that walks the window does
+        QVERIFY(pie->child(i));
+    if (newGame) {
+        m_random.pushValues(values);
+        game().move();
+    }
+    if (lateListener)
+        reader.emplace();
+    QVERIFY(reader->isListening());
+    reader->forget();
+
+    if (newGame) {
+        game().newGame();
+    } else {
+        m_random.pushValues(values);
+        game().move();
+    }
+
+    const QString word = dice == 1 ? u"Augenzahl"_s : u"Augensumme"_s;
+    QStringList expected;
+    for (int i = 0; i < names.size(); ++i)
+        expected.append(u"%1 %2: %3"_s.arg(word).arg(dice + i).arg(names[i]));
+    const QStringList told = reader->heardIn(window);
+    if (lateListener) {
+        // A listener that may have read the old share hears each wedge's name again.
+        for (const QString &name : expected)
+            QVERIFY2(told.contains(name), qPrintable(name + u" not heard in "_s + told.join(u" | ")));
+    } else {
+        QCOMPARE(told, expected);
+    }
+}
+
 // Closing the window must clear Mrel's mark, and the next touch must build it anew.
 void TestRelHaeufigkeiten::closingClearsMrelAndReloads()
 {
@@ -592,29 +716,6 @@ void TestRelHaeufigkeiten::wedgeUnderPoint_data()
         << QList<int>{1, 2, 3, 4, 5, 20} << 90.0 + 180.0 / 35 << 1;
     QTest::newRow("outside the ellipse") << design << eachSumOnce(1) << qQNaN() << 0;
     QTest::newRow("no throws") << design << QList<int>{} << 120.0 << 0;
-}
-
-void TestRelHaeufigkeiten::wedgesOutlinedInWhite()
-{
-    // Outlines drawn in black, on the screen and so in every file, went unseen: the wedges are
-    // set apart by white lines along their radii.
-    setGame(1, {1, 1, 1, 1, 1, 1});
-    RelHaeufigkeiten &window = *windows().relHaeufigkeiten();
-    window.relH_Refresh();
-    const QImage screen = window.grab().toImage();
-    const PieLayout layout = pieLayout(game(), float(window.width()), float(window.height()));
-    QCOMPARE(layout.wedges.size(), 6);
-    const QPointF centre(layout.cx, layout.cy);
-    for (const PieWedge &wedge : layout.wedges) {
-        // Halfway along the radius where the wedge begins, a white pixel within one of the line.
-        const QPoint middle = ((centre + QPointF(wedge.from)) / 2).toPoint();
-        bool white = false;
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy)
-                white = white || screen.pixelColor(middle + QPoint(dx, dy)) == QColor(Qt::white);
-        }
-        QVERIFY2(white, qPrintable(QStringLiteral("radius of the wedge of %1").arg(wedge.summe)));
-    }
 }
 
 // The wedge under a point must follow the drawn angles, stretched charts and the ellipse's edge.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "safe_file.h"
 
+#include "memory_shortage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -139,6 +141,7 @@ private slots:
     void strayTemporariesAreRemoved();
     void replacedFileKeepsItsGroup();
     void fileSizeLimitDoesNotEndTheProgram();
+    void shortageWhileStreamingKeepsTheFile();
 };
 
 void TestSafeFile::initTestCase()
@@ -462,6 +465,24 @@ void TestSafeFile::fileSizeLimitDoesNotEndTheProgram()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY2(WIFEXITED(status), "ended by a signal");
     QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestSafeFile::shortageWhileStreamingKeepsTheFile()
+{
+    // Memory running out between two pieces of an export: the old file stays, and the teacher
+    // hears that the game is kept too.
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("daten.txt"));
+    write(path, "alte Daten");
+    int given = 0;
+    const FilePieces pieces = [&given]() -> QByteArray {
+        if (given++ == 0)
+            return pattern(70000, 'n');
+        throw std::bad_alloc();
+    };
+    const auto message = writeFileSafely(path, 140000, pieces);
+    QCOMPARE(message.value_or(QString()), shortageReason());
+    QCOMPARE(read(path), QByteArray("alte Daten"));
 }
 
 QTEST_GUILESS_MAIN(TestSafeFile)

@@ -20,6 +20,19 @@ if [ -f "$prefix/.kollavo-complete" ]; then
     exit 0
 fi
 
+# Two builds at once (two `make windows` in two worktrees) would wipe each other's work folder:
+# the second waits for the first and then finds its result.
+mkdir -p "$(dirname "$prefix")"
+exec 9> "$prefix.lock"
+if ! flock -n 9; then
+    echo "Qt for Windows: another build into $prefix is running; waiting for it"
+    flock 9
+fi
+if [ -f "$prefix/.kollavo-complete" ]; then
+    echo "Qt for Windows: using $prefix"
+    exit 0
+fi
+
 cd "$src"
 sha256sum --quiet -c SHA256SUMS || { echo "Qt sources in $src do not match SHA256SUMS" >&2; exit 1; }
 
