@@ -90,6 +90,28 @@ int indexOf(const QWidget &element)
     return element.property("Index").toInt();
 }
 
+// An element of a WalkedChart: its widget's accessible name, focused while the keyboard is on it.
+class WalkedElement : public QAccessibleWidget
+{
+public:
+    WalkedElement(QWidget *element, const WalkedChart &chart)
+        : QAccessibleWidget(element, QAccessible::Graphic), m_chart(chart)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        s.focused = widget()->parentWidget()->hasFocus()
+                    && indexOf(*widget()) == m_chart.currentElement();
+        return s;
+    }
+
+private:
+    const WalkedChart &m_chart;
+};
+
 // Orca ignores a combo box's changed name, but speaks a notification that appears: one pixel
 // that paints nothing, shown again for each change.
 class ChangeNotice : public QWidget
@@ -934,7 +956,9 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return remembered<ChartChild>(w);
     if (dynamic_cast<ChangeNotice *>(w))
         return new QAccessibleWidget(w, QAccessible::Notification);
-    if (isKind(parent, Kind::Development) && qobject_cast<QComboBox *>(w)) {
+    const bool choosesWhatIsShown =
+        isKind(parent, Kind::Development) || isKind(parent, Kind::RandomVariable);
+    if (choosesWhatIsShown && qobject_cast<QComboBox *>(w)) {
         auto *box = static_cast<QComboBox *>(w);
         auto *notice = new ChangeNotice(parent);
         QObject::connect(box, &QComboBox::currentTextChanged, notice, [box, notice] {
@@ -945,6 +969,12 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     }
     if (isKind(parent, Kind::Development) && qobject_cast<QChartView *>(w))
         return remembered<DevelopmentChart>(w, *dynamic_cast<const GameChart *>(parent));
+    // A chart is heard as one when it takes the focus (a plain widget is a silent filler), and
+    // its elements as pictures, the one under the keyboard focused.
+    if (dynamic_cast<WalkedChart *>(w))
+        return new QAccessibleWidget(w, QAccessible::Chart);
+    if (auto *chart = dynamic_cast<WalkedChart *>(parent); chart && !w->isWindow())
+        return new WalkedElement(w, *chart);
     if (isKind(w->window(), Kind::Evaluation)) {
         if (qobject_cast<QGroupBox *>(w))
             return new Container(w, QAccessible::Grouping, &readingOrder);
@@ -966,6 +996,14 @@ void installChartAccessibility()
     auto *menus = new KeyboardMenus;
     menus->setParent(qApp);
     qApp->installEventFilter(menus);
+}
+
+void tellElementFocused(QWidget &element)
+{
+    if (!QAccessible::isActive() || !element.parentWidget() || !element.parentWidget()->hasFocus())
+        return;
+    QAccessibleEvent event(&element, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 void makeWalkable(QWidget &chart)

@@ -11,7 +11,7 @@ class QWidget;
 class AccessibleWindow
 {
 public:
-    enum class Kind { Bars, Pie, Development, History, Evaluation };
+    enum class Kind { Bars, Pie, Development, History, Evaluation, RandomVariable };
     virtual ~AccessibleWindow() = default;
     virtual Kind accessibleKind() const = 0;
 };
@@ -39,6 +39,19 @@ public:
 // wedge is a sum with its count; the development chart says what it shows and where the value
 // stands; grid values outside the window are as invisible as they are to the eye; Auswertung's
 // values carry the captions of their rows. All texts are German, whatever the system locale.
+
+// A chart that paints its elements itself and stands a child widget that paints nothing over
+// each (objectName and "Index" as in an element list), so that a screen reader can walk them as
+// it walks the bars of the bar chart: the layer reads which one the keyboard is on.
+class WalkedChart
+{
+public:
+    virtual ~WalkedChart() = default;
+    virtual int currentElement() const = 0;
+};
+
+// Tells assistive technology that the keyboard moved to `element` of a focused WalkedChart.
+void tellElementFocused(QWidget &element);
 
 // Installs the interfaces, and Shift+F10 (and the Menu key where the window system does not)
 // as the keyboard's context-menu request for the focused control; the program calls it once at

@@ -174,6 +174,10 @@ Zufallsgroesse::Zufallsgroesse(const Game &game, Dialogs &dialogs)
     m_tabelle->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     middle->addWidget(m_tabelle);
 
+    // Tab reads as the eye does: the chart before the table beside it.
+    setTabOrder(m_augenzahl, m_diagramm);
+    setTabOrder(m_diagramm, m_tabelle);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(middle, 1);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart_accessibility.h"
 #include "random_variable.h"
 #include "zufallsgroesse_diagramm.h"
 #include "zufallsgroesse_tabelle.h"
@@ -26,7 +27,7 @@ class QTableView;
 // "Zufallsgröße": a variable of every throw besides the sum (the number of sixes, the largest
 // face, a double …), observed against exact theory, with the binomial test on the number of one
 // face.
-class Zufallsgroesse : public QWidget
+class Zufallsgroesse : public QWidget, public AccessibleWindow
 {
     Q_OBJECT
 
@@ -38,6 +39,7 @@ public:
     void refresh();
 
     const ZufallsgroesseModel &model() const { return *m_model; }
+    Kind accessibleKind() const override { return Kind::RandomVariable; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

@@ -6,7 +6,6 @@
 #include "number_format.h"
 #include "zufallsgroesse_tabelle.h"
 
-#include <QAccessible>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
@@ -68,7 +67,40 @@ void ZDiagramm::refresh()
 {
     m_current = std::clamp(m_current, 0, std::max(0, m_model.rowCount() - 1));
     update();
+    placeBars();
     announce();
+}
+
+void ZDiagramm::resizeEvent(QResizeEvent *)
+{
+    placeBars();
+}
+
+void ZDiagramm::placeBars()
+{
+    const int rows = m_model.rowCount();
+    // A hidden element would still be read as one of the chart's.
+    while (m_bars.size() > rows)
+        delete m_bars.takeLast();
+    while (m_bars.size() < rows) {
+        auto *bar = new QWidget(this);
+        bar->setObjectName(QStringLiteral("ZBalken"));
+        bar->setProperty("Index", static_cast<int>(m_bars.size()));
+        bar->setAttribute(Qt::WA_TransparentForMouseEvents);
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->show();
+        m_bars.append(bar);
+    }
+    const QRectF plot = plotArea(size());
+    const double slot = rows > 0 ? plot.width() / rows : 0;
+    for (int row = 0; row < rows; ++row) {
+        QWidget *bar = m_bars[row];
+        bar->setGeometry(QRectF(plot.left() + row * slot, plot.top(), slot, plot.height())
+                             .toAlignedRect());
+        const QString text = barText(row);
+        if (bar->accessibleName() != text)
+            bar->setAccessibleName(text);
+    }
 }
 
 QString ZDiagramm::barText(int row) const
@@ -93,13 +125,10 @@ QString ZDiagramm::barText(int row) const
 void ZDiagramm::announce()
 {
     // The focused chart's name is what a screen reader speaks when it changes: the bar under
-    // the keyboard with its values; the description says what the chart shows.
+    // the keyboard with its values; the description says what the chart shows. Both tell
+    // assistive technology of a change themselves.
     setAccessibleName(barText(m_current));
     setAccessibleDescription(m_title);
-    if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
 }
 
 void ZDiagramm::keyPressEvent(QKeyEvent *event)
@@ -118,6 +147,8 @@ void ZDiagramm::keyPressEvent(QKeyEvent *event)
     m_current = std::clamp(next, 0, std::max(0, last));
     update();
     announce();
+    if (m_current < m_bars.size())
+        tellElementFocused(*m_bars[m_current]);
 }
 
 void ZDiagramm::paintEvent(QPaintEvent *)

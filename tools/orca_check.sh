@@ -102,6 +102,11 @@ step "Auswertung read with Tab" Tab Tab Tab Tab Tab Tab Tab
 activate '^relative Häufigkeiten$'
 step "Entwicklung from the pie's menu (at the current slice)" shift+F10 Down Return
 step "Darstellung changed with Down" Down
+activate '^absolute Häufigkeiten$'
+step "Zufallsgröße from the bar chart's menu" shift+F10 Down Down Down Return
+step "its choice changed with Down" Down
+step "Tab, Tab to its chart" Tab Tab
+step "walking its bars" Right Left Right
 activate '^Kollavo$'
 step "Shift+F10 on the roll button" shift+F10
 step "Würfel und Zufall …" Return
