@@ -278,6 +278,10 @@ Auswertung::Auswertung(const Game &game)
     grid->addWidget(m_standardabweichung, 3, 1);
     grid->addWidget(m_standardabweichungTheorie, 3, 2);
     grid->setColumnStretch(0, 1);
+    // Each observed value is heard with its fair one ("3,484 (fair: 3,5)"): Tab need not stop
+    // at the fair one again.
+    m_mittelwertTheorie->setFocusPolicy(Qt::NoFocus);
+    m_standardabweichungTheorie->setFocusPolicy(Qt::NoFocus);
 
     m_test = new QGroupBox(QStringLiteral("χ²-Test: Sind die Würfel fair?"), this);
     auto *test = m_test;

@@ -253,8 +253,9 @@ void TestAuswertung::screenReaderReadsCaptions()
     QCOMPARE(iface->text(QAccessible::Name),
              name.arg(label->text(), fair ? fair->text() : QString()));
     QCOMPARE(iface->text(QAccessible::Value), label->text());
-    // Qt's bridge passes names, not values; Tab reaches every number.
-    QCOMPARE(label->focusPolicy(), Qt::TabFocus);
+    // Qt's bridge passes names, not values; Tab reaches every number once: a fair value is
+    // heard with its observed one and is no stop of its own.
+    QCOMPARE(label->focusPolicy(), value.endsWith(u"Theorie"_s) ? Qt::NoFocus : Qt::TabFocus);
 
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(window->role(), QAccessible::Window);
