@@ -511,12 +511,12 @@ private:
     ChildOrder m_order;
 };
 
-// An element whose name and description follow the game; it remembers what it last told, so
-// that a redraw reports only real changes.
 // Changes of the charts that nobody listened to: a name remembered before the last of them may
 // be older than what a screen reader that started since has read.
 quint64 unheardChanges = 0;
 
+// An element whose name and description follow the game; it remembers what it last told, so
+// that a redraw reports only real changes.
 class ChartElement : public QAccessibleWidget
 {
 public:
